@@ -1,0 +1,110 @@
+// The analysis walk shared by the three pages: a pure core over plain values
+// and a thin layer that binds it to a page's controls.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "runtime/text.h"
+#include "ui/controls.h"
+#include "ui/ui_operations.h"
+
+namespace zelkor {
+
+// One row of the history list: column 0 and column 1.
+struct HistoryRow {
+  Text issue;
+  Text digits;
+};
+
+// The eight setting texts of a page, in the order they make up a line.
+struct PageTexts {
+  Text separator;
+  Text name;
+  Text left;
+  Text right;
+  Text correct;
+  Text wrong;
+  Text not_drawn;
+  Text footer;
+};
+
+// Shows a notice to the user and returns once it was seen (a modal box in the
+// window, a line on standard error in the report tool).
+using Notify = std::function<void(const Text& message)>;
+// Turns a value text into the pick text shown in the line.
+using PickFn = std::function<Text(const Text& value_text)>;
+// Judges a pick against the checked draw's digits; true when it held. The
+// kill-digit verdict also needs the chosen position (0 to 3).
+using VerdictFn = std::function<bool(int32_t position, const Text& pick, const Text& checked_digits,
+                                     const Notify& notify)>;
+
+// Counts of a walk, for callers that want a summary.
+struct WalkTally {
+  int64_t judged = 0;
+  int64_t held = 0;
+};
+
+// Where the multiplier of a page comes from.
+enum class MultiplierSource { kFixed, kKillPosition };
+
+// One analysis page as plain data: its controls, multiplier, pick and verdict.
+struct AnalysisPage {
+  Button run_button;
+  Button copy_button;
+  EditBox output_box;
+  EditBox separator_box;
+  EditBox name_box;
+  EditBox left_box;
+  EditBox right_box;
+  EditBox correct_box;
+  EditBox wrong_box;
+  EditBox not_drawn_box;
+  EditBox footer_box;
+  MultiplierSource multiplier_source;
+  double multiplier;  // used when multiplier_source is kFixed
+  PickFn pick;
+  VerdictFn verdict;
+};
+
+[[nodiscard]] const AnalysisPage& KillDigitPage();
+[[nodiscard]] const AnalysisPage& BankerDigitPage();
+[[nodiscard]] const AnalysisPage& KillSpanPage();
+// The three pages in tab order.
+[[nodiscard]] const std::vector<const AnalysisPage*>& AllAnalysisPages();
+
+// --- Core ---
+
+// Steps the history oldest pair first and returns the whole output text:
+// one judged line per pair, the next-issue line, then the footer.
+[[nodiscard]] Text BuildAnalysisText(const std::vector<HistoryRow>& rows, const PageTexts& texts,
+                                     double multiplier, int32_t position, const PickFn& pick,
+                                     const VerdictFn& verdict, const Notify& notify,
+                                     WalkTally* tally = nullptr);
+
+// The multiplier that goes with a kill position (1 → 1, 2 → 5, 3 → 2, else 0).
+[[nodiscard]] double KillPositionMultiplier(int32_t position);
+
+// BuildAnalysisText with the page's multiplier, pick and verdict; `position`
+// is the kill position (0 to 3), used by the kill-digit page only.
+[[nodiscard]] Text BuildPageText(const AnalysisPage& page, const std::vector<HistoryRow>& rows,
+                                 const PageTexts& texts, int32_t position, const Notify& notify,
+                                 WalkTally* tally = nullptr);
+
+// --- Control layer ---
+
+struct KillPositionChoice {
+  int32_t position = 0;     // 1 百, 2 十, 3 个, 0 none
+  double multiplier = 0.0;  // 1, 5, 2 or 0
+};
+
+// Reads 单选框_百, 单选框_十, 单选框_个 in that order; a later checked one wins.
+[[nodiscard]] KillPositionChoice KillPosition(UiOperations& ui);
+// Runs the page's analysis over the history list and fills its output box.
+void RunAnalysisWalk(UiOperations& ui, const AnalysisPage& page);
+// Puts the page's output box on the clipboard.
+void CopyOutputBox(UiOperations& ui, const AnalysisPage& page);
+
+}  // namespace zelkor

@@ -1,0 +1,72 @@
+#include "runtime/runtime_error.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <utility>
+
+#include "runtime/gbk.h"
+
+namespace zelkor {
+namespace {
+
+void PrintToStandardError(const Text& report) {
+  const std::string utf8 = GbkToUtf8(report);
+  std::fwrite(utf8.data(), 1, utf8.size(), stderr);
+  std::fputc('\n', stderr);
+  std::fflush(stderr);
+}
+
+RuntimeErrorPresenter& Presenter() {
+  static RuntimeErrorPresenter presenter = PrintToStandardError;
+  return presenter;
+}
+
+}  // namespace
+
+RuntimeError::RuntimeError(int32_t code, Text message)
+    : code_(code), message_(std::move(message)) {}
+
+RuntimeError RuntimeError::IndexBelowOne() { return {4, Gbk("数组成员引用下标必须大于等于1")}; }
+
+RuntimeError RuntimeError::IndexAboveCount() { return {1, Gbk("数组成员引用下标超出定义范围")}; }
+
+RuntimeError RuntimeError::AllocationFailed(int64_t bytes) {
+  return {0, Gbk("分配 ") + std::to_string(bytes) + Gbk(" 字节内存失败!")};
+}
+
+RuntimeError RuntimeError::WindowCreationFailed() { return {0, Gbk("载入启动窗口失败")}; }
+
+Text RuntimeErrorReportText(int32_t code, const Text& message) {
+  Text report = Gbk("运行时出错!\r\n\r\n");
+  if (code != 0) report += Gbk("错误代码：") + std::to_string(code) + "\r\n\r\n";
+  if (!message.empty()) report += Gbk("错误信息：") + message + "\r\n";
+  return report;
+}
+
+RuntimeErrorPresenter SetRuntimeErrorPresenter(RuntimeErrorPresenter presenter) {
+  return std::exchange(Presenter(), presenter ? std::move(presenter) : PrintToStandardError);
+}
+
+void ReportRuntimeError(int32_t code, const Text& message) {
+  Presenter()(RuntimeErrorReportText(code, message));
+  std::exit(-1);
+}
+
+void ReportRuntimeError(const RuntimeError& error) {
+  ReportRuntimeError(error.code(), error.message());
+}
+
+void RunGuarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const RuntimeError& error) {
+    ReportRuntimeError(error);
+  } catch (const std::bad_alloc&) {
+    // The size that failed is not known once the exception has left the
+    // allocator; 0 stands for it.
+    ReportRuntimeError(RuntimeError::AllocationFailed(0));
+  }
+}
+
+}  // namespace zelkor

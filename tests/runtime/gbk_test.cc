@@ -1,0 +1,43 @@
+#include "runtime/gbk.h"
+
+#include <gtest/gtest.h>
+
+namespace zelkor {
+namespace {
+
+TEST(GbkTest, ProgramTextsHaveTheirGbkBytes) {
+  struct Case {
+    const char* utf8;
+    std::string gbk;
+  };
+  const Case cases[] = {
+      {"┊", "\xA9\xAE"},
+      {"【", "\xA1\xBE"},
+      {"】", "\xA1\xBF"},
+      {"准√", "\xD7\xBC\xA1\xCC"},
+      {"错Ｘ", "\xB4\xED\xA3\xD8"},
+      {"期:", "\xC6\xDA:"},
+      {"信息：", "\xD0\xC5\xCF\xA2\xA3\xBA"},
+      {"abc", "abc"},
+      {"", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Gbk(c.utf8), c.gbk) << c.utf8;
+    EXPECT_EQ(GbkToUtf8(c.gbk), c.utf8) << c.utf8;
+  }
+}
+
+TEST(GbkTest, UnconvertibleCharactersBecomeQuestionMarks) {
+  EXPECT_EQ(Utf8ToGbk("a😀b"), "a?b");       // no GBK form
+  EXPECT_EQ(Utf8ToGbk("a\xC3(b"), "a?(b");  // broken UTF-8
+  EXPECT_EQ(GbkToUtf8("a\xFF"
+                      "b"),
+            "a?b");                     // not a GBK byte
+  EXPECT_EQ(GbkToUtf8("a\xB4"), "a?");  // lead byte cut off at the end
+  const std::string long_text(100000, 'x');
+  EXPECT_EQ(Utf8ToGbk(long_text), long_text);
+  EXPECT_EQ(GbkToUtf8(std::string(3000, '\xA1') + std::string(1, '\xBE')).size() > 0, true);
+}
+
+}  // namespace
+}  // namespace zelkor

@@ -1,0 +1,50 @@
+#include "runtime/runtime_error.h"
+
+#include <gtest/gtest.h>
+
+#include "runtime/gbk.h"
+#include "runtime/text.h"
+
+namespace zelkor {
+namespace {
+
+TEST(RuntimeErrorTest, ReportTextHasCodeAndMessageLines) {
+  EXPECT_EQ(
+      RuntimeErrorReportText(4, Gbk("数组成员引用下标必须大于等于1")),
+      Gbk("运行时出错!\r\n\r\n错误代码：4\r\n\r\n错误信息：数组成员引用下标必须大于等于1\r\n"));
+  EXPECT_EQ(RuntimeErrorReportText(0, Gbk("载入启动窗口失败")),
+            Gbk("运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n"));
+  EXPECT_EQ(RuntimeErrorReportText(0, ""), Gbk("运行时出错!\r\n\r\n"));
+  EXPECT_EQ(RuntimeError::AllocationFailed(1024).message(), Gbk("分配 1024 字节内存失败!"));
+}
+
+// The process ends with exit code -1 after the presenter has shown the report.
+TEST(RuntimeErrorDeathTest, GuardedFaultIsShownThenEndsTheProcess) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        SetRuntimeErrorPresenter(
+            [](const Text& report) { std::fputs(GbkToUtf8(report).c_str(), stderr); });
+        RunGuarded([] {
+          TextArray array;
+          (void)array.At(0);
+        });
+        std::exit(0);  // not reached when the fault is reported
+      },
+      testing::ExitedWithCode(255), "错误代码：4");
+}
+
+TEST(RuntimeErrorDeathTest, DefaultPresenterWritesUtf8ToStandardError) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(ReportRuntimeError(RuntimeError::WindowCreationFailed()),
+              testing::ExitedWithCode(255), "载入启动窗口失败");
+}
+
+TEST(RuntimeErrorTest, GuardedHandlerWithoutFaultReturns) {
+  int calls = 0;
+  RunGuarded([&] { ++calls; });
+  EXPECT_EQ(calls, 1);
+}
+
+}  // namespace
+}  // namespace zelkor
