@@ -1,0 +1,58 @@
+#include "analysis/analysis.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace zelkor {
+
+KillPositionChoice KillPosition(UiOperations& ui) {
+  KillPositionChoice choice;
+  int32_t position = 1;
+  for (const RadioButton radio : {ctl::单选框_百, ctl::单选框_十, ctl::单选框_个}) {
+    if (ui.IsRadioChecked(radio)) {
+      choice.position = position;
+      choice.multiplier = KillPositionMultiplier(position);
+    }
+    ++position;
+  }
+  return choice;
+}
+
+void RunAnalysisWalk(UiOperations& ui, const AnalysisPage& page) {
+  ui.SetBoxText(page.output_box, Text());
+
+  int32_t position = 0;
+  if (page.multiplier_source == MultiplierSource::kKillPosition)
+    position = KillPosition(ui).position;
+
+  const int32_t row_count = ui.RowCount(ctl::超级列表框1);
+  std::vector<HistoryRow> rows;
+  rows.reserve(static_cast<size_t>(std::max(row_count, 0)));
+  for (int32_t row = 0; row < row_count; ++row) {
+    HistoryRow history_row;
+    history_row.issue = ui.GetCellText(ctl::超级列表框1, row, 0);
+    history_row.digits = ui.GetCellText(ctl::超级列表框1, row, 1);
+    rows.push_back(std::move(history_row));
+  }
+
+  PageTexts texts;
+  texts.separator = ui.GetBoxText(page.separator_box);
+  texts.name = ui.GetBoxText(page.name_box);
+  texts.left = ui.GetBoxText(page.left_box);
+  texts.right = ui.GetBoxText(page.right_box);
+  texts.correct = ui.GetBoxText(page.correct_box);
+  texts.wrong = ui.GetBoxText(page.wrong_box);
+  texts.not_drawn = ui.GetBoxText(page.not_drawn_box);
+  texts.footer = ui.GetBoxText(page.footer_box);
+
+  // A notice is modal in the window: the walk resumes once it is closed.
+  const Notify notify = [&ui](const Text& message) { ui.ShowMessage(message); };
+  ui.SetBoxText(page.output_box, BuildPageText(page, rows, texts, position, notify));
+}
+
+void CopyOutputBox(UiOperations& ui, const AnalysisPage& page) {
+  // A clipboard that cannot be had is passed over without a word.
+  ui.SetClipboardText(ui.GetBoxText(page.output_box));
+}
+
+}  // namespace zelkor

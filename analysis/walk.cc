@@ -1,0 +1,134 @@
+#include "analysis/analysis.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "analysis/picks.h"
+#include "runtime/gbk.h"
+
+namespace zelkor {
+namespace {
+
+const Text& IssueSuffix() {
+  static const Text suffix = Gbk("期:");
+  return suffix;
+}
+
+constexpr std::string_view kLineBreak = "\r\n";
+// Room for a pick: a kill digit, three banker digits or two kill spans.
+constexpr size_t kPickRoom = 3;
+
+// The part shared by judged lines and the next-issue line, up to and including
+// the separator after the right extension symbol.
+void AppendLineHead(Text& out, const PageTexts& texts, const Text& issue, const Text& pick) {
+  out.append(texts.separator)
+      .append(issue)
+      .append(IssueSuffix())
+      .append(texts.name)
+      .append(texts.separator)
+      .append(texts.left)
+      .append(pick)
+      .append(texts.right)
+      .append(texts.separator);
+}
+
+// The value text of each source draw. A draw of three ASCII digits is one of
+// a thousand, whose value is worked out once per walk; long histories repeat
+// them over and over.
+class ValueTexts {
+ public:
+  explicit ValueTexts(double multiplier) : multiplier_(multiplier) {}
+
+  const Text& Of(const Text& digits) {
+    if (digits.size() != 3 || !IsDigit(digits[0]) || !IsDigit(digits[1]) || !IsDigit(digits[2])) {
+      other_ = ComputeDrawValue(digits, multiplier_).text;
+      return other_;
+    }
+    const size_t number =
+        static_cast<size_t>((digits[0] - '0') * 100 + (digits[1] - '0') * 10 + (digits[2] - '0'));
+    std::optional<Text>& known = known_[number];
+    if (!known) known = ComputeDrawValue(digits, multiplier_).text;
+    return *known;
+  }
+
+ private:
+  static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+  double multiplier_;
+  std::vector<std::optional<Text>> known_ = std::vector<std::optional<Text>>(1000);
+  Text other_;
+};
+
+size_t EstimateSize(const std::vector<HistoryRow>& rows, const PageTexts& texts) {
+  const size_t fixed = 3 * texts.separator.size() + IssueSuffix().size() + texts.name.size() +
+                       texts.left.size() + texts.right.size() + kPickRoom + kLineBreak.size() +
+                       std::max({texts.correct.size(), texts.wrong.size(), texts.not_drawn.size()});
+  constexpr size_t kNextIssueRoom = 12;
+  size_t size = texts.footer.size() + fixed + kNextIssueRoom;
+  for (const HistoryRow& row : rows) size += fixed + row.issue.size() + row.digits.size();
+  return size;
+}
+
+}  // namespace
+
+Text BuildAnalysisText(const std::vector<HistoryRow>& rows, const PageTexts& texts,
+                       double multiplier, int32_t position, const PickFn& pick,
+                       const VerdictFn& verdict, const Notify& notify, WalkTally* tally) {
+  static const Text kEmpty;
+  Text out;
+  out.reserve(EstimateSize(rows, texts));
+
+  ValueTexts value_texts(multiplier);
+  const int32_t n = TruncateToInteger(static_cast<double>(rows.size()) - 1.0);
+  const Text* issue = &kEmpty;
+  const Text* checked = &kEmpty;
+  for (int32_t i = 1; i <= n; ++i) {
+    const HistoryRow& checked_row = rows[static_cast<size_t>(n - i)];
+    const HistoryRow& source_row = rows[static_cast<size_t>(n + 1 - i)];
+    issue = &checked_row.issue;
+    checked = &checked_row.digits;
+
+    const Text picked = pick(value_texts.Of(source_row.digits));
+    AppendLineHead(out, texts, *issue, picked);
+    const bool held = verdict(position, picked, *checked, notify);
+    out.append(*checked).append(held ? texts.correct : texts.wrong).append(kLineBreak);
+    if (tally != nullptr) {
+      ++tally->judged;
+      if (held) ++tally->held;
+    }
+  }
+
+  const Text next_issue = ToText(ToInteger(*issue) + 1.0);
+  const Text next_pick = pick(value_texts.Of(*checked));
+  AppendLineHead(out, texts, next_issue, next_pick);
+  out.append(texts.not_drawn).append(kLineBreak);
+  out.append(texts.footer);
+  return out;
+}
+
+double KillPositionMultiplier(int32_t position) {
+  switch (position) {
+    case 1:
+      return 1.0;
+    case 2:
+      return 5.0;
+    case 3:
+      return 2.0;
+    default:
+      return 0.0;
+  }
+}
+
+Text BuildPageText(const AnalysisPage& page, const std::vector<HistoryRow>& rows,
+                   const PageTexts& texts, int32_t position, const Notify& notify,
+                   WalkTally* tally) {
+  const double multiplier = page.multiplier_source == MultiplierSource::kKillPosition
+                                ? KillPositionMultiplier(position)
+                                : page.multiplier;
+  return BuildAnalysisText(rows, texts, multiplier, position, page.pick, page.verdict, notify,
+                           tally);
+}
+
+}  // namespace zelkor

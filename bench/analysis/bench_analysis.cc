@@ -1,0 +1,63 @@
+// BuildAnalysisText over long histories: the walk must stay linear in rows.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "analysis/analysis.h"
+#include "ui/initial_texts.h"
+
+namespace zelkor {
+namespace {
+
+// Newest first, issues counting down, digits from a fixed linear congruential
+// sequence so every run walks the same draws.
+std::vector<HistoryRow> MakeHistory(int64_t count) {
+  std::vector<HistoryRow> rows;
+  rows.reserve(static_cast<size_t>(count));
+  uint32_t state = 12345;
+  for (int64_t i = 0; i < count; ++i) {
+    state = state * 1664525u + 1013904223u;
+    const uint32_t draw = (state >> 8) % 1000;
+    Text digits(3, '0');
+    digits[0] = static_cast<char>('0' + draw / 100);
+    digits[1] = static_cast<char>('0' + draw / 10 % 10);
+    digits[2] = static_cast<char>('0' + draw % 10);
+    rows.push_back({std::to_string(20'000'000 + count - i), std::move(digits)});
+  }
+  return rows;
+}
+
+void BM_BuildPageText(benchmark::State& state, const AnalysisPage& page) {
+  const std::vector<HistoryRow> rows = MakeHistory(state.range(0));
+  const InitialTexts& initial = InitialPageTexts();
+  const PageTexts texts{initial.separator, initial.name,  initial.left,      initial.right,
+                        initial.correct,   initial.wrong, initial.not_drawn, initial.footer};
+  const Notify notify = [](const Text&) {};
+  for (auto _ : state) {
+    Text text = BuildPageText(page, rows, texts, 1, notify);
+    benchmark::DoNotOptimize(text);
+  }
+  state.SetComplexityN(state.range(0));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+BENCHMARK_CAPTURE(BM_BuildPageText, kill_digit, KillDigitPage())
+    ->RangeMultiplier(10)
+    ->Range(1'000, 100'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK_CAPTURE(BM_BuildPageText, banker_digit, BankerDigitPage())
+    ->RangeMultiplier(10)
+    ->Range(1'000, 100'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK_CAPTURE(BM_BuildPageText, kill_span, KillSpanPage())
+    ->RangeMultiplier(10)
+    ->Range(1'000, 100'000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+}  // namespace
+}  // namespace zelkor
