@@ -1,0 +1,247 @@
+// The user-interface operations on the real widgets.
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <string>
+#include <vector>
+
+#include "ui/qt/history_list.h"
+#include "ui/qt/message_box.h"
+#include "window_fixture.h"
+
+namespace zelkor::testing {
+namespace {
+
+using QtUiTest = WindowTest;
+
+TEST_F(QtUiTest, BoxTextsRoundTripThroughTheWidgets) {
+  const std::string long_text(40000, 'x');  // past Qt's default limit of 32767
+  struct Case {
+    EditBox box;
+    Text written;
+    Text read;
+  };
+  const std::vector<Case> cases{
+      {ctl::编辑框_名称, Gbk("名称①ABC"), Gbk("名称①ABC")},
+      {ctl::编辑框_名称2, long_text, long_text},
+      {ctl::编辑框1, Gbk("358"), Gbk("358")},  // read-only, still written
+      {ctl::编辑框_杀码, "a\r\nb\r\n\r\nc", "a\r\nb\r\n\r\nc"},
+      {ctl::编辑框_杀码, long_text + "\r\n" + long_text, long_text + "\r\n" + long_text},
+      {ctl::编辑框_脚本1, Gbk("一\r\n二"), Gbk("一\r\n二")},
+      // A bare LF still shows as a line break, and comes back as CR LF.
+      {ctl::编辑框_胆码, "a\nb", "a\r\nb"},
+      {ctl::编辑框_杀跨, "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.box.name) + " <- " + c.written.substr(0, 20));
+    ui().SetBoxText(c.box, c.written);
+    EXPECT_EQ(ui().GetBoxText(c.box), c.read);
+  }
+  auto* output = Control<QPlainTextEdit>("编辑框_杀码");
+  ui().SetBoxText(ctl::编辑框_杀码, "1\r\n2\r\n3");
+  EXPECT_EQ(output->document()->blockCount(), 3);
+  ui().SetBoxText(ctl::编辑框_杀码, "");
+  ui().SetBoxText(ctl::编辑框1, "");
+}
+
+TEST_F(QtUiTest, TypedTextIsReadBack) {
+  auto* name_box = Control<QLineEdit>("编辑框_名称");
+  name_box->clear();
+  QTest::keyClicks(name_box, QStringLiteral("typed"));
+  EXPECT_EQ(ui().GetBoxText(ctl::编辑框_名称), "typed");
+  auto* output = Control<QPlainTextEdit>("编辑框_杀码");
+  output->clear();
+  output->setFocus();
+  QTest::keyClicks(output, QStringLiteral("ab"));
+  QTest::keyClick(output, Qt::Key_Return);
+  QTest::keyClicks(output, QStringLiteral("c"));
+  EXPECT_EQ(ui().GetBoxText(ctl::编辑框_杀码), "ab\r\nc");
+  // A character GBK cannot hold reads back as "?".
+  name_box->setText(
+      QString::fromUtf8("a\xF0\x9F\x98\x80"
+                        "b"));
+  EXPECT_EQ(ui().GetBoxText(ctl::编辑框_名称), "a?b");
+  auto* draw_box = Control<QLineEdit>("编辑框1");
+  QTest::keyClicks(draw_box, QStringLiteral("9"));
+  EXPECT_EQ(ui().GetBoxText(ctl::编辑框1), "");
+  ui().SetBoxText(ctl::编辑框_名称, Gbk("Zelkor3D杀码"));
+  ui().SetBoxText(ctl::编辑框_杀码, "");
+}
+
+TEST_F(QtUiTest, CheckRadioLeavesTheOtherButtonsAlone) {
+  ui().CheckRadio(ctl::单选框_十, true);
+  ui().CheckRadio(ctl::单选框_百, true);
+  EXPECT_TRUE(ui().IsRadioChecked(ctl::单选框_百));
+  EXPECT_TRUE(ui().IsRadioChecked(ctl::单选框_十));
+  ui().CheckRadio(ctl::单选框_百, false);
+  ui().CheckRadio(ctl::单选框_十, false);
+  EXPECT_FALSE(ui().IsRadioChecked(ctl::单选框_百));
+  EXPECT_FALSE(ui().IsRadioChecked(ctl::单选框_十));
+  EXPECT_FALSE(ui().IsRadioChecked(ctl::单选框_个));
+  // A user's click is still exclusive.
+  ui().CheckRadio(ctl::单选框_百, true);
+  ui().CheckRadio(ctl::单选框_十, true);
+  QTest::mouseClick(window().Control("单选框_个"), Qt::LeftButton);
+  EXPECT_FALSE(ui().IsRadioChecked(ctl::单选框_百));
+  EXPECT_FALSE(ui().IsRadioChecked(ctl::单选框_十));
+  EXPECT_TRUE(ui().IsRadioChecked(ctl::单选框_个));
+  ui().CheckRadio(ctl::单选框_个, false);
+  ui().CheckRadio(ctl::单选框_百, true);
+}
+
+// The list only grows, so these checks run as one sequence.
+TEST_F(QtUiTest, ListRowsAppendReadAndSelect) {
+  const ListView list = ctl::超级列表框1;
+  const int32_t first = ui().RowCount(list);
+  EXPECT_EQ(ui().GetCellText(list, first, 0), "");
+  EXPECT_EQ(ui().AppendRow(list), first);
+  EXPECT_EQ(ui().AppendRow(list), first + 1);
+  EXPECT_EQ(ui().RowCount(list), first + 2);
+  const std::string long_cell(70000, '7');
+  ui().SetCellText(list, first, 0, "2024123");
+  ui().SetCellText(list, first, 1, long_cell);
+  ui().SetCellText(list, first + 1, 1, Gbk("期"));
+  ui().SetCellText(list, first + 2, 0, "no such row");
+  ui().SetCellText(list, -1, 0, "no such row");
+  ui().SetCellText(list, first, 2, "no such column");
+  EXPECT_EQ(ui().RowCount(list), first + 2);
+  struct Cell {
+    int32_t row;
+    int32_t column;
+    Text text;
+  };
+  const Cell cells[] = {
+      {first, 0, "2024123"}, {first, 1, long_cell}, {first + 1, 0, ""}, {first + 1, 1, Gbk("期")},
+      {first + 2, 0, ""},    {-1, 1, ""},           {first, 2, ""},     {first, -1, ""},
+  };
+  for (const Cell& cell : cells) {
+    EXPECT_EQ(ui().GetCellText(list, cell.row, cell.column), cell.text)
+        << cell.row << "," << cell.column;
+  }
+  HistoryListView& view = window().history_list();
+  EXPECT_EQ(ui().SelectedRow(list), -1);
+  view.selectionModel()->select(view.model()->index(first + 1, 0),
+                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  EXPECT_EQ(ui().SelectedRow(list), first + 1);
+  view.clearSelection();
+  EXPECT_EQ(ui().SelectedRow(list), -1);
+}
+
+TEST_F(QtUiTest, ClipboardHoldsTheTextUpToAZeroByte) {
+  const struct {
+    Text given;
+    Text held;
+  } cases[] = {
+      {Gbk("┊2024002期\r\n准√"), Gbk("┊2024002期\r\n准√")},
+      {"", ""},
+      {std::string("ab\0cd", 5), "ab"},
+  };
+  for (const auto& c : cases) {
+    QGuiApplication::clipboard()->setText(QStringLiteral("old"));
+    EXPECT_TRUE(ui().SetClipboardText(c.given));
+    EXPECT_EQ(FromQString(QGuiApplication::clipboard()->text()), c.held);
+  }
+}
+
+TEST_F(QtUiTest, VisualStyleFramesControlsAndSwitchesOff) {
+  ui().ApplyVisualStyle(1);
+  EXPECT_TRUE(qApp->styleSheet().contains("rgb(123, 158, 189)"));
+  ui().ApplyVisualStyle(2);
+  const QString second = qApp->styleSheet();
+  EXPECT_FALSE(second.isEmpty());
+  EXPECT_FALSE(second.contains("rgb(123, 158, 189)"));
+  ui().ApplyVisualStyle(3);
+  EXPECT_NE(qApp->styleSheet(), second);
+  for (int off : {0, 4, -1}) {
+    ui().ApplyVisualStyle(1);
+    ui().ApplyVisualStyle(off);
+    EXPECT_TRUE(qApp->styleSheet().isEmpty()) << off;
+  }
+}
+
+// What a message box looked like when the hook answered it.
+struct SeenBox {
+  QString text;
+  QString caption;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  QMessageBox::StandardButtons buttons;
+  QMessageBox::StandardButton default_button = QMessageBox::NoButton;
+  Qt::WindowModality modality = Qt::NonModal;
+  bool has_parent = true;
+};
+
+class MessageBoxTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    SetMessageBoxHook([this](QMessageBox& box) {
+      SeenBox seen;
+      seen.text = box.text();
+      seen.caption = box.windowTitle();
+      seen.icon = box.icon();
+      seen.buttons = box.standardButtons();
+      seen.default_button = box.standardButton(box.defaultButton());
+      seen.modality = box.windowModality();
+      seen.has_parent = box.parentWidget() != nullptr;
+      seen_.push_back(seen);
+      return answer_;
+    });
+  }
+  void TearDown() override { SetMessageBoxHook(nullptr); }
+
+  std::vector<SeenBox> seen_;
+  QMessageBox::StandardButton answer_ = QMessageBox::Ok;
+};
+
+TEST_F(MessageBoxTest, PlainMessageHasDefaultCaptionOneOkButtonAndNoIcon) {
+  EXPECT_EQ(ui().ShowMessage(Gbk("请查看你输入是否对错")), 0);
+  ASSERT_EQ(seen_.size(), 1u);
+  EXPECT_EQ(seen_[0].text, Caption("请查看你输入是否对错"));
+  EXPECT_EQ(seen_[0].caption, Caption("信息："));
+  EXPECT_EQ(seen_[0].icon, QMessageBox::NoIcon);
+  EXPECT_EQ(seen_[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+  EXPECT_EQ(seen_[0].default_button, QMessageBox::Ok);
+  EXPECT_EQ(seen_[0].modality, Qt::ApplicationModal);
+  EXPECT_FALSE(seen_[0].has_parent);
+}
+
+TEST_F(MessageBoxTest, StyleChoosesButtonsIconAndTheAnswerBecomesACode) {
+  using B = QMessageBox;
+  struct Case {
+    int style;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButton answer;
+    int code;
+  };
+  const Case cases[] = {
+      {0x0, B::Ok, B::NoIcon, B::Ok, 0},
+      {0x1 | 0x10, B::Ok | B::Cancel, B::Critical, B::Cancel, 1},
+      {0x2 | 0x20, B::Abort | B::Retry | B::Ignore, B::Question, B::Abort, 2},
+      {0x2, B::Abort | B::Retry | B::Ignore, B::NoIcon, B::Retry, 3},
+      {0x2 | 0x30, B::Abort | B::Retry | B::Ignore, B::Warning, B::Ignore, 4},
+      {0x3 | 0x40, B::Yes | B::No | B::Cancel, B::Information, B::Yes, 5},
+      {0x4, B::Yes | B::No, B::NoIcon, B::No, 6},
+      {0x5, B::Retry | B::Cancel, B::NoIcon, B::Cancel, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.style);
+    seen_.clear();
+    answer_ = c.answer;
+    EXPECT_EQ(ui().ShowMessage("m", c.style, Gbk("标题")), c.code);
+    ASSERT_EQ(seen_.size(), 1u);
+    EXPECT_EQ(seen_[0].buttons, c.buttons);
+    EXPECT_EQ(seen_[0].icon, c.icon);
+    EXPECT_EQ(seen_[0].caption, Caption("标题"));
+  }
+}
+
+TEST_F(MessageBoxTest, MessageLinesBreakAtCrLf) {
+  ui().ShowMessage(Gbk("第一行\r\n第二行"));
+  ASSERT_EQ(seen_.size(), 1u);
+  EXPECT_EQ(seen_[0].text, Caption("第一行\n第二行"));
+}
+
+}  // namespace
+}  // namespace zelkor::testing

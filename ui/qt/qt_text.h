@@ -1,0 +1,28 @@
+// The one crossing between the program's GBK texts and Qt's Unicode strings.
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+#include "runtime/gbk.h"
+
+namespace zelkor {
+
+// The Unicode form of a GBK text, for showing it in a widget.
+[[nodiscard]] inline QString ToQString(std::string_view gbk) {
+  const std::string utf8 = GbkToUtf8(gbk);
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// The GBK form of what a widget holds; characters GBK cannot hold become "?".
+[[nodiscard]] inline std::string FromQString(const QString& text) {
+  const QByteArray utf8 = text.toUtf8();
+  return Utf8ToGbk(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+}
+
+// A caption written in the UTF-8 source, shown as it is.
+[[nodiscard]] inline QString Caption(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+}  // namespace zelkor
