@@ -1,0 +1,303 @@
+#include "report/report.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <new>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "analysis/analysis.h"
+#include "runtime/gbk.h"
+#include "runtime/runtime_error.h"
+#include "ui/initial_texts.h"
+
+namespace zelkor {
+namespace {
+
+std::string Row(const std::string& issue, const std::string& opencode) {
+  return "<row expect=\"" + issue + "\" opencode=\"" + opencode +
+         "\" opentime=\"2023-05-04 21:15:00\" trycode=\"1,2,3\" tryinfo=\"\" />\n";
+}
+
+std::string Document(const std::vector<std::string>& rows) {
+  std::string document = "<?xml version=\"1.0\" encoding=\"gb2312\"?>\n<xml>\n";
+  for (const std::string& row : rows) document += row;
+  return document + "</xml>\n";
+}
+
+// Newest first, as the draw-data service lists them.
+const std::string& SampleDocument() {
+  static const std::string document =
+      Document({Row("2024006", "3,0,1"), Row("2024005", "9,9,9"), Row("2024004", "5,5,0"),
+                Row("2024003", "7,8,9"), Row("2024002", "4,5,6"), Row("2024001", "1,2,3")});
+  return document;
+}
+
+std::vector<HistoryRow> SampleRows() {
+  return {{"2024006", "301"}, {"2024005", "999"}, {"2024004", "550"},
+          {"2024003", "789"}, {"2024002", "456"}, {"2024001", "123"}};
+}
+
+struct ToolRun {
+  int code = -1;
+  std::string out;
+  std::string err;
+  std::vector<Text> fetched;
+};
+
+ToolRun RunTool(const std::vector<std::string>& args, const std::string& input = {},
+                const Bytes& body = {}) {
+  ToolRun run;
+  std::istringstream in(input);
+  std::ostringstream out;
+  std::ostringstream err;
+  run.code = RunReport(args, in, out, err, [&run, &body](const Text& address) {
+    run.fetched.push_back(address);
+    return body;
+  });
+  run.out = out.str();
+  run.err = err.str();
+  return run;
+}
+
+std::string WriteTempFile(const std::string& name, const std::string& bytes) {
+  const std::string path = ::testing::TempDir() + "zelkor_report_" + name;
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path;
+}
+
+size_t LineCount(const std::string& text) {
+  return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+}
+
+PageTexts Defaults() { return DefaultReportTexts(); }
+
+// The printed text must be the window's text for the same rows, page,
+// position and box texts; each case changes what the options decide.
+struct TextCase {
+  const char* label;
+  std::vector<std::string> args;
+  const AnalysisPage& (*page)();
+  int32_t position;
+  PageTexts texts;
+};
+
+std::vector<TextCase> TextCases() {
+  PageTexts custom = Defaults();
+  custom.separator = Gbk("|");
+  custom.name = Gbk("测试名");
+  custom.left = Gbk("<");
+  custom.right = Gbk(">");
+  custom.correct = Gbk("对");
+  custom.wrong = Gbk("错");
+  custom.not_drawn = Gbk("待开");
+  custom.footer = Gbk("尾注\r\n第二行");
+  PageTexts empty_name = Defaults();
+  empty_name.name.clear();
+  empty_name.footer.clear();
+  return {
+      {"defaults", {}, KillDigitPage, 1, Defaults()},
+      {"banker", {"--page", "banker"}, BankerDigitPage, 1, Defaults()},
+      {"span", {"--page", "span"}, KillSpanPage, 1, Defaults()},
+      {"position 2", {"--position", "2"}, KillDigitPage, 2, Defaults()},
+      {"position 十", {"--position", "十"}, KillDigitPage, 2, Defaults()},
+      {"position 个", {"--page", "kill", "--position=个"}, KillDigitPage, 3, Defaults()},
+      {"position 百", {"--position", "百"}, KillDigitPage, 1, Defaults()},
+      {"all box texts",
+       {"--separator", "|", "--name", "测试名", "--left", "<", "--right", ">", "--correct", "对",
+        "--wrong", "错", "--not-drawn", "待开", "--footer", "尾注\r\n第二行", "--page", "banker"},
+       BankerDigitPage,
+       1,
+       custom},
+      {"empty values", {"--name", "", "--footer="}, KillDigitPage, 1, empty_name},
+  };
+}
+
+TEST(ReportText, EqualsTheWindowsTextInBothEncodings) {
+  const std::string path = WriteTempFile("sample.xml", SampleDocument());
+  const Notify ignore = [](const Text&) {};
+  for (const TextCase& test : TextCases()) {
+    SCOPED_TRACE(test.label);
+    const Text expected =
+        BuildPageText(test.page(), SampleRows(), test.texts, test.position, ignore);
+
+    std::vector<std::string> gbk_args = test.args;
+    gbk_args.insert(gbk_args.end(), {"--encoding", "gbk", path});
+    const ToolRun gbk = RunTool(gbk_args);
+    EXPECT_EQ(gbk.code, kExitOk) << gbk.err;
+    EXPECT_EQ(gbk.out, expected);
+    EXPECT_EQ(gbk.err, "");
+
+    std::vector<std::string> utf8_args = test.args;
+    utf8_args.push_back(path);
+    const ToolRun utf8 = RunTool(utf8_args);
+    EXPECT_EQ(utf8.code, kExitOk) << utf8.err;
+    EXPECT_EQ(utf8.out, GbkToUtf8(expected));
+  }
+}
+
+TEST(ReportText, GbkOutputIsByteExact) {
+  const std::string document =
+      Document({Row("2024003", "7,8,9"), Row("2024002", "4,5,6"), Row("2024001", "1,2,3")});
+  const ToolRun run = RunTool({"--encoding", "GBK", "--footer", ""}, document);
+  ASSERT_EQ(run.code, kExitOk) << run.err;
+  // ┊ A9 AE, 期 C6 DA, 杀码 C9 B1 C2 EB, 【 A1 BE, 】 A1 BF, 错 B4 ED, Ｘ A3 D8,
+  // 准 D7 BC, √ A1 CC, 未开 CE B4 BF AA.
+  const std::string head = "\xA9\xAE";
+  const std::string tail = "\xC6\xDA:Zelkor3D\xC9\xB1\xC2\xEB\xA9\xAE\xA1\xBE";
+  const std::string expected = head + "2024002" + tail + "4\xA1\xBF\xA9\xAE" +
+                               "456\xB4\xED\xA3\xD8\r\n" + head + "2024003" + tail +
+                               "6\xA1\xBF\xA9\xAE" + "789\xD7\xBC\xA1\xCC\r\n" + head + "2024004" +
+                               tail + "8\xA1\xBF\xA9\xAE\xCE\xB4\xBF\xAA\r\n";
+  EXPECT_EQ(run.out, expected);
+}
+
+TEST(ReportText, Utf8IsTheDefaultEncoding) {
+  const std::string document =
+      Document({Row("2024003", "7,8,9"), Row("2024002", "4,5,6"), Row("2024001", "1,2,3")});
+  const ToolRun run = RunTool({"--footer", "-- end"}, document);
+  ASSERT_EQ(run.code, kExitOk) << run.err;
+  EXPECT_EQ(run.out,
+            "┊2024002期:Zelkor3D杀码┊【4】┊456错Ｘ\r\n"
+            "┊2024003期:Zelkor3D杀码┊【6】┊789准√\r\n"
+            "┊2024004期:Zelkor3D杀码┊【8】┊未开\r\n-- end");
+}
+
+TEST(ReportInput, ComesFromFileStandardInputOrAddress) {
+  const std::string path = WriteTempFile("input.xml", SampleDocument());
+  const Text expected =
+      BuildPageText(KillDigitPage(), SampleRows(), Defaults(), 1, [](const Text&) {});
+  const std::string expected_utf8 = GbkToUtf8(expected);
+
+  EXPECT_EQ(RunTool({path}).out, expected_utf8);
+  EXPECT_EQ(RunTool({}, SampleDocument()).out, expected_utf8);
+  EXPECT_EQ(RunTool({"-"}, SampleDocument()).out, expected_utf8);
+
+  const ToolRun fetched =
+      RunTool({"--url", "http://draws.test/list10.xml"}, "not read", SampleDocument());
+  EXPECT_EQ(fetched.code, kExitOk);
+  EXPECT_EQ(fetched.out, expected_utf8);
+  EXPECT_EQ(fetched.fetched, std::vector<Text>{"http://draws.test/list10.xml"});
+}
+
+TEST(ReportInput, StopsAtTheFirstZeroByte) {
+  std::string document = Row("2024002", "4,5,6") + Row("2024001", "1,2,3");
+  document.push_back('\0');
+  document += Row("2024000", "9,9,9");
+  const ToolRun run = RunTool({"--encoding", "gbk"}, document);
+  const std::vector<HistoryRow> rows{{"2024002", "456"}, {"2024001", "123"}};
+  EXPECT_EQ(run.out, BuildPageText(KillDigitPage(), rows, Defaults(), 1, [](const Text&) {}));
+}
+
+TEST(ReportInput, NoRowsStillGiveTheNextIssueLine) {
+  const std::string footer = GbkToUtf8(InitialPageTexts().footer);
+  EXPECT_EQ(RunTool({}, "").out, "┊1期:Zelkor3D杀码┊【】┊未开\r\n" + footer);
+  EXPECT_EQ(RunTool({"--page", "banker"}, "<html>404</html>").out,
+            "┊1期:Zelkor3D杀码┊【123】┊未开\r\n" + footer);
+
+  // A download that gave nothing is worth a hint, but the line still comes.
+  const ToolRun fetched = RunTool({"--url", "http://nowhere.test/"});
+  EXPECT_EQ(fetched.code, kExitOk);
+  EXPECT_EQ(fetched.out, "┊1期:Zelkor3D杀码┊【】┊未开\r\n" + footer);
+  EXPECT_EQ(LineCount(fetched.err), 1u);
+}
+
+TEST(ReportErrors, GiveOneLineAndExitCodeTwo) {
+  const std::string path = WriteTempFile("errors.xml", SampleDocument());
+  const std::string missing = ::testing::TempDir() + "zelkor_report_missing/none.xml";
+  const std::vector<std::vector<std::string>> cases = {
+      {"--bogus"},
+      {"-x", path},
+      {"--position", "4"},
+      {"--position", "千"},
+      {"--position"},
+      {"--page", "dan"},
+      {"--encoding", "latin1"},
+      {"--encoding", "utf8"},
+      {missing},
+      {::testing::TempDir()},
+      {"--url", "http://draws.test/", path},
+      {path, path},
+  };
+  for (const std::vector<std::string>& args : cases) {
+    SCOPED_TRACE(args.front());
+    const ToolRun run = RunTool(args, SampleDocument(), SampleDocument());
+    EXPECT_EQ(run.code, kExitUsage);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(LineCount(run.err), 1u) << run.err;
+    EXPECT_EQ(run.err.rfind("zelkor3d-report: ", 0), 0u) << run.err;
+    EXPECT_EQ(run.err.back(), '\n');
+  }
+}
+
+TEST(ReportErrors, AnUnreadableFileIsNamed) {
+  const std::string missing = ::testing::TempDir() + "zelkor_report_absent.xml";
+  const ToolRun run = RunTool({missing});
+  EXPECT_EQ(run.err, "zelkor3d-report: cannot read " + missing + ": No such file or directory\n");
+}
+
+TEST(ReportHelp, PrintsUsageAndSucceeds) {
+  const ToolRun run = RunTool({"--help"});
+  EXPECT_EQ(run.code, kExitOk);
+  EXPECT_EQ(run.err, "");
+  for (const char* part : {"zelkor3d-report", "--page", "--position", "--separator", "--name",
+                           "--left", "--right", "--correct", "--wrong", "--not-drawn", "--footer",
+                           "--encoding", "--url", "--summary", "FILE"}) {
+    EXPECT_NE(run.out.find(part), std::string::npos) << part;
+  }
+  EXPECT_EQ(RunTool({"--version"}).out, "zelkor3d-report 1.1\n");
+}
+
+TEST(ReportNotices, KillSpanNoticesGoToStandardErrorOneLineEach) {
+  // Two checked draws that are not three characters long; "1,2," gives "12".
+  const std::string document = Document({Row("2024004", "1,2,3"), Row("2024003", "1,2,"),
+                                         Row("2024002", "4,5,6,7"), Row("2024001", "1,2,3")});
+  const ToolRun run = RunTool({"--page", "span", "--encoding", "gbk"}, document);
+  EXPECT_EQ(run.code, kExitOk);
+  EXPECT_EQ(run.err, "请查看你输入是否对错\n请查看你输入是否对错\n");
+  const std::vector<HistoryRow> rows{
+      {"2024004", "123"}, {"2024003", "12"}, {"2024002", "456,7"}, {"2024001", "123"}};
+  EXPECT_EQ(run.out, BuildPageText(KillSpanPage(), rows, Defaults(), 1, [](const Text&) {}));
+
+  // The kill-digit page judges the same draws without a word.
+  EXPECT_EQ(RunTool({"--page", "kill"}, document).err, "");
+
+  // A checked draw with no digits at all is announced too, and the run ends normally.
+  const ToolRun empty =
+      RunTool({"--page", "span"}, Document({Row("2024002", ",,"), Row("2024001", "1,2,3")}));
+  EXPECT_EQ(empty.code, kExitOk);
+  EXPECT_EQ(empty.err, "请查看你输入是否对错\n");
+}
+
+TEST(ReportFaults, EndWithOneLineAndExitCodeOne) {
+  struct Case {
+    const char* label;
+    std::function<Bytes(const Text&)> fetch;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"run-time error", [](const Text&) -> Bytes { throw RuntimeError::IndexBelowOne(); },
+       "zelkor3d-report: run-time error 4: 数组成员引用下标必须大于等于1\n"},
+      {"exhausted memory", [](const Text&) -> Bytes { throw std::bad_alloc(); },
+       "zelkor3d-report: internal error: std::bad_alloc\n"},
+      {"anything else", [](const Text&) -> Bytes { throw 42; },
+       "zelkor3d-report: internal error\n"},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.label);
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunReport({"--url", "http://draws.test/"}, in, out, err, test.fetch), kExitFault);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), test.err);
+  }
+}
+
+}  // namespace
+}  // namespace zelkor

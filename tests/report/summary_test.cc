@@ -1,0 +1,171 @@
+#include "report/summary.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "analysis/analysis.h"
+#include "report/report.h"
+
+namespace zelkor {
+namespace {
+
+// Draws per span over 000-999: 10 for span 0, 6k(10-k) for span k >= 1.
+double SpanShare(int span) { return (span == 0 ? 10 : 6 * span * (10 - span)) / 1000.0; }
+
+TEST(ChanceOfHolding, MatchesTheCountsOfTheThousandDraws) {
+  struct Case {
+    const char* label;
+    const AnalysisPage& (*page)();
+    int32_t position;
+    const char* pick;
+    double expected;
+  };
+  const Case cases[] = {
+      {"kill digit, hundreds", KillDigitPage, 1, "4", 0.9},
+      {"kill digit, tens", KillDigitPage, 2, "0", 0.9},
+      {"kill digit, units", KillDigitPage, 3, "9", 0.9},
+      {"empty kill digit always holds", KillDigitPage, 1, "", 1.0},
+      {"three banker digits", BankerDigitPage, 1, "469", 1.0 - 0.343},
+      {"banker digits in another order", BankerDigitPage, 1, "158", 1.0 - 0.343},
+      {"spans 3 and 6", KillSpanPage, 1, "36", 1.0 - SpanShare(3) - SpanShare(6)},
+      {"spans 0 and 3", KillSpanPage, 1, "03", 1.0 - SpanShare(0) - SpanShare(3)},
+      {"spans 1 and 2", KillSpanPage, 1, "12", 1.0 - SpanShare(1) - SpanShare(2)},
+      {"spans 4 and 5", KillSpanPage, 1, "45", 1.0 - SpanShare(4) - SpanShare(5)},
+      {"spans 9 and 0", KillSpanPage, 1, "90", 1.0 - SpanShare(9) - SpanShare(0)},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.label);
+    EXPECT_NEAR(ChanceOfHolding(test.page(), test.position, test.pick), test.expected, 1e-12);
+  }
+}
+
+// The draws of the worked examples, newest first. Hand-checked:
+//   kill, position 1: 123 -> kill 4, 907 has 9 (held); 907 -> value
+//     1032.244706434, kill 7, 458 has 4 (held). Picks 4, 7: chance 0.9 each.
+//   banker: 123 -> 469, 907 holds; 907 -> 273, 458 fails. Chance 0.657 each.
+//   span: 123 -> 36, span of 907 is 9 (held); 907 -> 03, span of 458 is 4
+//     (held). Chance 0.730 and 0.864.
+const std::vector<HistoryRow>& WorkedRows() {
+  static const std::vector<HistoryRow> rows{
+      {"2023125", "458"}, {"2023124", "907"}, {"2023123", "123"}};
+  return rows;
+}
+
+TEST(SummarizePage, CountsTheWalkAndTheChanceOfEachPick) {
+  struct Case {
+    ReportPage page;
+    int64_t held;
+    double chance_held;
+    double chance_variance;
+  };
+  const Case cases[] = {
+      {ReportPage::kKill, 2, 1.8, 2 * 0.9 * 0.1},
+      {ReportPage::kBanker, 1, 2 * 0.657, 2 * 0.657 * 0.343},
+      {ReportPage::kSpan, 2, 0.730 + 0.864, 0.730 * 0.270 + 0.864 * 0.136},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(std::string(ReportPageName(test.page)));
+    const PageSummary summary =
+        SummarizePage(test.page, 1, WorkedRows(), DefaultReportTexts(), [](const Text&) {});
+    EXPECT_EQ(summary.judged, 2);
+    EXPECT_EQ(summary.held, test.held);
+    EXPECT_NEAR(summary.chance_held, test.chance_held, 1e-9);
+    EXPECT_NEAR(summary.chance_variance, test.chance_variance, 1e-9);
+  }
+}
+
+TEST(SummarizePage, UsesTheKillPositionForPicksAndVerdicts) {
+  // Position 2 (multiplier 5): 123 -> 704.772320239, kill 3, tens of 907 is
+  // 0 (held); 907 -> 5225.223532171, kill 5, tens of 458 is 5 (failed).
+  const PageSummary summary =
+      SummarizePage(ReportPage::kKill, 2, WorkedRows(), DefaultReportTexts(), [](const Text&) {});
+  EXPECT_EQ(summary.position, 2);
+  EXPECT_EQ(summary.judged, 2);
+  EXPECT_EQ(summary.held, 1);
+}
+
+TEST(SummarizePage, NoJudgedLinesWithFewerThanTwoDraws) {
+  for (size_t count : {0u, 1u}) {
+    const std::vector<HistoryRow> rows(WorkedRows().begin(), WorkedRows().begin() + count);
+    const PageSummary summary =
+        SummarizePage(ReportPage::kSpan, 1, rows, DefaultReportTexts(), [](const Text&) {});
+    EXPECT_EQ(summary.judged, 0);
+    EXPECT_EQ(summary.held, 0);
+    EXPECT_EQ(summary.chance_held, 0.0);
+  }
+}
+
+TEST(FormatSummary, ShowsRatesAndWhetherChanceWasBeaten) {
+  std::vector<PageSummary> summaries;
+  for (ReportPage page : {ReportPage::kKill, ReportPage::kBanker, ReportPage::kSpan}) {
+    summaries.push_back(
+        SummarizePage(page, 1, WorkedRows(), DefaultReportTexts(), [](const Text&) {}));
+  }
+  const std::string text = FormatSummary(summaries, WorkedRows().size());
+  EXPECT_NE(text.find("Draws listed: 3; judged lines per page: 2\n"), std::string::npos) << text;
+  // z = (2 - 1.8) / sqrt(0.18) = 0.47; (1 - 1.314) / sqrt(0.4507) = -0.47;
+  // (2 - 1.594) / sqrt(0.3146) = 0.72.
+  EXPECT_NE(text.find("kill (position 1)         2      2    100.0%   90.0%  yes, but within "
+                      "chance variation (z = +0.47)\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("banker                    2      1     50.0%   65.7%  no (z = -0.47)\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("span                      2      2    100.0%   79.7%  yes, but within "
+                      "chance variation (z = +0.72)\n"),
+            std::string::npos)
+      << text;
+}
+
+TEST(FormatSummary, CallsAClearWinOnlyWhenTheGapIsLarge) {
+  PageSummary strong{ReportPage::kBanker, 0, 100, 80, 65.7, 100 * 0.657 * 0.343};
+  PageSummary certain{ReportPage::kKill, 1, 3, 3, 3.0, 0.0};
+  PageSummary weak{ReportPage::kBanker, 0, 100, 50, 65.7, 100 * 0.657 * 0.343};
+  PageSummary none{ReportPage::kSpan, 0, 0, 0, 0.0, 0.0};
+  const std::string text = FormatSummary({strong, certain, weak, none}, 101);
+  // (50 - 65.7) / sqrt(22.5351) = -3.31.
+  EXPECT_NE(text.find("50.0%   65.7%  no, worse than chance (z = -3.31)"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("80.0%   65.7%  yes (z = +3.01, unlikely to be luck)"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("100.0%  100.0%  no (chance is certain)"), std::string::npos) << text;
+  EXPECT_NE(text.find("span                      0      0         -       -  no judged lines"),
+            std::string::npos)
+      << text;
+}
+
+TEST(ReportSummary, CoversAllPagesOrTheChosenOne) {
+  const std::string document =
+      "<row expect=\"2023125\" opencode=\"4,5,8\" opentime=\"\" trycode=\"\" tryinfo=\"\" />"
+      "<row expect=\"2023124\" opencode=\"9,0,7\" opentime=\"\" trycode=\"\" tryinfo=\"\" />"
+      "<row expect=\"2023123\" opencode=\"1,2,3\" opentime=\"\" trycode=\"\" tryinfo=\"\" />";
+  const auto run = [&document](const std::vector<std::string>& args) {
+    std::istringstream in(document);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = RunReport(args, in, out, err, [](const Text&) { return Bytes(); });
+    EXPECT_EQ(code, kExitOk) << err.str();
+    return out.str();
+  };
+  const std::string all = run({"--summary"});
+  EXPECT_NE(all.find("\nkill (position 1) "), std::string::npos) << all;
+  EXPECT_NE(all.find("\nbanker "), std::string::npos) << all;
+  EXPECT_NE(all.find("\nspan "), std::string::npos) << all;
+
+  const std::string banker = run({"--summary", "--page", "banker", "--encoding", "gbk"});
+  EXPECT_NE(banker.find("\nbanker                    2      1     50.0%   65.7%"),
+            std::string::npos)
+      << banker;
+  EXPECT_EQ(banker.find("\nkill"), std::string::npos) << banker;
+  EXPECT_EQ(banker.find("\nspan"), std::string::npos) << banker;
+
+  const std::string tens = run({"--summary", "--page", "kill", "--position", "十"});
+  EXPECT_NE(tens.find("\nkill (position 2) "), std::string::npos) << tens;
+}
+
+}  // namespace
+}  // namespace zelkor
