@@ -1,6 +1,7 @@
 // The draw history: download, parsing and listing.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 #include <vector>
 
@@ -19,14 +20,28 @@ struct DrawRecord {
 // The path of the draw list on the draw-data service.
 inline constexpr std::string_view kDrawListPath = "/static/info/kaijiang/xml/sd/list10.xml";
 
+// The row pattern (Perl syntax, case-sensitive, "." matching line breaks):
+// one match per draw, group 1 the issue, groups 2 to 4 the three digits.
+inline constexpr std::string_view kDrawRowPattern =
+    R"re(<row expect="(.*?)" opencode="(.*?),(.*?),(.*?)" opentime=".*?" trycode=".*?" tryinfo=".*?" />)re";
+
+// The most of a body HttpFetch keeps; the rest is dropped as though the
+// transfer had broken off there.
+inline constexpr size_t kMaxBodyBytes = size_t{64} << 20;
+
 // "http://" + host + kDrawListPath.
 [[nodiscard]] Text DrawListAddress(std::string_view host);
 
-// Every row element of the document that matches the row pattern, in order.
+// Every match of kDrawRowPattern in the document, in order, each search
+// starting where the previous match ended. Takes time linear in the document
+// whatever it holds; should the regular-expression engine give up on a search,
+// the draws matched before it are kept.
 [[nodiscard]] std::vector<DrawRecord> ParseDrawList(std::string_view document);
 
 // The body of an HTTP GET of `address`, whatever the status; empty when no
-// answer came; the bytes received so far when the transfer broke off.
+// answer came; the bytes received so far when the transfer broke off; at most
+// the first kMaxBodyBytes of a longer body. Redirections to http and https
+// are followed; https certificates are verified.
 [[nodiscard]] Bytes HttpFetch(const Text& address);
 
 // Fetches the draw list at `address`, lists one row per draw in 超级列表框1 and

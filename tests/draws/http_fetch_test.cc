@@ -1,0 +1,157 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "draws/draws.h"
+#include "tests/support/loopback_server.h"
+#include "tests/support/raw_server.h"
+
+namespace zelkor {
+namespace {
+
+using test_support::LoopbackServer;
+using test_support::RawServer;
+using test_support::RefusingPort;
+using ::testing::IsEmpty;
+
+// The lines of a request head, without their CR LF and without the empty
+// line that ends the head.
+std::vector<std::string> HeadLines(const std::string& head) {
+  std::vector<std::string> lines;
+  std::istringstream in(head);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) lines.push_back(line);
+  }
+  return lines;
+}
+
+TEST(HttpFetchTest, SendsAnHttp10GetWithTheFixedHeaders) {
+  RawServer server("HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok");
+  EXPECT_EQ(HttpFetch(server.Url("/static/info/list10.xml?x=1")), "ok");
+
+  ASSERT_EQ(server.requests().size(), 1u);
+  const std::string head = server.requests()[0];
+  EXPECT_TRUE(head.starts_with("GET /static/info/list10.xml?x=1 HTTP/1.0\r\n")) << head;
+  EXPECT_TRUE(head.ends_with("\r\n\r\n")) << head;
+  std::vector<std::string> headers = HeadLines(head);
+  headers.erase(headers.begin());
+  EXPECT_THAT(headers, ::testing::UnorderedElementsAre(
+                           "Host: 127.0.0.1:" + std::to_string(server.port()),
+                           "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)",
+                           "Accept: */*", "Pragma: no-cache", "Cache-Control: no-cache"));
+}
+
+TEST(HttpFetchTest, ReturnsTheBodyOfAnErrorStatus) {
+  LoopbackServer server({{"/list.xml", LoopbackServer::Reply("<h1>Not Found</h1>", 404)}});
+  EXPECT_EQ(HttpFetch(server.Url("/list.xml")), "<h1>Not Found</h1>");
+}
+
+TEST(HttpFetchTest, FollowsRedirects) {
+  LoopbackServer target({{"/list.xml", LoopbackServer::Reply("the list")}});
+  LoopbackServer server({
+      {"/old", LoopbackServer::Redirect("/older", 301)},
+      {"/older", LoopbackServer::Redirect(target.Url("/list.xml"), 302)},
+  });
+  EXPECT_EQ(HttpFetch(server.Url("/old")), "the list");
+  EXPECT_EQ(server.requested_paths(), (std::vector<std::string>{"/old", "/older"}));
+  EXPECT_EQ(target.requested_paths(), std::vector<std::string>{"/list.xml"});
+}
+
+TEST(HttpFetchTest, GivesUpAnEndlessRedirectLoop) {
+  LoopbackServer server({{"/loop", LoopbackServer::Redirect("/loop")}});
+  EXPECT_THAT(HttpFetch(server.Url("/loop")), IsEmpty());
+  // The first request and ten redirections.
+  EXPECT_EQ(server.requested_paths().size(), 11u);
+}
+
+TEST(HttpFetchTest, DoesNotFollowARedirectToAnotherScheme) {
+  for (const char* scheme : {"ftp", "gopher", "telnet", "dict"}) {
+    RawServer other("");  // would see the connection if the redirect were followed
+    const std::string location =
+        std::string(scheme) + "://127.0.0.1:" + std::to_string(other.port()) + "/x";
+    LoopbackServer server({{"/r", LoopbackServer::Redirect(location)}});
+
+    EXPECT_THAT(HttpFetch(server.Url("/r")), IsEmpty()) << scheme;
+    EXPECT_EQ(other.connection_count(), 0) << scheme;
+  }
+}
+
+TEST(HttpFetchTest, DoesNotFollowARedirectToALocalFile) {
+  LoopbackServer server({{"/r", LoopbackServer::Redirect("file:///etc/passwd")}});
+  EXPECT_THAT(HttpFetch(server.Url("/r")), IsEmpty());
+}
+
+TEST(HttpFetchTest, FetchesOnlyHttpAndHttpsAddresses) {
+  RawServer other("220 hello\r\n");
+  EXPECT_THAT(HttpFetch("ftp://127.0.0.1:" + std::to_string(other.port()) + "/x"), IsEmpty());
+  EXPECT_THAT(HttpFetch("file:///etc/passwd"), IsEmpty());
+  EXPECT_EQ(other.connection_count(), 0);
+}
+
+TEST(HttpFetchTest, KeepsZeroBytes) {
+  const std::string body("<row\0 expect=\"1\"\0", 17);
+  LoopbackServer server({{"/z", LoopbackServer::Reply(body)}});
+  const Bytes fetched = HttpFetch(server.Url("/z"));
+  EXPECT_EQ(fetched.size(), 17u);
+  EXPECT_EQ(fetched, body);
+}
+
+TEST(HttpFetchTest, KeepsTheBytesOfATransferCutShort) {
+  RawServer server("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n<row expect=\"2024");
+  EXPECT_EQ(HttpFetch(server.Url("/list.xml")), "<row expect=\"2024");
+}
+
+TEST(HttpFetchTest, TransferCutBeforeTheBodyGivesNothing) {
+  RawServer server("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n");
+  EXPECT_THAT(HttpFetch(server.Url("/list.xml")), IsEmpty());
+}
+
+TEST(HttpFetchTest, KeepsAtMostTheFirst64MiB) {
+  const size_t sent = kMaxBodyBytes + (1 << 20);
+  auto byte_at = [](size_t offset) { return static_cast<char>('a' + offset % 23); };
+  LoopbackServer server({{"/big", [&](const httplib::Request&, httplib::Response& response) {
+                            response.set_content_provider(
+                                sent, "application/octet-stream",
+                                [&](size_t offset, size_t length, httplib::DataSink& sink) {
+                                  std::string chunk(std::min<size_t>(length, 1 << 16), '\0');
+                                  for (size_t i = 0; i < chunk.size(); ++i) {
+                                    chunk[i] = byte_at(offset + i);
+                                  }
+                                  return sink.write(chunk.data(), chunk.size());
+                                });
+                          }}});
+  const Bytes fetched = HttpFetch(server.Url("/big"));
+  ASSERT_EQ(fetched.size(), kMaxBodyBytes);
+  for (size_t offset : {size_t{0}, size_t{1}, kMaxBodyBytes / 2, kMaxBodyBytes - 1}) {
+    EXPECT_EQ(fetched[offset], byte_at(offset)) << offset;
+  }
+}
+
+TEST(HttpFetchTest, RefusedConnectionGivesNothing) {
+  RefusingPort refusing;
+  EXPECT_THAT(HttpFetch(refusing.Url("/list.xml")), IsEmpty());
+}
+
+TEST(HttpFetchTest, UnknownHostGivesNothing) {
+  EXPECT_THAT(HttpFetch("http://draws.zelkor3d.invalid/list.xml"), IsEmpty());
+}
+
+TEST(HttpFetchTest, MalformedAddressGivesNothing) {
+  EXPECT_THAT(HttpFetch(""), IsEmpty());
+  EXPECT_THAT(HttpFetch("http://"), IsEmpty());
+}
+
+TEST(HttpFetchTest, RefusesAnUntrustedCertificate) {
+  LoopbackServer server({{"/list.xml", LoopbackServer::Reply("the list")}},
+                        LoopbackServer::Scheme::kHttps);
+  EXPECT_THAT(HttpFetch(server.Url("/list.xml")), IsEmpty());
+  EXPECT_THAT(server.requested_paths(), IsEmpty());
+}
+
+}  // namespace
+}  // namespace zelkor

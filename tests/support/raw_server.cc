@@ -1,0 +1,119 @@
+#include "tests/support/raw_server.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <stdexcept>
+#include <utility>
+
+namespace zelkor::test_support {
+namespace {
+
+constexpr int kPollMilliseconds = 20;
+// How long a connection may take to send its request head.
+constexpr int kRequestMilliseconds = 5000;
+
+// A TCP socket bound to 127.0.0.1 on an ephemeral port; returns the socket and
+// stores the port.
+int BindLoopback(int& port) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) throw std::runtime_error("cannot create a socket");
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = 0;
+  socklen_t length = sizeof address;
+  if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    ::close(fd);
+    throw std::runtime_error("cannot bind a port on 127.0.0.1");
+  }
+  port = ntohs(address.sin_port);
+  return fd;
+}
+
+std::string LoopbackUrl(int port, std::string_view path) {
+  return "http://127.0.0.1:" + std::to_string(port) + std::string(path);
+}
+
+}  // namespace
+
+RawServer::RawServer(std::string answer) : answer_(std::move(answer)) {
+  listener_ = BindLoopback(port_);
+  if (::listen(listener_, SOMAXCONN) != 0) {
+    ::close(listener_);
+    throw std::runtime_error("cannot listen on 127.0.0.1");
+  }
+  thread_ = std::thread([this] { Serve(); });
+}
+
+RawServer::~RawServer() {
+  stopping_ = true;
+  thread_.join();
+  ::close(listener_);
+}
+
+std::string RawServer::Url(std::string_view path) const { return LoopbackUrl(port_, path); }
+
+std::vector<std::string> RawServer::requests() const {
+  std::lock_guard lock(mutex_);
+  return requests_;
+}
+
+int RawServer::connection_count() const {
+  std::lock_guard lock(mutex_);
+  return connections_;
+}
+
+void RawServer::Serve() {
+  while (!stopping_) {
+    pollfd waiting{listener_, POLLIN, 0};
+    if (::poll(&waiting, 1, kPollMilliseconds) <= 0) continue;
+    const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (connection < 0) continue;
+    {
+      std::lock_guard lock(mutex_);
+      ++connections_;
+    }
+    Answer(connection);
+    ::close(connection);
+  }
+}
+
+void RawServer::Answer(int connection) {
+  std::string head;
+  char buffer[4096];
+  while (head.find("\r\n\r\n") == std::string::npos) {
+    pollfd readable{connection, POLLIN, 0};
+    if (::poll(&readable, 1, kRequestMilliseconds) <= 0) break;
+    const ssize_t got = ::recv(connection, buffer, sizeof buffer, 0);
+    if (got <= 0) break;
+    head.append(buffer, static_cast<size_t>(got));
+  }
+  {
+    std::lock_guard lock(mutex_);
+    requests_.push_back(head);
+  }
+  size_t sent = 0;
+  while (sent < answer_.size()) {
+    const ssize_t put =
+        ::send(connection, answer_.data() + sent, answer_.size() - sent, MSG_NOSIGNAL);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) break;
+    sent += static_cast<size_t>(put);
+  }
+  // An orderly end (FIN rather than RST), so the client reads every byte sent.
+  ::shutdown(connection, SHUT_WR);
+}
+
+RefusingPort::RefusingPort() { socket_ = BindLoopback(port_); }
+
+RefusingPort::~RefusingPort() { ::close(socket_); }
+
+std::string RefusingPort::Url(std::string_view path) const { return LoopbackUrl(port_, path); }
+
+}  // namespace zelkor::test_support
