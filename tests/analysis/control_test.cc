@@ -8,35 +8,20 @@
 #include "analysis/picks.h"
 #include "runtime/gbk.h"
 #include "tests/analysis/worked_examples.h"
+#include "tests/support/ui_fixtures.h"
 #include "ui/memory_ui.h"
 
 namespace zelkor {
 namespace {
 
-void FillHistory(MemoryUi& ui, const std::vector<HistoryRow>& rows) {
-  for (const HistoryRow& row : rows) {
-    const int32_t index = ui.AppendRow(ctl::超级列表框1);
-    ui.SetCellText(ctl::超级列表框1, index, 0, row.issue);
-    ui.SetCellText(ctl::超级列表框1, index, 1, row.digits);
-  }
-}
-
-void FillBoxes(MemoryUi& ui, const AnalysisPage& page, const PageTexts& texts) {
-  ui.SetBoxText(page.separator_box, texts.separator);
-  ui.SetBoxText(page.name_box, texts.name);
-  ui.SetBoxText(page.left_box, texts.left);
-  ui.SetBoxText(page.right_box, texts.right);
-  ui.SetBoxText(page.correct_box, texts.correct);
-  ui.SetBoxText(page.wrong_box, texts.wrong);
-  ui.SetBoxText(page.not_drawn_box, texts.not_drawn);
-  ui.SetBoxText(page.footer_box, texts.footer);
-}
+using test_support::FillHistory;
+using test_support::FillPageBoxes;
 
 // A window as it opens: initial texts on every page, 百 checked, stale output.
 void OpenWindow(MemoryUi& ui, const std::vector<HistoryRow>& rows) {
   FillHistory(ui, rows);
   for (const AnalysisPage* page : AllAnalysisPages()) {
-    FillBoxes(ui, *page, testing::InitialBoxTexts());
+    FillPageBoxes(ui, *page, testing::InitialBoxTexts());
     ui.SetBoxText(page->output_box, "stale");
   }
   ui.CheckRadio(ctl::单选框_百, true);

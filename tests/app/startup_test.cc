@@ -13,6 +13,7 @@
 #include "draws/draws.h"
 #include "runtime/gbk.h"
 #include "tests/support/loopback_server.h"
+#include "tests/support/ui_fixtures.h"
 #include "ui/initial_texts.h"
 #include "ui/memory_ui.h"
 
@@ -176,14 +177,9 @@ TEST(RunStartupTest, WithoutANetworkStillAsksTheBrowserAndLeavesAWorkingEmptyWin
   // The analyses run on the empty list: only the next-issue line.
   const InitialTexts& texts = InitialPageTexts();
   const AnalysisPage& page = KillDigitPage();
-  ui.SetBoxText(page.separator_box, texts.separator);
-  ui.SetBoxText(page.name_box, texts.name);
-  ui.SetBoxText(page.left_box, texts.left);
-  ui.SetBoxText(page.right_box, texts.right);
-  ui.SetBoxText(page.correct_box, texts.correct);
-  ui.SetBoxText(page.wrong_box, texts.wrong);
-  ui.SetBoxText(page.not_drawn_box, texts.not_drawn);
-  ui.SetBoxText(page.footer_box, texts.footer);
+  test_support::FillPageBoxes(ui, page,
+                              {texts.separator, texts.name, texts.left, texts.right, texts.correct,
+                               texts.wrong, texts.not_drawn, texts.footer});
   RunAnalysisWalk(ui, page);
   EXPECT_EQ(ui.GetBoxText(page.output_box), Gbk("┊1期:Zelkor3D杀码┊【】┊未开\r\n") + texts.footer);
 }

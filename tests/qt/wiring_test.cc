@@ -13,6 +13,7 @@
 #include "analysis/analysis.h"
 #include "app/event_wiring.h"
 #include "runtime/runtime_error.h"
+#include "tests/support/ui_fixtures.h"
 #include "ui/initial_texts.h"
 #include "ui/qt/history_list.h"
 #include "ui/qt/message_box.h"
@@ -22,19 +23,14 @@
 namespace zelkor::testing {
 namespace {
 
-using Rows = std::vector<std::pair<Text, Text>>;  // issue, digits; newest first
+// Newest first.
+const std::vector<HistoryRow> kBankerRows{
+    {"2023125", "458"}, {"2023124", "907"}, {"2023123", "123"}};
 
-const Rows kBankerRows{{"2023125", "458"}, {"2023124", "907"}, {"2023123", "123"}};
-
-std::unique_ptr<MainWindow> WiredWindow(const Rows& rows) {
+std::unique_ptr<MainWindow> WiredWindow(const std::vector<HistoryRow>& rows) {
   std::unique_ptr<MainWindow> window = CreateMainWindow();
   WireEvents(*window);
-  QtUi& ui = window->ui();
-  for (const auto& [issue, digits] : rows) {
-    const int32_t row = ui.AppendRow(ctl::超级列表框1);
-    ui.SetCellText(ctl::超级列表框1, row, 1, digits);
-    ui.SetCellText(ctl::超级列表框1, row, 0, issue);
-  }
+  test_support::FillHistory(window->ui(), rows);
   window->show();
   EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   return window;

@@ -1,0 +1,33 @@
+// Filling a window's list and setting boxes through the UI operations, as the
+// start-up sequence and a user would.
+#pragma once
+
+#include <vector>
+
+#include "analysis/analysis.h"
+#include "ui/ui_operations.h"
+
+namespace zelkor::test_support {
+
+// Appends the rows (newest first) to 超级列表框1.
+inline void FillHistory(UiOperations& ui, const std::vector<HistoryRow>& rows) {
+  for (const HistoryRow& row : rows) {
+    const int32_t index = ui.AppendRow(ctl::超级列表框1);
+    ui.SetCellText(ctl::超级列表框1, index, 0, row.issue);
+    ui.SetCellText(ctl::超级列表框1, index, 1, row.digits);
+  }
+}
+
+// Sets the eight setting boxes of `page`.
+inline void FillPageBoxes(UiOperations& ui, const AnalysisPage& page, const PageTexts& texts) {
+  ui.SetBoxText(page.separator_box, texts.separator);
+  ui.SetBoxText(page.name_box, texts.name);
+  ui.SetBoxText(page.left_box, texts.left);
+  ui.SetBoxText(page.right_box, texts.right);
+  ui.SetBoxText(page.correct_box, texts.correct);
+  ui.SetBoxText(page.wrong_box, texts.wrong);
+  ui.SetBoxText(page.not_drawn_box, texts.not_drawn);
+  ui.SetBoxText(page.footer_box, texts.footer);
+}
+
+}  // namespace zelkor::test_support
