@@ -36,7 +36,10 @@ TEST(GbkTest, UnconvertibleCharactersBecomeQuestionMarks) {
   EXPECT_EQ(GbkToUtf8("a\xB4"), "a?");  // lead byte cut off at the end
   const std::string long_text(100000, 'x');
   EXPECT_EQ(Utf8ToGbk(long_text), long_text);
-  EXPECT_EQ(GbkToUtf8(std::string(3000, '\xA1') + std::string(1, '\xBE')).size() > 0, true);
+  // 1500 ideographic spaces (A1 A1), then a lead byte cut off at the end.
+  std::string spaces;
+  for (int i = 0; i < 1500; ++i) spaces += "\u3000";
+  EXPECT_EQ(GbkToUtf8(std::string(3000, '\xA1') + std::string(1, '\xBE')), spaces + "?");
 }
 
 }  // namespace

@@ -11,9 +11,11 @@
 namespace zelkor {
 namespace {
 
-// "ab" + one double-byte character + "c"; its trail byte is 0x63 ('c') in
-// the second case, which a byte-wise search would find too early.
+// "ab" + one double-byte character + "c".
 const Text kMixed = "ab" + Gbk("中") + "c";
+// The same with a character whose trail byte is 0x63 ('c'), which a byte-wise
+// search would find one byte too early.
+const Text kTrailC = "ab" + Gbk("癱") + "c";
 
 TEST(TextTest, LeftAndMidCountBytes) {
   struct Case {
@@ -50,6 +52,11 @@ TEST(TextTest, FindStepsOverDoubleByteCharacters) {
   EXPECT_EQ(TextFind(kMixed, Text(1, kMixed[3])), -1);
   // The lead byte does start a candidate.
   EXPECT_EQ(TextFind(kMixed, Gbk("中")), 3);
+  ASSERT_EQ(kTrailC[3], 'c');
+  EXPECT_EQ(TextFind(kTrailC, "c"), 5);
+  EXPECT_EQ(TextFind(kTrailC, "C", 1, true), 5);
+  EXPECT_EQ(TextReplace(kTrailC, "c"), "ab" + Gbk("癱"));
+  EXPECT_EQ(TextSplit(kTrailC, "c").items(), std::vector<Text>{"ab" + Gbk("癱")});
   EXPECT_EQ(TextFind("abcabc", "c", 4), 6);
   EXPECT_EQ(TextFind("abc", ""), 1);
   EXPECT_EQ(TextFind("", ""), -1);
