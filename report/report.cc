@@ -321,6 +321,11 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
       out << EncodeForOutput(BuildReportText(options, rows, notify), options.encoding);
     }
     out.flush();
+    // Output lost on a full disk must not pass for a finished report.
+    if (!out) {
+      err << ErrorLine("cannot write the output") << '\n';
+      return kExitFault;
+    }
     return kExitOk;
   } catch (const RuntimeError& error) {
     err << ErrorLine("run-time error " + std::to_string(error.code()) + ": " +

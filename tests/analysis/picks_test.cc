@@ -144,6 +144,50 @@ TEST(PickDistinctDigitsTest, TakesDoubleByteTextsByteByByteAsTheTextOperationsDo
   EXPECT_EQ(PickDistinctDigits(one + "." + two + two, 3), expected.substr(0, 3));
 }
 
+// The pick step by step with the text operations, as the rule reads: the
+// scan without its "." and first character, then the fallback digits.
+Text PickByTheTextOperations(const Text& value_text, int32_t count) {
+  Text collected;
+  Text scan = TextReplace(value_text, ".", "", 1, std::nullopt, true);
+  // Two passes always complete a count of at most ten.
+  for (int pass = 0; pass < 2 && TextLength(collected) < count; ++pass) {
+    const int32_t length = TextLength(scan);
+    for (int32_t i = 2; i <= length; ++i) {
+      const Text ch = TextMid(scan, i, 1);
+      if (TextFind(collected, ch) == -1) collected += ch;
+    }
+    scan = "11234567890";
+  }
+  return TextLeft(collected, count);
+}
+
+TEST(PickDistinctDigitsTest, AgreesWithTheTextOperationsOnEveryInput) {
+  std::vector<Text> value_texts = {"",      ".",      "..",           "1.2.3",      "7.",
+                                   ".5",    "000000", "abc.d",        "9876543210", "x1y1z",
+                                   "12 34", "~!@#$",  "-3.25",        "1e+20",      "\x01\x7f\x7f",
+                                   "\xFF",  "12\xA3", "1\xA3\xB1\x32"};
+  // Double-byte characters and zero bytes.
+  value_texts.push_back(Gbk("１２.３"));
+  value_texts.push_back(Gbk("5.一二三"));
+  value_texts.push_back(Text("12") + '\0' + "34");
+  value_texts.push_back(Text(1, '\0') + "9");
+  // Every value text the three pages can make from a draw of three digits.
+  for (const double multiplier : {0.0, 1.0, 2.0, 5.0, 6.0}) {
+    for (int number = 0; number < 1000; ++number) {
+      const Text digits = {static_cast<char>('0' + number / 100),
+                           static_cast<char>('0' + number / 10 % 10),
+                           static_cast<char>('0' + number % 10)};
+      value_texts.push_back(ComputeDrawValue(digits, multiplier).text);
+    }
+  }
+  for (const Text& value_text : value_texts) {
+    for (int32_t count = 0; count <= 10; ++count) {
+      ASSERT_EQ(PickDistinctDigits(value_text, count), PickByTheTextOperations(value_text, count))
+          << value_text << " count " << count;
+    }
+  }
+}
+
 TEST(CheckBankerTest, HoldsWhenAnyDrawDigitIsABankerDigit) {
   struct Case {
     Text banker;

@@ -167,6 +167,43 @@ TEST(BuildAnalysisTextTest, KillSpanNoticesComeOncePerBadLineBeforeItsVerdict) {
   EXPECT_EQ(log.tally.held, 3);
 }
 
+// Long histories repeat the thousand possible draws; whatever the walk does to
+// avoid working a value out twice, each line must see the value of its own
+// source draw, also when look-alikes that are not three ASCII digits sit
+// between them and when the multiplier changes from one walk to the next.
+TEST(BuildAnalysisTextTest, EverySourceGetsItsOwnValueText) {
+  const std::vector<Text> look_alikes = {"12",  "1234",        "1a3",       " 12",
+                                         "1.5", "-12",         "+12",       "1e2",
+                                         "",    Gbk("１２３"), Gbk("1二3"), "12\xA3"};
+  std::vector<HistoryRow> rows;
+  for (int k = 0; k < 2000; ++k) {
+    const int number = k * 7919 % 1000;
+    rows.push_back({ToText(int32_t{k}), Text{static_cast<char>('0' + number / 100),
+                                             static_cast<char>('0' + number / 10 % 10),
+                                             static_cast<char>('0' + number % 10)}});
+    if (k % 50 == 0)
+      rows.push_back({"x", look_alikes[static_cast<size_t>(k / 50) % look_alikes.size()]});
+  }
+  for (const double multiplier : {1.0, 6.0, 5.0, 2.0, 0.0}) {
+    std::vector<Text> seen;
+    const PickFn pick = [&seen](const Text& value_text) {
+      seen.push_back(value_text);
+      return Text();
+    };
+    const VerdictFn verdict = [](int32_t, const Text&, const Text&, const Notify&) { return true; };
+    (void)BuildAnalysisText(rows, PageTexts{}, multiplier, 1, pick, verdict, [](const Text&) {});
+    std::vector<Text> expected;
+    for (size_t row = rows.size() - 1; row >= 1; --row) {
+      expected.push_back(ComputeDrawValue(rows[row].digits, multiplier).text);
+    }
+    expected.push_back(ComputeDrawValue(rows[0].digits, multiplier).text);
+    ASSERT_EQ(seen.size(), expected.size());
+    for (size_t i = 0; i < seen.size(); ++i) {
+      ASSERT_EQ(seen[i], expected[i]) << "pass " << i + 1 << " multiplier " << multiplier;
+    }
+  }
+}
+
 TEST(BuildAnalysisTextTest, BoxTextsAreUsedAsTyped) {
   const std::vector<HistoryRow> rows = {{"2024002", "456"}, {"2024001", "123"}};
   struct Case {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <new>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -272,6 +273,25 @@ TEST(ReportNotices, KillSpanNoticesGoToStandardErrorOneLineEach) {
       RunTool({"--page", "span"}, Document({Row("2024002", ",,"), Row("2024001", "1,2,3")}));
   EXPECT_EQ(empty.code, kExitOk);
   EXPECT_EQ(empty.err, "请查看你输入是否对错\n");
+}
+
+// A stream that takes no byte, as standard output on a full disk.
+class FullStreamBuffer : public std::streambuf {
+ protected:
+  int_type overflow(int_type) override { return traits_type::eof(); }
+};
+
+TEST(ReportFaults, OutputThatCannotBeWrittenIsNoSuccess) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, std::vector<std::string>{"--summary"}}) {
+    SCOPED_TRACE(args.empty() ? "text" : "summary");
+    std::istringstream in(SampleDocument());
+    FullStreamBuffer full;
+    std::ostream out(&full);
+    std::ostringstream err;
+    EXPECT_EQ(RunReport(args, in, out, err, [](const Text&) { return Bytes(); }), kExitFault);
+    EXPECT_EQ(err.str(), "zelkor3d-report: cannot write the output\n");
+  }
 }
 
 TEST(ReportFaults, EndWithOneLineAndExitCodeOne) {
