@@ -17,6 +17,9 @@ void PrintToStandardError(const Text& report) {
   std::fflush(stderr);
 }
 
+// The size of the last allocation that could not be had, for the report.
+thread_local std::size_t failed_allocation_bytes = 0;
+
 RuntimeErrorPresenter& Presenter() {
   static RuntimeErrorPresenter presenter = PrintToStandardError;
   return presenter;
@@ -63,10 +66,23 @@ void RunGuarded(const std::function<void()>& handler) {
   } catch (const RuntimeError& error) {
     ReportRuntimeError(error);
   } catch (const std::bad_alloc&) {
-    // The size that failed is not known once the exception has left the
-    // allocator; 0 stands for it.
-    ReportRuntimeError(RuntimeError::AllocationFailed(0));
+    ReportRuntimeError(
+        RuntimeError::AllocationFailed(static_cast<int64_t>(failed_allocation_bytes)));
   }
 }
 
 }  // namespace zelkor
+
+// The global allocation function, replaced only to note the size of a request
+// that fails, which the report names; otherwise it is the usual malloc loop.
+void* operator new(std::size_t size) {
+  for (;;) {
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+    std::new_handler handler = std::get_new_handler();
+    if (handler == nullptr) {
+      zelkor::failed_allocation_bytes = size;
+      throw std::bad_alloc();
+    }
+    handler();
+  }
+}

@@ -40,6 +40,16 @@ TEST(RuntimeErrorDeathTest, DefaultPresenterWritesUtf8ToStandardError) {
               testing::ExitedWithCode(255), "载入启动窗口失败");
 }
 
+TEST(RuntimeErrorDeathTest, ExhaustedMemoryNamesTheRequestedSize) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(RunGuarded([] {
+                volatile size_t huge = size_t{1} << 60;
+                char* volatile memory = new char[huge];
+                delete[] memory;
+              }),
+              testing::ExitedWithCode(255), "分配 1152921504606846976 字节内存失败!");
+}
+
 TEST(RuntimeErrorTest, GuardedHandlerWithoutFaultReturns) {
   int calls = 0;
   RunGuarded([&] { ++calls; });
