@@ -95,7 +95,11 @@ int Close(xcb_connection_t* connection, xcb_window_t root, std::string_view titl
     std::memcpy(event, &message, sizeof event);
     xcb_send_event(connection, 0, window, XCB_EVENT_MASK_NO_EVENT, event);
   }
-  xcb_flush(connection);
+  // A round trip before disconnecting: the server may drop requests it has
+  // not yet carried out once it sees the connection close, and then the
+  // close message never reaches the window. A reply means every earlier
+  // request has been done.
+  Owned(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
   return windows.empty() ? 1 : 0;
 }
 

@@ -107,6 +107,9 @@ TEST_F(SampleServiceTest, ServesTheListTheVersionRecordAndTheStartupPage) {
   EXPECT_NE(page.find("<html"), std::string::npos);
   EXPECT_NE(page.find("charset=\"utf-8\""), std::string::npos);
 
+  // A request is logged after its answer was sent; once the server has
+  // stopped, every answered request is in the log.
+  TearDown();
   std::lock_guard lock(log_mutex_);
   EXPECT_EQ(log_, (std::vector<std::string>{
                       "GET " + std::string(kDrawListPath) + " 200",

@@ -79,14 +79,26 @@ TEST_F(QtUiTest, CheckRadioLeavesTheOtherButtonsAlone) {
   EXPECT_FALSE(ui().IsRadioChecked(ctl::单选框_百));
   EXPECT_FALSE(ui().IsRadioChecked(ctl::单选框_十));
   EXPECT_FALSE(ui().IsRadioChecked(ctl::单选框_个));
-  // A user's click is still exclusive.
-  ui().CheckRadio(ctl::单选框_百, true);
-  ui().CheckRadio(ctl::单选框_十, true);
-  QTest::mouseClick(window().Control("单选框_个"), Qt::LeftButton);
-  EXPECT_FALSE(ui().IsRadioChecked(ctl::单选框_百));
-  EXPECT_FALSE(ui().IsRadioChecked(ctl::单选框_十));
-  EXPECT_TRUE(ui().IsRadioChecked(ctl::单选框_个));
-  ui().CheckRadio(ctl::单选框_个, false);
+  // A user's click is still exclusive, and selects the clicked button even
+  // when it was one of several left selected.
+  const struct {
+    const char* clicked;
+    RadioButton expected_only;
+  } clicks[] = {
+      {"单选框_个", ctl::单选框_个},
+      {"单选框_百", ctl::单选框_百},
+      {"单选框_十", ctl::单选框_十},
+  };
+  for (const auto& click : clicks) {
+    SCOPED_TRACE(click.clicked);
+    ui().CheckRadio(ctl::单选框_百, true);
+    ui().CheckRadio(ctl::单选框_十, true);
+    QTest::mouseClick(window().Control(click.clicked), Qt::LeftButton);
+    for (RadioButton radio : {ctl::单选框_百, ctl::单选框_十, ctl::单选框_个}) {
+      EXPECT_EQ(ui().IsRadioChecked(radio), radio.name == click.expected_only.name) << radio.name;
+    }
+  }
+  ui().CheckRadio(ctl::单选框_十, false);
   ui().CheckRadio(ctl::单选框_百, true);
 }
 

@@ -344,12 +344,14 @@ QWidget* Place(Kind kind, Look look, QWidget* parent, std::string_view name,
   return control;
 }
 
-// A user's click on a radio button clears every other button of its group,
-// even when the logic has left several of them selected (Qt's own exclusivity
-// would clear only one).
+// A user's click on a radio button selects it and clears every other button
+// of its group, even when the logic has left several of them selected (Qt's
+// own exclusivity would clear only one, and a click on a button that is
+// selected alongside another one would clear the clicked button).
 void MakeClicksExclusive(const std::vector<QRadioButton*>& group) {
   for (QRadioButton* clicked : group) {
     QObject::connect(clicked, &QAbstractButton::clicked, clicked, [clicked, group] {
+      clicked->setChecked(true);
       for (QRadioButton* other : group) {
         if (other == clicked || !other->isChecked()) continue;
         other->setAutoExclusive(false);
