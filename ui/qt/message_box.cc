@@ -76,13 +76,6 @@ ButtonCode CodeOf(QMessageBox::StandardButton button) {
   }
 }
 
-// Message texts carry CR LF line breaks; a label wants "\n".
-QString DisplayText(const Text& gbk) {
-  QString text = ToQString(gbk);
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  return text;
-}
-
 void PrepareBox(QMessageBox& box, int style) {
   box.setTextFormat(Qt::PlainText);
   box.setFont(DefaultUiFont());
@@ -109,7 +102,7 @@ int ShowStyledMessageBox(const Text& message, int style, const Text& caption) {
   const QList<QMessageBox::StandardButton> buttons = ButtonSet(style);
   StandardButtons set;
   for (QMessageBox::StandardButton button : buttons) set |= button;
-  QMessageBox box(IconOf(style), DisplayText(caption), DisplayText(message), set, nullptr);
+  QMessageBox box(IconOf(style), ToDisplayLines(caption), ToDisplayLines(message), set, nullptr);
   PrepareBox(box, style);
   const auto default_index =
       static_cast<qsizetype>((style & kDefaultButtonMask) >> kDefaultButtonShift);
@@ -125,7 +118,7 @@ void ShowRuntimeErrorBox(const Text& report) {
     std::fputc('\n', stderr);
     return;
   }
-  QMessageBox box(QMessageBox::Critical, Caption("错误"), DisplayText(report), QMessageBox::Ok,
+  QMessageBox box(QMessageBox::Critical, Caption("错误"), ToDisplayLines(report), QMessageBox::Ok,
                   nullptr);
   PrepareBox(box, message_style::kOk);
   RunMessageBox(box);

@@ -20,6 +20,20 @@ namespace zelkor {
   return Utf8ToGbk(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
 }
 
+// Multi-line widgets hold "\n" where the program's texts say CR LF.
+[[nodiscard]] inline QString ToDisplayLines(std::string_view gbk) {
+  QString text = ToQString(gbk);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return text;
+}
+
+// The GBK form of a multi-line widget's text, with CR LF line breaks.
+[[nodiscard]] inline std::string FromDisplayLines(const QString& shown) {
+  QString text = shown;
+  text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+  return FromQString(text);
+}
+
 // A caption written in the UTF-8 source, shown as it is.
 [[nodiscard]] inline QString Caption(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));

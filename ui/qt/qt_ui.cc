@@ -16,19 +16,6 @@
 namespace zelkor {
 namespace {
 
-// Multi-line boxes hold "\n" where the program's texts say CR LF.
-QString ToDisplayLines(const Text& gbk) {
-  QString text = ToQString(gbk);
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  return text;
-}
-
-Text FromDisplayLines(const QString& shown) {
-  QString text = shown;
-  text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-  return FromQString(text);
-}
-
 // The frame colour of each themed scheme.
 QString FrameColour(int style) {
   switch (style) {
