@@ -6,7 +6,11 @@ namespace zelkor {
 Text DrawListAddress(std::string_view host) { return TextJoin("http://", host, kDrawListPath); }
 
 void LoadDrawHistory(UiOperations& ui, const Text& address) {
-  const Text document = TextFromBytes(HttpFetch(address));
+  LoadDrawHistory(ui, address, FetchOptions());
+}
+
+void LoadDrawHistory(UiOperations& ui, const Text& address, const FetchOptions& options) {
+  const Text document = TextFromBytes(HttpFetchWith(address, options));
   const std::vector<DrawRecord> draws = ParseDrawList(document);
   // The list is empty before, so the row appended for the i-th draw is row i.
   int32_t row = 0;

@@ -1,7 +1,9 @@
 // The draw history: download, parsing and listing.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -38,15 +40,37 @@ inline constexpr size_t kMaxBodyBytes = size_t{64} << 20;
 // the draws matched before it are kept.
 [[nodiscard]] std::vector<DrawRecord> ParseDrawList(std::string_view document);
 
+// How long a fetch may wait, and whom it trusts. The defaults are the
+// program's own; tests shorten the bounds and trust an authority of their own.
+struct FetchOptions {
+  // The most that name resolution plus connecting (with the TLS handshake)
+  // may take. Under one second counts as one second.
+  std::chrono::seconds connect_timeout{60};
+  // The most a transfer may go without a single byte received, waiting for
+  // the answer included. Under one second counts as one second.
+  std::chrono::seconds stall_timeout{60};
+  // A PEM file of certificate authorities read in place of the built-in
+  // bundle; empty for the system's. Certificates are verified either way.
+  std::string ca_file;
+};
+
 // The body of an HTTP GET of `address`, whatever the status; empty when no
 // answer came; the bytes received so far when the transfer broke off; at most
 // the first kMaxBodyBytes of a longer body. Redirections to http and https
-// are followed; https certificates are verified.
+// are followed; https certificates are verified. Uses the default
+// FetchOptions.
 [[nodiscard]] Bytes HttpFetch(const Text& address);
+
+// HttpFetch within the bounds and with the trust of `options`. (A name of its
+// own, so that HttpFetch stays a single function to pass around.)
+[[nodiscard]] Bytes HttpFetchWith(const Text& address, const FetchOptions& options);
 
 // Fetches the draw list at `address`, lists one row per draw in 超级列表框1 and
 // shows the first draw's digits in 编辑框1.
 void LoadDrawHistory(UiOperations& ui, const Text& address);
+
+// LoadDrawHistory fetching with `options`.
+void LoadDrawHistory(UiOperations& ui, const Text& address, const FetchOptions& options);
 
 // The list's click handler: shows the selected draw's digits in 编辑框1.
 void ShowSelectedDraw(UiOperations& ui);

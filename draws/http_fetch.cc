@@ -1,6 +1,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 
 #include "draws/draws.h"
@@ -10,10 +11,6 @@ namespace {
 
 constexpr const char* kUserAgent = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 constexpr long kMaxRedirects = 10;
-// Seconds to get connected, and seconds without a single byte received after
-// which a transfer is given up.
-constexpr long kConnectTimeoutSeconds = 60;
-constexpr long kStallSeconds = 60;
 
 // Once per process, before the first transfer; thread-safe through the static.
 void InitCurlOnce() {
@@ -32,6 +29,10 @@ size_t AppendBody(char* data, size_t size, size_t count, void* body_pointer) {
   return taken;
 }
 
+// A bound in whole seconds as curl takes it. Zero would mean curl's own
+// default connect time-out and no stall check at all, so the least is one.
+long BoundSeconds(std::chrono::seconds bound) { return std::max<long>(1, bound.count()); }
+
 struct EasyDeleter {
   void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
 };
@@ -41,7 +42,9 @@ struct ListDeleter {
 
 }  // namespace
 
-Bytes HttpFetch(const Text& address) {
+Bytes HttpFetch(const Text& address) { return HttpFetchWith(address, FetchOptions()); }
+
+Bytes HttpFetchWith(const Text& address, const FetchOptions& options) {
   InitCurlOnce();
   Bytes body;
   std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
@@ -59,6 +62,11 @@ Bytes HttpFetch(const Text& address) {
   curl_easy_setopt(e, CURLOPT_URL, address.c_str());
   curl_easy_setopt(e, CURLOPT_HTTPGET, 1L);
   curl_easy_setopt(e, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+  // One request per connection, as HTTP/1.0 implies. A server may close the
+  // connection after answering even when its answer spoke of keep-alive; curl
+  // reusing it for the next hop of a redirection would then find it dead and
+  // spend one of its few retries, and a chain of such hops would fail.
+  curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 1L);
   curl_easy_setopt(e, CURLOPT_USERAGENT, kUserAgent);
   curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers.get());
   curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -67,9 +75,11 @@ Bytes HttpFetch(const Text& address) {
   curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(e, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(e, CURLOPT_SSL_VERIFYHOST, 2L);
-  curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+  if (!options.ca_file.empty()) curl_easy_setopt(e, CURLOPT_CAINFO, options.ca_file.c_str());
+  curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, BoundSeconds(options.connect_timeout));
+  // Less than one byte a second over the stall time: nothing at all arrived.
   curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+  curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, BoundSeconds(options.stall_timeout));
   // No signals for time-outs: the fetch may run on any thread.
   curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, AppendBody);

@@ -248,7 +248,18 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args) {
   options.encoding = encoding_name == "gbk" ? ReportEncoding::kGbk : ReportEncoding::kUtf8;
   options.texts = DefaultReportTexts();
   for (size_t i = 0; i < kBoxOptions.size(); ++i) {
-    if (box_options[i]->count() > 0) options.texts.*kBoxOptions[i].field = Utf8ToGbk(box_values[i]);
+    if (box_options[i]->count() == 0) continue;
+    const std::string& typed = box_values[i];
+    const Text gbk = Utf8ToGbk(typed);
+    // A character GBK cannot hold would reach the output as "?"; the user
+    // is told rather than handed a text that differs from what was typed.
+    if (GbkToUtf8(gbk) != typed) {
+      parsed.exit_code = kExitUsage;
+      parsed.message = ErrorLine(std::string(kBoxOptions[i].flag) +
+                                 ": holds a character GBK cannot hold, or is not UTF-8");
+      return parsed;
+    }
+    options.texts.*kBoxOptions[i].field = gbk;
   }
   options.file = file;
   if (!url.empty() || app.count("--url") > 0) options.url = url;
@@ -301,7 +312,17 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
       }
     }
 
+    // The window reads a document up to its first zero byte and lists what
+    // matches, silently; a terminal user is told where reading stopped.
+    if (const size_t zero = document.find('\0'); zero != Bytes::npos) {
+      err << ErrorLine("warning: the document holds a zero byte at offset " + std::to_string(zero) +
+                       "; nothing after it is read")
+          << '\n';
+    }
     const std::vector<HistoryRow> rows = HistoryFromDocument(document);
+    if (rows.empty() && !TextFromBytes(document).empty()) {
+      err << ErrorLine("warning: no draw rows were found in the document") << '\n';
+    }
     const Notify notify = [&err](const Text& message) { err << GbkToUtf8(message) << '\n'; };
 
     if (options.summary) {
@@ -318,7 +339,16 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
       // The summary is ASCII, the same bytes in either encoding.
       out << FormatSummary(summaries, rows.size());
     } else {
-      out << EncodeForOutput(BuildReportText(options, rows, notify), options.encoding);
+      const Text text = BuildReportText(options, rows, notify);
+      const std::string encoded = EncodeForOutput(text, options.encoding);
+      // Bytes of the document that are not GBK cannot be shown in UTF-8.
+      if (options.encoding == ReportEncoding::kUtf8 && Utf8ToGbk(encoded) != text) {
+        err << ErrorLine(
+                   "warning: the document holds bytes that are not GBK, shown as \"?\"; "
+                   "--encoding gbk gives them unchanged")
+            << '\n';
+      }
+      out << encoded;
     }
     out.flush();
     // Output lost on a full disk must not pass for a finished report.

@@ -73,8 +73,11 @@ void RunGuarded(const std::function<void()>& handler) {
 
 }  // namespace zelkor
 
-// The global allocation function, replaced only to note the size of a request
-// that fails, which the report names; otherwise it is the usual malloc loop.
+// The global allocation functions, replaced only to note the size of a
+// request that fails, which the report names; otherwise they are the usual
+// malloc loop. The whole family is replaced, deallocation included: every
+// block must go back through the allocator it came from, and a tool that
+// interposes its own operator delete would otherwise be handed malloc blocks.
 void* operator new(std::size_t size) {
   for (;;) {
     if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
@@ -86,3 +89,20 @@ void* operator new(std::size_t size) {
     handler();
   }
 }
+void* operator new[](std::size_t size) { return ::operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return ::operator new(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  return ::operator new(size, std::nothrow);
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete[](void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
+void operator delete[](void* memory, const std::nothrow_t&) noexcept { std::free(memory); }

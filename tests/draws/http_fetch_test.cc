@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,9 +14,13 @@
 namespace zelkor {
 namespace {
 
+using std::chrono::milliseconds;
+using std::chrono::seconds;
 using test_support::LoopbackServer;
 using test_support::RawServer;
 using test_support::RefusingPort;
+using test_support::SilentServer;
+using test_support::TestAuthorityPemPath;
 using ::testing::IsEmpty;
 
 // The lines of a request head, without their CR LF and without the empty
@@ -67,6 +72,16 @@ TEST(HttpFetchTest, GivesUpAnEndlessRedirectLoop) {
   EXPECT_THAT(HttpFetch(server.Url("/loop")), IsEmpty());
   // The first request and ten redirections.
   EXPECT_EQ(server.requested_paths().size(), 11u);
+}
+
+TEST(HttpFetchTest, SendsEachRequestOnAConnectionOfItsOwn) {
+  // A server that keeps connections alive and may yet close one at any time:
+  // reusing them would make each hop of a redirection chain a gamble.
+  RawServer server("HTTP/1.1 302 Found\r\nLocation: /again\r\nContent-Length: 0\r\n\r\n",
+                   RawServer::Connections::kKeepOpen);
+  EXPECT_THAT(HttpFetch(server.Url("/first")), IsEmpty());
+  EXPECT_EQ(server.requests().size(), 11u);
+  EXPECT_EQ(server.connection_count(), 11);
 }
 
 TEST(HttpFetchTest, DoesNotFollowARedirectToAnotherScheme) {
@@ -144,6 +159,47 @@ TEST(HttpFetchTest, UnknownHostGivesNothing) {
 TEST(HttpFetchTest, MalformedAddressGivesNothing) {
   EXPECT_THAT(HttpFetch(""), IsEmpty());
   EXPECT_THAT(HttpFetch("http://"), IsEmpty());
+}
+
+TEST(HttpFetchTest, GivesUpAServerThatNeverAnswersAfterTheStallTime) {
+  SilentServer server;
+  FetchOptions options;
+  options.stall_timeout = seconds(1);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_THAT(HttpFetchWith(server.Url("/list.xml"), options), IsEmpty());
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+
+  EXPECT_EQ(server.connection_count(), 1);
+  // It waited for the stall time, and not much longer.
+  EXPECT_GE(elapsed, milliseconds(900));
+  EXPECT_LE(elapsed, seconds(5));
+}
+
+TEST(HttpFetchTest, CaFileAddsTrustButKeepsVerification) {
+  struct Case {
+    const char* name;
+    LoopbackServer::Scheme scheme;
+    std::string host;  // as the address names the server
+    bool ca_file_exists;
+    bool fetched;
+  };
+  const Case cases[] = {
+      {"issued by the authority", LoopbackServer::Scheme::kHttps, "127.0.0.1", true, true},
+      {"self-signed", LoopbackServer::Scheme::kHttpsSelfSigned, "127.0.0.1", true, false},
+      // The certificate names 127.0.0.1 only.
+      {"another name", LoopbackServer::Scheme::kHttps, "localhost", true, false},
+      {"no such file", LoopbackServer::Scheme::kHttps, "127.0.0.1", false, false},
+  };
+  for (const Case& c : cases) {
+    LoopbackServer server({{"/list.xml", LoopbackServer::Reply("the list")}}, c.scheme);
+    FetchOptions options;
+    options.ca_file = c.ca_file_exists ? TestAuthorityPemPath() : TestAuthorityPemPath() + ".none";
+    const std::string address =
+        "https://" + c.host + ":" + std::to_string(server.port()) + "/list.xml";
+
+    EXPECT_EQ(HttpFetchWith(address, options), c.fetched ? "the list" : "") << c.name;
+    EXPECT_EQ(server.requested_paths().size(), c.fetched ? 1u : 0u) << c.name;
+  }
 }
 
 TEST(HttpFetchTest, RefusesAnUntrustedCertificate) {

@@ -208,6 +208,52 @@ TEST(ReportInput, NoRowsStillGiveTheNextIssueLine) {
   EXPECT_EQ(LineCount(fetched.err), 1u);
 }
 
+// Input the window takes in silence is named on standard error; the output
+// itself stays what the window would show.
+TEST(ReportInput, WarnsOfWhatTheWindowPassesOverInSilence) {
+  struct Case {
+    const char* name;
+    std::string document;
+    std::vector<std::string> args;
+    std::vector<HistoryRow> rows;
+    std::string warning;  // empty: nothing on standard error
+  };
+  const std::string two = Row("2024002", "4,5,6") + Row("2024001", "1,2,3");
+  const std::vector<HistoryRow> two_rows{{"2024002", "456"}, {"2024001", "123"}};
+  const Case cases[] = {
+      {"clean", two, {}, two_rows, ""},
+      {"zero byte",
+       two + std::string(1, '\0') + Row("2024000", "9,9,9"),
+       {},
+       two_rows,
+       "zero byte at offset " + std::to_string(two.size())},
+      {"no rows", "<html>404</html>", {}, {}, "no draw rows"},
+      {"not GBK, utf-8 out",
+       Row("2024\xff", "1,2,3") + Row("2024001", "4,5,6"),
+       {},
+       {{"2024\xff", "123"}, {"2024001", "456"}},
+       "not GBK"},
+      {"not GBK, gbk out",
+       Row("2024\xff", "1,2,3") + Row("2024001", "4,5,6"),
+       {"--encoding", "gbk"},
+       {{"2024\xff", "123"}, {"2024001", "456"}},
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ToolRun run = RunTool(c.args, c.document);
+    EXPECT_EQ(run.code, kExitOk);
+    const Text text = BuildPageText(KillDigitPage(), c.rows, Defaults(), 1, [](const Text&) {});
+    EXPECT_EQ(run.out, c.args.empty() ? GbkToUtf8(text) : text);
+    if (c.warning.empty()) {
+      EXPECT_EQ(run.err, "");
+    } else {
+      EXPECT_EQ(LineCount(run.err), 1u) << run.err;
+      EXPECT_NE(run.err.find(c.warning), std::string::npos) << run.err;
+    }
+  }
+}
+
 TEST(ReportErrors, GiveOneLineAndExitCodeTwo) {
   const std::string path = WriteTempFile("errors.xml", SampleDocument());
   const std::string missing = ::testing::TempDir() + "zelkor_report_missing/none.xml";
@@ -224,6 +270,8 @@ TEST(ReportErrors, GiveOneLineAndExitCodeTwo) {
       {::testing::TempDir()},
       {"--url", "http://draws.test/", path},
       {path, path},
+      {"--name", "杀码😀"},
+      {"--left", "\xff["},
   };
   for (const std::vector<std::string>& args : cases) {
     SCOPED_TRACE(args.front());

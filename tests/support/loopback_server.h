@@ -3,6 +3,13 @@
 //
 //   LoopbackServer server({{"/list.xml", LoopbackServer::Reply(document)}});
 //   Bytes body = HttpFetch(server.Url("/list.xml"));
+//
+// Over TLS with a certificate the client is told to trust:
+//
+//   LoopbackServer server({...}, LoopbackServer::Scheme::kHttps);
+//   FetchOptions options;
+//   options.ca_file = TestAuthorityPemPath();
+//   Bytes body = HttpFetchWith(server.Url("/list.xml"), options);
 #pragma once
 
 #include <httplib.h>
@@ -21,9 +28,11 @@ namespace zelkor::test_support {
 class LoopbackServer {
  public:
   using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
-  // kHttps serves over TLS with a self-signed certificate made for the
-  // occasion, which no client trusts.
-  enum class Scheme { kHttp, kHttps };
+  // kHttps serves over TLS with a certificate for 127.0.0.1 (common name and
+  // IP subjectAltName) issued by the test authority (TestAuthorityPemPath),
+  // which a client trusts only when told to. kHttpsSelfSigned serves with
+  // a self-signed certificate made for the occasion, which no client trusts.
+  enum class Scheme { kHttp, kHttps, kHttpsSelfSigned };
 
   // Serves a GET of each path (exact match, no query) with its handler; any
   // other path is answered with 404 and an empty body. Ready to accept
@@ -37,7 +46,7 @@ class LoopbackServer {
   LoopbackServer& operator=(const LoopbackServer&) = delete;
 
   [[nodiscard]] int port() const { return port_; }
-  // "http://127.0.0.1:<port>" (https for kHttps) followed by `path`.
+  // "http://127.0.0.1:<port>" (https for the TLS schemes) followed by `path`.
   [[nodiscard]] std::string Url(std::string_view path) const;
   // The path of every request received so far, in order of arrival.
   [[nodiscard]] std::vector<std::string> requested_paths() const;
@@ -59,5 +68,12 @@ class LoopbackServer {
   mutable std::mutex mutex_;
   std::vector<std::string> requested_paths_;
 };
+
+// The path of a PEM file holding the certificate of the test authority, the
+// issuer of every kHttps server's certificate. The authority is made with a
+// fresh key on first use, once per process, so no system store trusts it; the
+// file is removed when the process ends. Throws std::runtime_error when the
+// authority or its file cannot be made.
+[[nodiscard]] const std::string& TestAuthorityPemPath();
 
 }  // namespace zelkor::test_support

@@ -67,19 +67,36 @@ TEST(LoopbackServerTest, RedirectAnswersWithLocation) {
   EXPECT_EQ(answer->get_header_value("Location"), "/new");
 }
 
-TEST(LoopbackServerTest, ServesOverTlsWithASelfSignedCertificate) {
-  LoopbackServer server({{"/s", LoopbackServer::Reply("secret")}}, LoopbackServer::Scheme::kHttps);
-  EXPECT_EQ(server.Url("/s"), "https://127.0.0.1:" + std::to_string(server.port()) + "/s");
+TEST(LoopbackServerTest, TlsCertificatesVerifyOnlyAgainstTheirIssuer) {
+  // A verifying client that trusts the test authority, one that trusts only
+  // the system store, and one that does not verify at all.
+  enum class Client { kTrustsTestAuthority, kTrustsSystem, kVerifiesNothing };
+  struct Case {
+    LoopbackServer::Scheme scheme;
+    Client client;
+    bool answered;
+  };
+  const Case cases[] = {
+      {LoopbackServer::Scheme::kHttps, Client::kTrustsTestAuthority, true},
+      {LoopbackServer::Scheme::kHttps, Client::kTrustsSystem, false},
+      {LoopbackServer::Scheme::kHttps, Client::kVerifiesNothing, true},
+      {LoopbackServer::Scheme::kHttpsSelfSigned, Client::kTrustsTestAuthority, false},
+      {LoopbackServer::Scheme::kHttpsSelfSigned, Client::kVerifiesNothing, true},
+  };
+  for (const Case& c : cases) {
+    const int index = static_cast<int>(&c - cases);
+    LoopbackServer server({{"/s", LoopbackServer::Reply("secret")}}, c.scheme);
+    EXPECT_EQ(server.Url("/s"), "https://127.0.0.1:" + std::to_string(server.port()) + "/s");
 
-  httplib::SSLClient trusting("127.0.0.1", server.port());
-  trusting.enable_server_certificate_verification(false);
-  auto answer = trusting.Get("/s");
-  ASSERT_TRUE(answer);
-  EXPECT_EQ(answer->body, "secret");
-
-  httplib::SSLClient verifying("127.0.0.1", server.port());
-  verifying.enable_server_certificate_verification(true);
-  EXPECT_FALSE(verifying.Get("/s"));
+    httplib::SSLClient client("127.0.0.1", server.port());
+    client.enable_server_certificate_verification(c.client != Client::kVerifiesNothing);
+    if (c.client == Client::kTrustsTestAuthority) client.set_ca_cert_path(TestAuthorityPemPath());
+    auto answer = client.Get("/s");
+    ASSERT_EQ(static_cast<bool>(answer), c.answered) << index;
+    if (answer) {
+      EXPECT_EQ(answer->body, "secret") << index;
+    }
+  }
 }
 
 TEST(LoopbackServerTest, UrlNamesLoopbackAndPort) {

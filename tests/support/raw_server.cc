@@ -42,7 +42,8 @@ std::string LoopbackUrl(int port, std::string_view path) {
 
 }  // namespace
 
-RawServer::RawServer(std::string answer) : answer_(std::move(answer)) {
+RawServer::RawServer(std::string answer, Connections connections)
+    : answer_(std::move(answer)), connections_mode_(connections) {
   listener_ = BindLoopback(port_);
   if (::listen(listener_, SOMAXCONN) != 0) {
     ::close(listener_);
@@ -79,12 +80,20 @@ void RawServer::Serve() {
       std::lock_guard lock(mutex_);
       ++connections_;
     }
-    Answer(connection);
+    // Even a connection that brings no request gets the answer once.
+    Answer(connection, ReadHead(connection));
+    if (connections_mode_ == Connections::kKeepOpen) {
+      for (std::string head; !stopping_ && !(head = ReadHead(connection)).empty();) {
+        Answer(connection, head);
+      }
+    }
+    // An orderly end (FIN rather than RST), so the client reads every byte sent.
+    ::shutdown(connection, SHUT_WR);
     ::close(connection);
   }
 }
 
-void RawServer::Answer(int connection) {
+std::string RawServer::ReadHead(int connection) {
   std::string head;
   char buffer[4096];
   while (head.find("\r\n\r\n") == std::string::npos) {
@@ -94,6 +103,10 @@ void RawServer::Answer(int connection) {
     if (got <= 0) break;
     head.append(buffer, static_cast<size_t>(got));
   }
+  return head;
+}
+
+void RawServer::Answer(int connection, const std::string& head) {
   {
     std::lock_guard lock(mutex_);
     requests_.push_back(head);
@@ -106,8 +119,40 @@ void RawServer::Answer(int connection) {
     if (put <= 0) break;
     sent += static_cast<size_t>(put);
   }
-  // An orderly end (FIN rather than RST), so the client reads every byte sent.
-  ::shutdown(connection, SHUT_WR);
+}
+
+SilentServer::SilentServer() {
+  listener_ = BindLoopback(port_);
+  if (::listen(listener_, SOMAXCONN) != 0) {
+    ::close(listener_);
+    throw std::runtime_error("cannot listen on 127.0.0.1");
+  }
+  thread_ = std::thread([this] { Serve(); });
+}
+
+SilentServer::~SilentServer() {
+  stopping_ = true;
+  thread_.join();
+  for (int connection : connections_) ::close(connection);
+  ::close(listener_);
+}
+
+std::string SilentServer::Url(std::string_view path) const { return LoopbackUrl(port_, path); }
+
+int SilentServer::connection_count() const {
+  std::lock_guard lock(mutex_);
+  return static_cast<int>(connections_.size());
+}
+
+void SilentServer::Serve() {
+  while (!stopping_) {
+    pollfd waiting{listener_, POLLIN, 0};
+    if (::poll(&waiting, 1, kPollMilliseconds) <= 0) continue;
+    const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (connection < 0) continue;
+    std::lock_guard lock(mutex_);
+    connections_.push_back(connection);
+  }
 }
 
 RefusingPort::RefusingPort() { socket_ = BindLoopback(port_); }

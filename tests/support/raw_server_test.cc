@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -56,11 +57,56 @@ TEST(RawServerTest, RecordsEachRequestHeadAndSendsTheAnswerUnchanged) {
   EXPECT_EQ(server.connection_count(), 2);
 }
 
+TEST(RawServerTest, KeptConnectionAnswersEveryRequestOnIt) {
+  const std::string answer = "HTTP/1.1 204 No Content\r\n\r\n";
+  const std::string requests[] = {"GET /a HTTP/1.1\r\n\r\n", "GET /b HTTP/1.1\r\n\r\n"};
+  RawServer server(answer, RawServer::Connections::kKeepOpen);
+  // Two connections in turn, two requests on each: the second is served once
+  // the first is closed.
+  for (int round = 0; round < 2; ++round) {
+    const int fd = Connect(server.port());
+    ASSERT_GE(fd, 0);
+    for (const std::string& request : requests) {
+      ::send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+      std::string got(answer.size(), '\0');
+      ASSERT_EQ(::recv(fd, got.data(), got.size(), MSG_WAITALL), static_cast<ssize_t>(got.size()));
+      EXPECT_EQ(got, answer);
+    }
+    ::close(fd);
+  }
+  EXPECT_EQ(server.requests(),
+            (std::vector<std::string>{requests[0], requests[1], requests[0], requests[1]}));
+  EXPECT_EQ(server.connection_count(), 2);
+}
+
 TEST(RawServerTest, CountsNoConnectionsUntilOneArrives) {
   RawServer server("");
   EXPECT_EQ(server.connection_count(), 0);
   EXPECT_TRUE(server.requests().empty());
   EXPECT_EQ(server.Url("/p"), "http://127.0.0.1:" + std::to_string(server.port()) + "/p");
+}
+
+TEST(SilentServerTest, AcceptsAndNeverAnswersUntilDestroyed) {
+  int fd = -1;
+  {
+    SilentServer server;
+    EXPECT_EQ(server.Url("/p"), "http://127.0.0.1:" + std::to_string(server.port()) + "/p");
+    fd = Connect(server.port());
+    ASSERT_GE(fd, 0);
+    const std::string request = "GET /p HTTP/1.0\r\n\r\n";
+    ASSERT_EQ(::send(fd, request.data(), request.size(), MSG_NOSIGNAL),
+              static_cast<ssize_t>(request.size()));
+    // Neither a byte nor the end of the connection comes while it lives.
+    pollfd readable{fd, POLLIN, 0};
+    EXPECT_EQ(::poll(&readable, 1, 300), 0);
+    EXPECT_EQ(server.connection_count(), 1);
+  }
+  // Gone with the server: an end or a reset (the request was never read).
+  pollfd readable{fd, POLLIN, 0};
+  EXPECT_EQ(::poll(&readable, 1, 5000), 1);
+  char byte;
+  EXPECT_LE(::recv(fd, &byte, 1, 0), 0);
+  ::close(fd);
 }
 
 TEST(RefusingPortTest, RefusesConnections) {
