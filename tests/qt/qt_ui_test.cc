@@ -1,5 +1,6 @@
 // The user-interface operations on the real widgets.
 #include <QClipboard>
+#include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -103,6 +104,32 @@ TEST_F(QtUiTest, CheckRadioLeavesTheOtherButtonsAlone) {
 }
 
 // The list only grows, so these checks run as one sequence.
+// A cell of any length is kept whole, but the list shows only its start: a
+// column shows a few characters, and laying out megabytes on every repaint
+// would freeze the window.
+TEST_F(QtUiTest, ListShowsTheStartOfALongCellAndKeepsItWhole) {
+  const ListView list = ctl::超级列表框1;
+  std::string double_bytes = "a";
+  for (int i = 0; i < 200; ++i) double_bytes += Gbk("期");
+  const struct {
+    Text cell;
+    QString shown;
+  } cases[] = {
+      {"2024123", QStringLiteral("2024123")},
+      {std::string(256, '7'), QString(256, QChar(u'7'))},
+      {std::string(1 << 20, '7'), QString(256, QChar(u'7')) + QChar(0x2026)},
+      // Cut between characters: "a" and 127 of them make 255 bytes.
+      {double_bytes, "a" + QString(127, QChar(0x671F)) + QChar(0x2026)},
+  };
+  QAbstractItemModel& model = *window().history_list().model();
+  for (const auto& c : cases) {
+    const int32_t row = ui().AppendRow(list);
+    ui().SetCellText(list, row, 0, c.cell);
+    EXPECT_EQ(model.data(model.index(row, 0)).toString(), c.shown) << c.cell.size();
+    EXPECT_EQ(ui().GetCellText(list, row, 0), c.cell);
+  }
+}
+
 TEST_F(QtUiTest, ListRowsAppendReadAndSelect) {
   const ListView list = ctl::超级列表框1;
   const int32_t first = ui().RowCount(list);
@@ -140,6 +167,33 @@ TEST_F(QtUiTest, ListRowsAppendReadAndSelect) {
   EXPECT_EQ(ui().SelectedRow(list), -1);
 }
 
+// What a user pastes into a setting box is read back as the box holds it,
+// control characters included, up to a U+0000, which ends a text.
+TEST_F(QtUiTest, PastedTextIsReadBackUpToAZeroCharacter) {
+  const struct {
+    QString pasted;
+    Text read;
+  } cases[] = {
+      {QStringLiteral("a\tb"), "a\tb"},
+      {QStringLiteral("a\r\nb"), "a\r\nb"},
+      {QString::fromUtf8("a\xF0\x9F\x98\x80"
+                         "b"),
+       "a?b"},
+      {QString::fromUtf16(u"ab\0cd", 5), "ab"},
+      {QString::fromUtf16(u"\0cd", 3), ""},
+  };
+  auto* name_box = Control<QLineEdit>("编辑框_名称");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.read);
+    name_box->clear();
+    name_box->setFocus();
+    QGuiApplication::clipboard()->setText(c.pasted);
+    QTest::keyClick(name_box, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(name_box->text(), c.pasted);
+    EXPECT_EQ(ui().GetBoxText(ctl::编辑框_名称), c.read);
+  }
+}
+
 TEST_F(QtUiTest, ClipboardHoldsTheTextUpToAZeroByte) {
   const struct {
     Text given;
@@ -170,6 +224,16 @@ TEST_F(QtUiTest, VisualStyleFramesControlsAndSwitchesOff) {
     ui().ApplyVisualStyle(off);
     EXPECT_TRUE(qApp->styleSheet().isEmpty()) << off;
   }
+}
+
+// The themed frame reaches the setting boxes as it reaches Qt's own boxes.
+TEST_F(QtUiTest, VisualStyleFramesTheSettingBoxesToo) {
+  ui().ApplyVisualStyle(1);
+  for (const char* name : {"编辑框1", "编辑框_名称", "编辑框_脚本"}) {
+    const QImage image = window().Control(name)->grab().toImage();
+    EXPECT_EQ(image.pixelColor(0, image.height() / 2), QColor(123, 158, 189)) << name;
+  }
+  ui().ApplyVisualStyle(0);
 }
 
 // What a message box looked like when the hook answered it.

@@ -1,7 +1,10 @@
 #include "ui/qt/compact_text_edit.h"
 
+#include <QMimeData>
 #include <QTextBlockFormat>
 #include <QTextCursor>
+
+#include "ui/qt/wrap_mode.h"
 
 namespace zelkor {
 
@@ -13,8 +16,21 @@ CompactTextEdit::CompactTextEdit(int line_pitch, QWidget* parent)
 }
 
 void CompactTextEdit::SetPlainLines(const QString& text) {
+  const QTextOption::WrapMode wrap = WrapModeFor(text);
+  // Emptied first, so that a change of wrapping does not lay out the old text again.
+  if (wrap != wordWrapMode()) {
+    clear();
+    setWordWrapMode(wrap);
+  }
   setPlainText(text);
   ApplyPitch();
+}
+
+void CompactTextEdit::insertFromMimeData(const QMimeData* source) {
+  if (source != nullptr && source->hasText() && HoldsOverlongWord(source->text())) {
+    setWordWrapMode(QTextOption::WrapAnywhere);
+  }
+  QTextEdit::insertFromMimeData(source);
 }
 
 // Lines typed or pasted later take the format of the block they start in.

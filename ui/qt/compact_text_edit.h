@@ -12,8 +12,14 @@ class CompactTextEdit : public QTextEdit {
  public:
   CompactTextEdit(int line_pitch, QWidget* parent = nullptr);
 
-  // Replaces the content with plain `text` ("\n" between lines).
+  // Replaces the content with plain `text` ("\n" between lines) and chooses
+  // the wrapping for it (see wrap_mode.h).
   void SetPlainLines(const QString& text);
+
+ protected:
+  // A pasted or dropped text that holds an overlong word switches the box to
+  // breaking anywhere before it goes in.
+  void insertFromMimeData(const QMimeData* source) override;
 
  private:
   void ApplyPitch();

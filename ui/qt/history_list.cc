@@ -15,6 +15,25 @@ const Text& EmptyText() {
   return empty;
 }
 
+// Far more than a column shows. A cell can be megabytes long when the
+// service leaves a row element open, and the view lays out and elides the
+// whole of what it is given on every repaint: seconds per megabyte.
+constexpr size_t kShownCellBytes = 256;
+
+// The start of a cell as the list shows it: at most kShownCellBytes, cut
+// between characters, with an ellipsis when cut. The cell itself is kept
+// whole for the operations.
+QString ShownCell(const Text& cell) {
+  if (cell.size() <= kShownCellBytes) return ToQString(cell);
+  size_t end = 0;
+  for (;;) {
+    const size_t width = static_cast<unsigned char>(cell[end]) >= 0x80 ? 2 : 1;
+    if (end + width > kShownCellBytes) break;
+    end += width;
+  }
+  return ToQString(std::string_view(cell).substr(0, end)) + QChar(0x2026);
+}
+
 }  // namespace
 
 HistoryModel::HistoryModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -53,7 +72,7 @@ int HistoryModel::columnCount(const QModelIndex& parent) const {
 
 QVariant HistoryModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !index.isValid()) return {};
-  return ToQString(Cell(index.row(), index.column()));
+  return ShownCell(Cell(index.row(), index.column()));
 }
 
 QVariant HistoryModel::headerData(int section, Qt::Orientation orientation, int role) const {

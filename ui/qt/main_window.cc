@@ -20,6 +20,7 @@
 #include "ui/qt/fonts.h"
 #include "ui/qt/history_list.h"
 #include "ui/qt/message_box.h"
+#include "ui/qt/output_text_edit.h"
 #include "ui/qt/qt_text.h"
 #include "ui/qt/qt_ui.h"
 #include "ui/qt/tab_control.h"
@@ -239,7 +240,7 @@ void SetColours(QWidget& widget, QPalette::ColorRole text_role, const QColor& te
 }
 
 QPlainTextEdit* MakeOutputBox(QWidget* parent) {
-  auto* box = new QPlainTextEdit(parent);
+  auto* box = new OutputTextEdit(parent);
   box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   box->setLineWrapMode(QPlainTextEdit::WidgetWidth);

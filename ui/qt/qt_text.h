@@ -14,9 +14,12 @@ namespace zelkor {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-// The GBK form of what a widget holds; characters GBK cannot hold become "?".
+// The GBK form of what a widget holds, up to its first U+0000 (a text ends at
+// its first zero byte, and one let through would cut every text built from it
+// short wherever it is copied); characters GBK cannot hold become "?".
 [[nodiscard]] inline std::string FromQString(const QString& text) {
-  const QByteArray utf8 = text.toUtf8();
+  const qsizetype zero = text.indexOf(QChar(u'\0'));
+  const QByteArray utf8 = (zero < 0 ? QStringView(text) : QStringView(text).left(zero)).toUtf8();
   return Utf8ToGbk(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
 }
 

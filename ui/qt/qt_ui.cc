@@ -11,6 +11,7 @@
 #include "ui/qt/compact_text_edit.h"
 #include "ui/qt/history_list.h"
 #include "ui/qt/message_box.h"
+#include "ui/qt/output_text_edit.h"
 #include "ui/qt/qt_text.h"
 
 namespace zelkor {
@@ -78,6 +79,8 @@ void QtUi::SetBoxText(EditBox box, const Text& text) {
     line->setText(ToQString(text));
     // Show the start of a long text, as a freshly filled box does.
     line->setCursorPosition(0);
+  } else if (auto* output = dynamic_cast<OutputTextEdit*>(Find(box.name))) {
+    output->SetPlainLines(ToDisplayLines(text));
   } else if (QPlainTextEdit* lines = TextEditOf(box)) {
     lines->setPlainText(ToDisplayLines(text));
   } else if (auto* compact = dynamic_cast<CompactTextEdit*>(Find(box.name))) {
