@@ -26,6 +26,7 @@
 #include "ui/qt/message_box.h"
 #include "ui/qt/tab_control.h"
 #include "window_fixture.h"
+#include "wired_window.h"
 
 namespace zelkor::testing {
 namespace {
@@ -66,15 +67,6 @@ std::vector<HistoryRow> MakeDraws(int count) {
     rows.push_back({std::to_string(2000000 + count - i), digits});
   }
   return rows;
-}
-
-// In the order the history is loaded: a row, its digits, then its issue.
-void ListDraws(UiOperations& ui, const std::vector<HistoryRow>& rows) {
-  for (const HistoryRow& row : rows) {
-    const int32_t index = ui.AppendRow(ctl::超级列表框1);
-    ui.SetCellText(ctl::超级列表框1, index, 1, row.digits);
-    ui.SetCellText(ctl::超级列表框1, index, 0, row.issue);
-  }
 }
 
 PageTexts InitialBoxTexts() {
@@ -137,21 +129,6 @@ bool EventLoopAnswers() {
   return QTest::qWaitFor([&delivered] { return delivered; }, 30000);
 }
 
-std::unique_ptr<MainWindow> WiredWindow() {
-  std::unique_ptr<MainWindow> window = CreateMainWindow();
-  WireEvents(*window);
-  window->show();
-  EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-  return window;
-}
-
-void ClickOnPage(MainWindow& window, int page, Button button) {
-  window.tabs().SetCurrentIndex(page);
-  QAbstractButton* widget = window.ButtonOf(button);
-  ASSERT_NE(widget, nullptr) << button.name;
-  QTest::mouseClick(widget, Qt::LeftButton);
-}
-
 // A click on a row the list shows puts its digits in 编辑框1.
 void ExpectListClickShowsDraw(MainWindow& window, const std::vector<HistoryRow>& rows, int row) {
   SCOPED_TRACE(row);
@@ -183,7 +160,7 @@ TEST(LoadTest, HundredThousandDrawsGoThroughEveryRunButton) {
   std::unique_ptr<MainWindow> window = WiredWindow();
   QtUi& ui = window->ui();
   const std::vector<HistoryRow> rows = MakeDraws(kManyDraws);
-  ListDraws(ui, rows);
+  test_support::FillHistory(ui, rows);
 
   ASSERT_EQ(ui.RowCount(ctl::超级列表框1), kManyDraws);
   for (int row = 0; row < kManyDraws; ++row) {
@@ -266,7 +243,7 @@ TEST_P(PastedMegabyteTest, RunsAndCopiesWhole) {
   std::unique_ptr<MainWindow> window = WiredWindow();
   QtUi& ui = window->ui();
   const std::vector<HistoryRow> rows = MakeDraws(4);
-  ListDraws(ui, rows);
+  test_support::FillHistory(ui, rows);
 
   window->tabs().SetCurrentIndex(1);
   auto* name_box = qobject_cast<QLineEdit*>(window->Control("编辑框_名称1"));

@@ -19,6 +19,7 @@
 #include "ui/qt/message_box.h"
 #include "ui/qt/tab_control.h"
 #include "window_fixture.h"
+#include "wired_window.h"
 
 namespace zelkor::testing {
 namespace {
@@ -26,24 +27,6 @@ namespace {
 // Newest first.
 const std::vector<HistoryRow> kBankerRows{
     {"2023125", "458"}, {"2023124", "907"}, {"2023123", "123"}};
-
-std::unique_ptr<MainWindow> WiredWindow(const std::vector<HistoryRow>& rows) {
-  std::unique_ptr<MainWindow> window = CreateMainWindow();
-  WireEvents(*window);
-  test_support::FillHistory(window->ui(), rows);
-  window->show();
-  EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-  return window;
-}
-
-// Switches to `page` and clicks the button there, as a user would.
-void ClickOnPage(MainWindow& window, int page, Button button) {
-  window.tabs().SetCurrentIndex(page);
-  QAbstractButton* widget = window.ButtonOf(button);
-  ASSERT_NE(widget, nullptr) << button.name;
-  ASSERT_TRUE(widget->isVisible()) << button.name;
-  QTest::mouseClick(widget, Qt::LeftButton);
-}
 
 QPoint RowCentre(HistoryListView& list, int row) {
   return list.visualRect(list.model()->index(row, 1)).center();

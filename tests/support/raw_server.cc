@@ -40,15 +40,33 @@ std::string LoopbackUrl(int port, std::string_view path) {
   return "http://127.0.0.1:" + std::to_string(port) + std::string(path);
 }
 
+// A socket bound to an ephemeral port of 127.0.0.1 (stored in `port`) and
+// listening on it.
+int ListenOnLoopback(int& port) {
+  const int listener = BindLoopback(port);
+  if (::listen(listener, SOMAXCONN) != 0) {
+    ::close(listener);
+    throw std::runtime_error("cannot listen on 127.0.0.1");
+  }
+  return listener;
+}
+
+// The next connection accepted on `listener`, or -1 once `stopping` is set.
+int NextConnection(int listener, const std::atomic<bool>& stopping) {
+  while (!stopping) {
+    pollfd waiting{listener, POLLIN, 0};
+    if (::poll(&waiting, 1, kPollMilliseconds) <= 0) continue;
+    const int connection = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+    if (connection >= 0) return connection;
+  }
+  return -1;
+}
+
 }  // namespace
 
 RawServer::RawServer(std::string answer, Connections connections)
     : answer_(std::move(answer)), connections_mode_(connections) {
-  listener_ = BindLoopback(port_);
-  if (::listen(listener_, SOMAXCONN) != 0) {
-    ::close(listener_);
-    throw std::runtime_error("cannot listen on 127.0.0.1");
-  }
+  listener_ = ListenOnLoopback(port_);
   thread_ = std::thread([this] { Serve(); });
 }
 
@@ -71,11 +89,7 @@ int RawServer::connection_count() const {
 }
 
 void RawServer::Serve() {
-  while (!stopping_) {
-    pollfd waiting{listener_, POLLIN, 0};
-    if (::poll(&waiting, 1, kPollMilliseconds) <= 0) continue;
-    const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (connection < 0) continue;
+  for (int connection; (connection = NextConnection(listener_, stopping_)) >= 0;) {
     {
       std::lock_guard lock(mutex_);
       ++connections_;
@@ -122,11 +136,7 @@ void RawServer::Answer(int connection, const std::string& head) {
 }
 
 SilentServer::SilentServer() {
-  listener_ = BindLoopback(port_);
-  if (::listen(listener_, SOMAXCONN) != 0) {
-    ::close(listener_);
-    throw std::runtime_error("cannot listen on 127.0.0.1");
-  }
+  listener_ = ListenOnLoopback(port_);
   thread_ = std::thread([this] { Serve(); });
 }
 
@@ -145,11 +155,7 @@ int SilentServer::connection_count() const {
 }
 
 void SilentServer::Serve() {
-  while (!stopping_) {
-    pollfd waiting{listener_, POLLIN, 0};
-    if (::poll(&waiting, 1, kPollMilliseconds) <= 0) continue;
-    const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (connection < 0) continue;
+  for (int connection; (connection = NextConnection(listener_, stopping_)) >= 0;) {
     std::lock_guard lock(mutex_);
     connections_.push_back(connection);
   }

@@ -9,12 +9,13 @@
 
 namespace zelkor::test_support {
 
-// Appends the rows (newest first) to 超级列表框1.
+// Appends the rows (newest first) to 超级列表框1 in the order the history is
+// loaded: a row, its digits, then its issue.
 inline void FillHistory(UiOperations& ui, const std::vector<HistoryRow>& rows) {
   for (const HistoryRow& row : rows) {
     const int32_t index = ui.AppendRow(ctl::超级列表框1);
-    ui.SetCellText(ctl::超级列表框1, index, 0, row.issue);
     ui.SetCellText(ctl::超级列表框1, index, 1, row.digits);
+    ui.SetCellText(ctl::超级列表框1, index, 0, row.issue);
   }
 }
 

@@ -16,20 +16,13 @@ CompactTextEdit::CompactTextEdit(int line_pitch, QWidget* parent)
 }
 
 void CompactTextEdit::SetPlainLines(const QString& text) {
-  const QTextOption::WrapMode wrap = WrapModeFor(text);
-  // Emptied first, so that a change of wrapping does not lay out the old text again.
-  if (wrap != wordWrapMode()) {
-    clear();
-    setWordWrapMode(wrap);
-  }
+  WrapForNewText(*this, text);
   setPlainText(text);
   ApplyPitch();
 }
 
 void CompactTextEdit::insertFromMimeData(const QMimeData* source) {
-  if (source != nullptr && source->hasText() && HoldsOverlongWord(source->text())) {
-    setWordWrapMode(QTextOption::WrapAnywhere);
-  }
+  WrapForInsertedText(*this, source);
   QTextEdit::insertFromMimeData(source);
 }
 

@@ -11,19 +11,12 @@ OutputTextEdit::OutputTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 void OutputTextEdit::SetPlainLines(const QString& text) {
-  const QTextOption::WrapMode wrap = WrapModeFor(text);
-  // Emptied first, so that a change of wrapping does not lay out the old text again.
-  if (wrap != wordWrapMode()) {
-    clear();
-    setWordWrapMode(wrap);
-  }
+  WrapForNewText(*this, text);
   setPlainText(text);
 }
 
 void OutputTextEdit::insertFromMimeData(const QMimeData* source) {
-  if (source != nullptr && source->hasText() && HoldsOverlongWord(source->text())) {
-    setWordWrapMode(QTextOption::WrapAnywhere);
-  }
+  WrapForInsertedText(*this, source);
   QPlainTextEdit::insertFromMimeData(source);
 }
 

@@ -9,6 +9,7 @@
 // such a box another word may then be broken at the end of a line.
 #pragma once
 
+#include <QMimeData>
 #include <QStringView>
 #include <QTextOption>
 
@@ -25,5 +26,26 @@ inline constexpr int kLongestWordWrappedAtBoundaries = 1000;
 // WrapAnywhere for a text that holds an overlong word, otherwise
 // WrapAtWordBoundaryOrAnywhere (the multi-line boxes' usual wrapping).
 [[nodiscard]] QTextOption::WrapMode WrapModeFor(QStringView text);
+
+// Sets the wrapping a multi-line box (QTextEdit or QPlainTextEdit) needs
+// before `text` replaces its content.
+template <typename Box>
+void WrapForNewText(Box& box, QStringView text) {
+  const QTextOption::WrapMode wrap = WrapModeFor(text);
+  // Emptied first, so that a change of wrapping does not lay out the old text again.
+  if (wrap != box.wordWrapMode()) {
+    box.clear();
+    box.setWordWrapMode(wrap);
+  }
+}
+
+// Switches a multi-line box to breaking anywhere before a pasted or dropped
+// text that holds an overlong word goes in.
+template <typename Box>
+void WrapForInsertedText(Box& box, const QMimeData* source) {
+  if (source != nullptr && source->hasText() && HoldsOverlongWord(source->text())) {
+    box.setWordWrapMode(QTextOption::WrapAnywhere);
+  }
+}
 
 }  // namespace zelkor
