@@ -69,6 +69,9 @@ struct AnalysisPage {
   VerdictFn verdict;
 };
 
+// The texts a page's setting boxes start with in the window.
+[[nodiscard]] PageTexts InitialBoxTexts();
+
 [[nodiscard]] const AnalysisPage& KillDigitPage();
 [[nodiscard]] const AnalysisPage& BankerDigitPage();
 [[nodiscard]] const AnalysisPage& KillSpanPage();

@@ -2,6 +2,7 @@
 
 #include "analysis/analysis.h"
 #include "analysis/picks.h"
+#include "ui/initial_texts.h"
 
 namespace zelkor {
 namespace {
@@ -42,6 +43,12 @@ const std::array<AnalysisPage, 3>& PageTable() {
 }
 
 }  // namespace
+
+PageTexts InitialBoxTexts() {
+  const InitialTexts& initial = InitialPageTexts();
+  return PageTexts{initial.separator, initial.name,  initial.left,      initial.right,
+                   initial.correct,   initial.wrong, initial.not_drawn, initial.footer};
+}
 
 const AnalysisPage& KillDigitPage() { return PageTable()[0]; }
 const AnalysisPage& BankerDigitPage() { return PageTable()[1]; }

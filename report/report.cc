@@ -17,7 +17,6 @@
 #include "report/summary.h"
 #include "runtime/gbk.h"
 #include "runtime/runtime_error.h"
-#include "ui/initial_texts.h"
 
 #ifndef ZELKOR_VERSION
 #error "ZELKOR_VERSION must be set by the build"
@@ -135,12 +134,6 @@ Bytes ReadStream(std::istream& in) {
 
 }  // namespace
 
-PageTexts DefaultReportTexts() {
-  const InitialTexts& initial = InitialPageTexts();
-  return PageTexts{initial.separator, initial.name,  initial.left,      initial.right,
-                   initial.correct,   initial.wrong, initial.not_drawn, initial.footer};
-}
-
 std::string_view ReportPageName(ReportPage page) {
   for (const NamedPage& entry : kPageNames) {
     if (entry.page == page) return entry.name;
@@ -246,7 +239,7 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args) {
   std::transform(encoding_name.begin(), encoding_name.end(), encoding_name.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   options.encoding = encoding_name == "gbk" ? ReportEncoding::kGbk : ReportEncoding::kUtf8;
-  options.texts = DefaultReportTexts();
+  options.texts = InitialBoxTexts();
   for (size_t i = 0; i < kBoxOptions.size(); ++i) {
     if (box_options[i]->count() == 0) continue;
     const std::string& typed = box_values[i];

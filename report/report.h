@@ -55,9 +55,6 @@ struct ParsedArguments {
   std::string message;
 };
 
-// The page texts the window starts with, as a PageTexts.
-[[nodiscard]] PageTexts DefaultReportTexts();
-
 // Reads the arguments that follow the program name.
 [[nodiscard]] ParsedArguments ParseReportArguments(const std::vector<std::string>& args);
 

@@ -12,12 +12,6 @@
 namespace zelkor {
 namespace {
 
-// A byte of 0x80 or above followed by another byte begins a double-byte
-// character; searches step over both bytes at once.
-size_t CharWidthAt(std::string_view text, size_t pos) {
-  return (static_cast<unsigned char>(text[pos]) >= 0x80 && pos + 1 < text.size()) ? 2 : 1;
-}
-
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool MatchesAt(std::string_view text, size_t pos, std::string_view needle, bool ignore_case) {
@@ -97,6 +91,11 @@ int32_t Saturate(double value) {
 
 }  // namespace
 
+// Searches step over both bytes of a double-byte character at once.
+size_t CharacterWidthAt(std::string_view text, size_t pos) {
+  return (static_cast<unsigned char>(text[pos]) >= 0x80 && pos + 1 < text.size()) ? 2 : 1;
+}
+
 int32_t TextLength(std::string_view text) { return static_cast<int32_t>(UpToZero(text).size()); }
 
 Text TextLeft(std::string_view text, int32_t count) {
@@ -119,7 +118,7 @@ int32_t TextFind(std::string_view text, std::string_view needle, int32_t start, 
   if (needle.empty()) return pos < text.size() ? 1 : -1;
   while (pos < text.size() && text.size() - pos >= needle.size()) {
     if (MatchesAt(text, pos, needle, ignore_case)) return static_cast<int32_t>(pos + 1);
-    pos += CharWidthAt(text, pos);
+    pos += CharacterWidthAt(text, pos);
   }
   return -1;
 }
@@ -142,7 +141,7 @@ Text TextReplace(std::string_view text, std::string_view search, std::string_vie
       pos += search.size();
       if (++replaced == limit) break;
     } else {
-      const size_t width = CharWidthAt(text, pos);
+      const size_t width = CharacterWidthAt(text, pos);
       out.append(text.substr(pos, width));
       pos += width;
     }
@@ -171,7 +170,7 @@ TextArray TextSplit(std::string_view text, std::string_view delimiter,
       pos += delimiter.size();
       piece_start = pos;
     } else {
-      pos += CharWidthAt(text, pos);
+      pos += CharacterWidthAt(text, pos);
     }
   }
   if (piece_start < text.size()) pieces.Append(Text(text.substr(piece_start)));

@@ -2,6 +2,7 @@
 // bytes from 1, and searches step over a double-byte character as a unit.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,6 +18,9 @@ using Text = std::string;
 using Bytes = std::string;
 using TextArray = Array<Text>;
 
+// Bytes of the character that starts at byte `pos` (0-based, inside `text`):
+// 2 for a byte of 0x80 or above with a byte after it, otherwise 1.
+[[nodiscard]] size_t CharacterWidthAt(std::string_view text, size_t pos);
 // Number of bytes; a double-byte character counts 2.
 [[nodiscard]] int32_t TextLength(std::string_view text);
 // The first `count` bytes (none for count <= 0).

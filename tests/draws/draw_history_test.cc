@@ -16,7 +16,6 @@
 #include "tests/support/loopback_server.h"
 #include "tests/support/raw_server.h"
 #include "tests/support/ui_fixtures.h"
-#include "ui/initial_texts.h"
 #include "ui/memory_ui.h"
 
 namespace zelkor {
@@ -315,9 +314,7 @@ TEST_P(DrawHistoryFaultTest, ListsWhatArrivedAndTheAnalysisRuns) {
   // The program goes on: a kill-digit analysis over the list, with the
   // window's initial texts, gives one line per listed draw after the oldest,
   // the next-issue line and the footer.
-  const InitialTexts& initial = InitialPageTexts();
-  const PageTexts texts = {initial.separator, initial.name,  initial.left,      initial.right,
-                           initial.correct,   initial.wrong, initial.not_drawn, initial.footer};
+  const PageTexts texts = InitialBoxTexts();
   test_support::FillPageBoxes(ui, KillDigitPage(), texts);
   ui.CheckRadio(ctl::单选框_百, true);
   RunAnalysisWalk(ui, KillDigitPage());

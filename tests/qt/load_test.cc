@@ -21,7 +21,6 @@
 
 #include "analysis/analysis.h"
 #include "app/event_wiring.h"
-#include "ui/initial_texts.h"
 #include "ui/qt/history_list.h"
 #include "ui/qt/message_box.h"
 #include "ui/qt/tab_control.h"
@@ -67,12 +66,6 @@ std::vector<HistoryRow> MakeDraws(int count) {
     rows.push_back({std::to_string(2000000 + count - i), digits});
   }
   return rows;
-}
-
-PageTexts InitialBoxTexts() {
-  const InitialTexts& initial = InitialPageTexts();
-  return {initial.separator, initial.name,  initial.left,      initial.right,
-          initial.correct,   initial.wrong, initial.not_drawn, initial.footer};
 }
 
 // At least `bytes` bytes of GBK, no line breaks: ASCII letters and spaces

@@ -76,7 +76,7 @@ size_t LineCount(const std::string& text) {
   return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
-PageTexts Defaults() { return DefaultReportTexts(); }
+PageTexts Defaults() { return InitialBoxTexts(); }
 
 // The printed text must be the window's text for the same rows, page,
 // position and box texts; each case changes what the options decide.

@@ -69,7 +69,7 @@ TEST(SummarizePage, CountsTheWalkAndTheChanceOfEachPick) {
   for (const Case& test : cases) {
     SCOPED_TRACE(std::string(ReportPageName(test.page)));
     const PageSummary summary =
-        SummarizePage(test.page, 1, WorkedRows(), DefaultReportTexts(), [](const Text&) {});
+        SummarizePage(test.page, 1, WorkedRows(), InitialBoxTexts(), [](const Text&) {});
     EXPECT_EQ(summary.judged, 2);
     EXPECT_EQ(summary.held, test.held);
     EXPECT_NEAR(summary.chance_held, test.chance_held, 1e-9);
@@ -81,7 +81,7 @@ TEST(SummarizePage, UsesTheKillPositionForPicksAndVerdicts) {
   // Position 2 (multiplier 5): 123 -> 704.772320239, kill 3, tens of 907 is
   // 0 (held); 907 -> 5225.223532171, kill 5, tens of 458 is 5 (failed).
   const PageSummary summary =
-      SummarizePage(ReportPage::kKill, 2, WorkedRows(), DefaultReportTexts(), [](const Text&) {});
+      SummarizePage(ReportPage::kKill, 2, WorkedRows(), InitialBoxTexts(), [](const Text&) {});
   EXPECT_EQ(summary.position, 2);
   EXPECT_EQ(summary.judged, 2);
   EXPECT_EQ(summary.held, 1);
@@ -91,7 +91,7 @@ TEST(SummarizePage, NoJudgedLinesWithFewerThanTwoDraws) {
   for (size_t count : {0u, 1u}) {
     const std::vector<HistoryRow> rows(WorkedRows().begin(), WorkedRows().begin() + count);
     const PageSummary summary =
-        SummarizePage(ReportPage::kSpan, 1, rows, DefaultReportTexts(), [](const Text&) {});
+        SummarizePage(ReportPage::kSpan, 1, rows, InitialBoxTexts(), [](const Text&) {});
     EXPECT_EQ(summary.judged, 0);
     EXPECT_EQ(summary.held, 0);
     EXPECT_EQ(summary.chance_held, 0.0);
@@ -102,7 +102,7 @@ TEST(FormatSummary, ShowsRatesAndWhetherChanceWasBeaten) {
   std::vector<PageSummary> summaries;
   for (ReportPage page : {ReportPage::kKill, ReportPage::kBanker, ReportPage::kSpan}) {
     summaries.push_back(
-        SummarizePage(page, 1, WorkedRows(), DefaultReportTexts(), [](const Text&) {}));
+        SummarizePage(page, 1, WorkedRows(), InitialBoxTexts(), [](const Text&) {}));
   }
   const std::string text = FormatSummary(summaries, WorkedRows().size());
   EXPECT_NE(text.find("Draws listed: 3; judged lines per page: 2\n"), std::string::npos) << text;

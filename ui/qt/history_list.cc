@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 
+#include "runtime/text.h"
 #include "ui/qt/qt_text.h"
 
 namespace zelkor {
@@ -26,11 +27,7 @@ constexpr size_t kShownCellBytes = 256;
 QString ShownCell(const Text& cell) {
   if (cell.size() <= kShownCellBytes) return ToQString(cell);
   size_t end = 0;
-  for (;;) {
-    const size_t width = static_cast<unsigned char>(cell[end]) >= 0x80 ? 2 : 1;
-    if (end + width > kShownCellBytes) break;
-    end += width;
-  }
+  while (end + CharacterWidthAt(cell, end) <= kShownCellBytes) end += CharacterWidthAt(cell, end);
   return ToQString(std::string_view(cell).substr(0, end)) + QChar(0x2026);
 }
 
