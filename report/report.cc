@@ -16,6 +16,7 @@
 #include "draws/draws.h"
 #include "report/summary.h"
 #include "runtime/gbk.h"
+#include "runtime/program_io.h"
 #include "runtime/runtime_error.h"
 
 #ifndef ZELKOR_VERSION
@@ -109,8 +110,7 @@ constexpr std::array<BoxOption, 8> kBoxOptions{{
 // Reads a whole file; on failure returns false and the reason.
 bool ReadFileBytes(const std::string& path, Bytes& bytes, std::string& reason) {
   errno = 0;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                       &std::fclose);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFileForReading(path), &std::fclose);
   if (file == nullptr) {
     reason = std::strerror(errno);
     return false;

@@ -1,0 +1,321 @@
+// HttpFetch on Windows, through WinINet: the system's HTTP client, with the
+// proxy settings and certificate store the user has set up for Windows. The
+// same contract as the libcurl fetch on Linux (draws/http_fetch.cc): one
+// HTTP/1.0 GET per hop, no cache, at most ten redirections and never from
+// https down to http, certificates verified, the body whatever the status,
+// partial bodies kept, at most kMaxBodyBytes, and three time bounds.
+//
+// WinINet follows redirections on its own, but would then take any of them;
+// here every hop is made by hand so that each one can be checked first.
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <wininet.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "draws/draws.h"
+#include "runtime/wide_text.h"
+
+namespace zelkor {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+constexpr wchar_t kUserAgent[] = L"Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
+constexpr DWORD kReadChunk = 1 << 16;
+
+struct HandleCloser {
+  void operator()(void* handle) const { InternetCloseHandle(handle); }
+};
+using Handle = std::unique_ptr<void, HandleCloser>;
+
+// A bound as WinINet takes it, in milliseconds: at least one second, as on
+// Linux, and never past the overall deadline.
+DWORD BoundMillis(seconds bound, Clock::time_point deadline) {
+  const milliseconds left =
+      std::max(milliseconds(1), std::chrono::duration_cast<milliseconds>(deadline - Clock::now()));
+  return static_cast<DWORD>(std::min(milliseconds(std::max(bound, seconds(1))), left).count());
+}
+
+void SetBound(HINTERNET handle, DWORD option, DWORD millis) {
+  InternetSetOptionW(handle, option, &millis, sizeof millis);
+}
+
+// An http or https address taken apart.
+struct Address {
+  bool secure = false;
+  std::wstring host;
+  INTERNET_PORT port = 0;
+  std::wstring path;  // with the query, as sent on the request line
+};
+
+std::optional<Address> ParseAddress(const std::wstring& url) {
+  wchar_t host[INTERNET_MAX_HOST_NAME_LENGTH + 1] = {};
+  std::wstring path(url.size() + 1, L'\0');
+  std::wstring extra(url.size() + 1, L'\0');
+  URL_COMPONENTSW parts = {};
+  parts.dwStructSize = sizeof parts;
+  parts.lpszHostName = host;
+  parts.dwHostNameLength = INTERNET_MAX_HOST_NAME_LENGTH + 1;
+  parts.lpszUrlPath = path.data();
+  parts.dwUrlPathLength = static_cast<DWORD>(path.size());
+  parts.lpszExtraInfo = extra.data();
+  parts.dwExtraInfoLength = static_cast<DWORD>(extra.size());
+  if (url.empty() || !InternetCrackUrlW(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) {
+    return std::nullopt;
+  }
+  if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) {
+    return std::nullopt;
+  }
+  Address address;
+  address.secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
+  address.host.assign(host, parts.dwHostNameLength);
+  address.port = parts.nPort;
+  address.path.assign(path.data(), parts.dwUrlPathLength);
+  address.path.append(extra.data(), parts.dwExtraInfoLength);
+  if (address.path.empty()) address.path = L"/";
+  if (address.host.empty()) return std::nullopt;
+  return address;
+}
+
+// The address a Location header names, relative to `base`.
+std::wstring ResolveLocation(const std::wstring& base, const std::wstring& location) {
+  DWORD size = static_cast<DWORD>(base.size() + location.size() + 64);
+  std::wstring combined(size, L'\0');
+  if (!InternetCombineUrlW(base.c_str(), location.c_str(), combined.data(), &size, ICU_NO_ENCODE)) {
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return {};
+    combined.assign(size + 1, L'\0');
+    if (!InternetCombineUrlW(base.c_str(), location.c_str(), combined.data(), &size,
+                             ICU_NO_ENCODE)) {
+      return {};
+    }
+  }
+  combined.resize(size);
+  return combined;
+}
+
+bool IsRedirect(DWORD status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+std::optional<std::wstring> Header(HINTERNET request, DWORD query) {
+  DWORD size = 0;
+  if (HttpQueryInfoW(request, query, nullptr, &size, nullptr) ||
+      GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+    return std::nullopt;
+  }
+  std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+  if (!HttpQueryInfoW(request, query, value.data(), &size, nullptr)) return std::nullopt;
+  value.resize(size / sizeof(wchar_t));
+  return value;
+}
+
+// Closes the request in flight when the overall deadline passes, which makes
+// the call waiting on it return: WinINet's own bounds apply to each step, not
+// to the whole.
+class Watchdog {
+ public:
+  explicit Watchdog(Clock::time_point deadline)
+      : deadline_(deadline), thread_([this] { Watch(); }) {}
+  ~Watchdog() {
+    {
+      std::lock_guard lock(mutex_);
+      done_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+  }
+  Watchdog(const Watchdog&) = delete;
+  Watchdog& operator=(const Watchdog&) = delete;
+
+  // The request the watchdog closes when time runs out.
+  void Watch(HINTERNET request) {
+    std::lock_guard lock(mutex_);
+    request_ = request;
+  }
+  // Hands back the request: null when the watchdog closed it already.
+  HINTERNET Release() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(request_, nullptr);
+  }
+  bool fired() {
+    std::lock_guard lock(mutex_);
+    return fired_;
+  }
+
+ private:
+  void Watch() {
+    std::unique_lock lock(mutex_);
+    if (wake_.wait_until(lock, deadline_, [this] { return done_; })) return;
+    fired_ = true;
+    if (request_ != nullptr) InternetCloseHandle(std::exchange(request_, nullptr));
+  }
+
+  const Clock::time_point deadline_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool done_ = false;
+  bool fired_ = false;
+  HINTERNET request_ = nullptr;
+  std::thread thread_;
+};
+
+std::string SecondsText(seconds bound) {
+  return std::to_string(std::max(bound, seconds(1)).count()) + " s";
+}
+
+// A short English cause for a WinINet error.
+std::string Reason(DWORD error) {
+  switch (error) {
+    case ERROR_INTERNET_CANNOT_CONNECT:
+    case ERROR_INTERNET_CONNECTION_RESET:
+      return "connection refused";
+    case ERROR_INTERNET_NAME_NOT_RESOLVED:
+      return "unknown host";
+    case ERROR_INTERNET_INVALID_URL:
+    case ERROR_INTERNET_UNRECOGNIZED_SCHEME:
+      return "not an http or https address";
+    case ERROR_INTERNET_SEC_CERT_CN_INVALID:
+      return "TLS failure: the certificate names another host";
+    case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
+      return "TLS failure: the certificate has expired or is not yet valid";
+    case ERROR_INTERNET_INVALID_CA:
+      return "TLS failure: the certificate's issuer is not trusted";
+    case ERROR_INTERNET_SEC_CERT_REVOKED:
+      return "TLS failure: the certificate was revoked";
+    case ERROR_INTERNET_SEC_CERT_ERRORS:
+    case ERROR_INTERNET_SEC_INVALID_CERT:
+    case ERROR_INTERNET_SECURITY_CHANNEL_ERROR:
+      return "TLS failure: the secure connection failed";
+    case ERROR_INTERNET_CONNECTION_ABORTED:
+      return "connection broken off";
+    default:
+      return "WinINet error " + std::to_string(error);
+  }
+}
+
+}  // namespace
+
+FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
+  FetchResult result;
+  const Clock::time_point deadline = Clock::now() + std::max(options.overall_timeout, seconds(1));
+  const std::string timed_out = "timed out after ";
+
+  Handle session(InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  if (!session) {
+    result.failure = Reason(GetLastError());
+    return result;
+  }
+  Watchdog watchdog(deadline);
+
+  std::wstring url = GbkToWide(address);
+  for (int hop = 0;; ++hop) {
+    const std::optional<Address> target = ParseAddress(url);
+    if (!target) {
+      result.failure = hop == 0 ? "not an http or https address"
+                                : "redirect to an address that is not http or https refused";
+      return result;
+    }
+    Handle connection(InternetConnectW(session.get(), target->host.c_str(), target->port, nullptr,
+                                       nullptr, INTERNET_SERVICE_HTTP, 0, 0));
+    if (!connection) {
+      result.failure = Reason(GetLastError());
+      return result;
+    }
+    const wchar_t* accept[] = {L"*/*", nullptr};
+    const DWORD flags =
+        INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
+        INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTH |
+        INTERNET_FLAG_NO_AUTO_REDIRECT | (target->secure ? INTERNET_FLAG_SECURE : 0);
+    HINTERNET request = HttpOpenRequestW(connection.get(), L"GET", target->path.c_str(),
+                                         L"HTTP/1.0", nullptr, accept, flags, 0);
+    if (request == nullptr) {
+      result.failure = Reason(GetLastError());
+      return result;
+    }
+    watchdog.Watch(request);
+    // Closed here unless the watchdog closed it first.
+    const std::unique_ptr<Watchdog, void (*)(Watchdog*)> close_request(&watchdog, [](Watchdog* w) {
+      if (HINTERNET r = w->Release()) InternetCloseHandle(r);
+    });
+    const wchar_t kNoCache[] = L"Cache-Control: no-cache\r\n";
+    HttpAddRequestHeadersW(request, kNoCache, static_cast<DWORD>(-1), HTTP_ADDREQ_FLAG_ADD);
+    SetBound(request, INTERNET_OPTION_CONNECT_TIMEOUT,
+             BoundMillis(options.connect_timeout, deadline));
+    SetBound(request, INTERNET_OPTION_SEND_TIMEOUT, BoundMillis(options.stall_timeout, deadline));
+    SetBound(request, INTERNET_OPTION_RECEIVE_TIMEOUT,
+             BoundMillis(options.stall_timeout, deadline));
+
+    if (!HttpSendRequestW(request, nullptr, 0, nullptr, 0)) {
+      const DWORD error = GetLastError();
+      result.failure = watchdog.fired() ? timed_out + SecondsText(options.overall_timeout)
+                       : error == ERROR_INTERNET_TIMEOUT
+                           ? timed_out + SecondsText(options.stall_timeout)
+                           : Reason(error);
+      return result;
+    }
+    DWORD status = 0;
+    DWORD size = sizeof status;
+    HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                   nullptr);
+    if (IsRedirect(status)) {
+      if (const std::optional<std::wstring> location = Header(request, HTTP_QUERY_LOCATION)) {
+        if (hop == kMaxRedirects) {
+          result.failure = "more than " + std::to_string(kMaxRedirects) + " redirects";
+          return result;
+        }
+        const std::wstring next = ResolveLocation(url, *location);
+        const std::optional<Address> next_target = ParseAddress(next);
+        if (next_target && target->secure && !next_target->secure) {
+          result.failure = "redirect from https to http refused";
+          return result;
+        }
+        url = next;
+        continue;
+      }
+    }
+
+    // The body, whatever the status.
+    std::string chunk(kReadChunk, '\0');
+    while (true) {
+      SetBound(request, INTERNET_OPTION_RECEIVE_TIMEOUT,
+               BoundMillis(options.stall_timeout, deadline));
+      DWORD got = 0;
+      if (!InternetReadFile(request, chunk.data(), kReadChunk, &got)) {
+        const DWORD error = GetLastError();
+        result.failure = watchdog.fired() ? timed_out + SecondsText(options.overall_timeout)
+                         : error == ERROR_INTERNET_TIMEOUT
+                             ? timed_out + SecondsText(options.stall_timeout)
+                             : Reason(error);
+        return result;
+      }
+      if (got == 0) break;
+      const size_t taken = std::min<size_t>(got, kMaxBodyBytes - result.body.size());
+      result.body.append(chunk.data(), taken);
+      if (taken < got) {
+        result.cut = true;
+        result.failure = "body cut at 64 MiB";
+        return result;
+      }
+    }
+    if (status < 200 || status > 299) result.failure = "HTTP " + std::to_string(status);
+    return result;
+  }
+}
+
+Bytes HttpFetchWith(const Text& address, const FetchOptions& options) {
+  return FetchWithReason(address, options).body;
+}
+
+Bytes HttpFetch(const Text& address) { return HttpFetchWith(address, FetchOptions()); }
+
+}  // namespace zelkor
