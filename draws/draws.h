@@ -44,25 +44,49 @@ inline constexpr size_t kMaxBodyBytes = size_t{64} << 20;
 // program's own; tests shorten the bounds and trust an authority of their own.
 struct FetchOptions {
   // The most that name resolution plus connecting (with the TLS handshake)
-  // may take. Under one second counts as one second.
+  // may take, per request. Under one second counts as one second.
   std::chrono::seconds connect_timeout{60};
   // The most a transfer may go without a single byte received, waiting for
   // the answer included. Under one second counts as one second.
   std::chrono::seconds stall_timeout{60};
+  // The most the whole fetch may take, every redirection included, however
+  // slowly bytes keep arriving. The bytes received by then are used, as for
+  // any transfer that breaks off. Under one second counts as one second.
+  std::chrono::seconds overall_timeout{90};
   // A PEM file of certificate authorities read in place of the built-in
   // bundle; empty for the system's. Certificates are verified either way.
   std::string ca_file;
 };
 
-// The body of an HTTP GET of `address`, whatever the status; empty when no
-// answer came; the bytes received so far when the transfer broke off; at most
-// the first kMaxBodyBytes of a longer body. Redirections to http and https
-// are followed; https certificates are verified. Uses the default
-// FetchOptions.
+// The most redirections a fetch follows; the next one fails it.
+inline constexpr int kMaxRedirects = 10;
+
+// What a fetch brought, and why it fell short if it did.
+struct FetchResult {
+  // The body of the last answer, whatever its status; what arrived before a
+  // transfer broke off or timed out; nothing when no answer came.
+  Bytes body;
+  // Empty when a 2xx answer arrived whole; otherwise the cause in a few
+  // English words ("connection refused", "HTTP 404", "timed out after 90 s").
+  std::string failure;
+  // The body was cut at kMaxBodyBytes (`failure` says so too).
+  bool cut = false;
+};
+
+// An HTTP GET of `address` (HTTP/1.0, "Accept: */*", the program's user
+// agent, no cache), within the bounds and with the trust of `options`.
+// Redirections to http and https are followed, at most kMaxRedirects of them
+// and never from https down to http; https certificates are verified. Never
+// throws; every failure is a `failure` text. The body is kept whatever the
+// status, up to kMaxBodyBytes.
+[[nodiscard]] FetchResult FetchWithReason(const Text& address, const FetchOptions& options);
+
+// The body of FetchWithReason with the default FetchOptions: empty when no
+// answer came, never an error.
 [[nodiscard]] Bytes HttpFetch(const Text& address);
 
-// HttpFetch within the bounds and with the trust of `options`. (A name of its
-// own, so that HttpFetch stays a single function to pass around.)
+// The body of FetchWithReason with `options`. (A name of its own, so that
+// HttpFetch stays a single function to pass around.)
 [[nodiscard]] Bytes HttpFetchWith(const Text& address, const FetchOptions& options);
 
 // Fetches the draw list at `address`, lists one row per draw in 超级列表框1 and

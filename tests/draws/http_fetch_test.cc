@@ -5,6 +5,7 @@
 #include <chrono>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "draws/draws.h"
@@ -140,7 +141,10 @@ TEST(HttpFetchTest, KeepsAtMostTheFirst64MiB) {
                                   return sink.write(chunk.data(), chunk.size());
                                 });
                           }}});
-  const Bytes fetched = HttpFetch(server.Url("/big"));
+  const FetchResult result = FetchWithReason(server.Url("/big"), FetchOptions());
+  EXPECT_TRUE(result.cut);
+  EXPECT_EQ(result.failure, "body cut at 64 MiB");
+  const Bytes& fetched = result.body;
   ASSERT_EQ(fetched.size(), kMaxBodyBytes);
   for (size_t offset : {size_t{0}, size_t{1}, kMaxBodyBytes / 2, kMaxBodyBytes - 1}) {
     EXPECT_EQ(fetched[offset], byte_at(offset)) << offset;
@@ -173,6 +177,91 @@ TEST(HttpFetchTest, GivesUpAServerThatNeverAnswersAfterTheStallTime) {
   // It waited for the stall time, and not much longer.
   EXPECT_GE(elapsed, milliseconds(900));
   EXPECT_LE(elapsed, seconds(5));
+}
+
+TEST(HttpFetchTest, KeepsWhatATricklingServerSentByTheDeadline) {
+  // A byte every 100 ms never trips the stall bound; only the deadline ends it.
+  RawServer server("HTTP/1.0 200 OK\r\nContent-Length: 999999\r\n\r\n" + std::string(999, '7'),
+                   RawServer::Connections::kOneAnswer, milliseconds(100));
+  FetchOptions options;
+  options.overall_timeout = seconds(2);
+  const auto start = std::chrono::steady_clock::now();
+  const FetchResult result = FetchWithReason(server.Url("/list.xml"), options);
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+
+  EXPECT_GE(elapsed, milliseconds(1900));
+  EXPECT_LE(elapsed, seconds(5));
+  EXPECT_EQ(result.failure, "timed out after 2 s");
+  EXPECT_GE(result.body.size(), 5u);
+  EXPECT_LE(result.body.size(), 25u);
+  EXPECT_EQ(result.body, std::string(result.body.size(), '7'));
+}
+
+TEST(HttpFetchTest, OneDeadlineCoversEveryRedirection) {
+  // Each hop alone is well inside the stall bound; together they are not.
+  LoopbackServer server({{"/hop", [](const httplib::Request&, httplib::Response& response) {
+                            std::this_thread::sleep_for(milliseconds(700));
+                            response.set_redirect("/hop");
+                          }}});
+  FetchOptions options;
+  options.overall_timeout = seconds(2);
+  const auto start = std::chrono::steady_clock::now();
+  const FetchResult result = FetchWithReason(server.Url("/hop"), options);
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+
+  EXPECT_GE(elapsed, milliseconds(1900));
+  EXPECT_LE(elapsed, seconds(5));
+  EXPECT_EQ(result.failure, "timed out after 2 s");
+  EXPECT_THAT(result.body, IsEmpty());
+  EXPECT_LE(server.requested_paths().size(), 3u);
+}
+
+TEST(HttpFetchTest, RefusesARedirectionFromHttpsDownToHttp) {
+  LoopbackServer secure_target({{"/list.xml", LoopbackServer::Reply("the list")}},
+                               LoopbackServer::Scheme::kHttps);
+  LoopbackServer plain({{"/list.xml", LoopbackServer::Reply("the list")}});
+  LoopbackServer secure({{"/down", LoopbackServer::Redirect(plain.Url("/list.xml"))},
+                         {"/across", LoopbackServer::Redirect(secure_target.Url("/list.xml"))}},
+                        LoopbackServer::Scheme::kHttps);
+  LoopbackServer upgrading({{"/up", LoopbackServer::Redirect(secure.Url("/down"))}});
+  FetchOptions options;
+  options.ca_file = TestAuthorityPemPath();
+
+  EXPECT_EQ(HttpFetchWith(secure.Url("/across"), options), "the list");
+  for (const std::string& address : {secure.Url("/down"), upgrading.Url("/up")}) {
+    const FetchResult result = FetchWithReason(address, options);
+    EXPECT_THAT(result.body, IsEmpty()) << address;
+    EXPECT_EQ(result.failure, "redirection from https to " + plain.Url("/list.xml") + " refused");
+  }
+  EXPECT_THAT(plain.requested_paths(), IsEmpty());
+}
+
+TEST(HttpFetchTest, NamesTheCauseOfAFailure) {
+  RefusingPort refusing;
+  RawServer cut_short("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n<row");
+  LoopbackServer server({{"/list.xml", LoopbackServer::Reply("the list")},
+                         {"/gone", LoopbackServer::Reply("not here", 404)},
+                         {"/loop", LoopbackServer::Redirect("/loop")}});
+  struct Case {
+    std::string address;
+    std::string failure;
+    std::string body;
+  };
+  const Case cases[] = {
+      {server.Url("/list.xml"), "", "the list"},
+      {server.Url("/gone"), "HTTP 404", "not here"},
+      {server.Url("/loop"), "more than 10 redirections", ""},
+      {cut_short.Url("/list.xml"), "the transfer broke off", "<row"},
+      {refusing.Url("/list.xml"), "connection refused", ""},
+      {"http://draws.zelkor3d.invalid/list.xml", "unknown host", ""},
+      {"ftp://127.0.0.1/x", "not an http or https address", ""},
+  };
+  for (const Case& c : cases) {
+    const FetchResult result = FetchWithReason(c.address, FetchOptions());
+    EXPECT_EQ(result.failure, c.failure) << c.address;
+    EXPECT_EQ(result.body, c.body) << c.address;
+    EXPECT_FALSE(result.cut) << c.address;
+  }
 }
 
 TEST(HttpFetchTest, CaFileAddsTrustButKeepsVerification) {

@@ -64,8 +64,8 @@ int NextConnection(int listener, const std::atomic<bool>& stopping) {
 
 }  // namespace
 
-RawServer::RawServer(std::string answer, Connections connections)
-    : answer_(std::move(answer)), connections_mode_(connections) {
+RawServer::RawServer(std::string answer, Connections connections, std::chrono::milliseconds trickle)
+    : answer_(std::move(answer)), connections_mode_(connections), trickle_(trickle) {
   listener_ = ListenOnLoopback(port_);
   thread_ = std::thread([this] { Serve(); });
 }
@@ -125,10 +125,14 @@ void RawServer::Answer(int connection, const std::string& head) {
     std::lock_guard lock(mutex_);
     requests_.push_back(head);
   }
+  const size_t head_end = answer_.find("\r\n\r\n");
+  const size_t at_once =
+      (trickle_.count() > 0 && head_end != std::string::npos) ? head_end + 4 : answer_.size();
   size_t sent = 0;
-  while (sent < answer_.size()) {
-    const ssize_t put =
-        ::send(connection, answer_.data() + sent, answer_.size() - sent, MSG_NOSIGNAL);
+  while (sent < answer_.size() && !stopping_) {
+    if (sent >= at_once) std::this_thread::sleep_for(trickle_);
+    const size_t chunk = sent < at_once ? at_once - sent : 1;
+    const ssize_t put = ::send(connection, answer_.data() + sent, chunk, MSG_NOSIGNAL);
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) break;
     sent += static_cast<size_t>(put);

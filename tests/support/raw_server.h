@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -24,8 +25,11 @@ class RawServer {
   // the client closes it or sends nothing for 5 s.
   enum class Connections { kOneAnswer, kKeepOpen };
 
-  // Throws std::runtime_error when no port could be had.
-  explicit RawServer(std::string answer, Connections connections = Connections::kOneAnswer);
+  // Throws std::runtime_error when no port could be had. A `trickle` above
+  // zero sends the answer's head at once and then its body one byte per
+  // `trickle`, as a server that keeps a transfer barely alive would.
+  explicit RawServer(std::string answer, Connections connections = Connections::kOneAnswer,
+                     std::chrono::milliseconds trickle = std::chrono::milliseconds(0));
   // Stops accepting and waits for the server thread.
   ~RawServer();
 
@@ -50,6 +54,7 @@ class RawServer {
 
   std::string answer_;
   Connections connections_mode_;
+  std::chrono::milliseconds trickle_;
   int listener_ = -1;
   int port_ = -1;
   std::atomic<bool> stopping_{false};
