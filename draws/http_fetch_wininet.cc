@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cwchar>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -103,8 +104,10 @@ std::wstring ResolveLocation(const std::wstring& base, const std::wstring& locat
   return combined;
 }
 
-bool IsRedirect(DWORD status) {
-  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+bool StartsWithNoCase(const std::wstring& text, std::wstring_view prefix) {
+  return text.size() >= prefix.size() &&
+         CompareStringOrdinal(text.data(), static_cast<int>(prefix.size()), prefix.data(),
+                              static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
 }
 
 std::optional<std::wstring> Header(HINTERNET request, DWORD query) {
@@ -169,21 +172,30 @@ class Watchdog {
   std::thread thread_;
 };
 
-std::string SecondsText(seconds bound) {
+std::string Seconds(seconds bound) {
   return std::to_string(std::max(bound, seconds(1)).count()) + " s";
 }
 
-// A short English cause for a WinINet error.
-std::string Reason(DWORD error) {
+// The cause of a failed WinINet call in a few words, the Linux fetch's words.
+std::string DescribeFailure(DWORD error, bool past_deadline, const FetchOptions& options) {
+  if (past_deadline) return "timed out after " + Seconds(options.overall_timeout);
   switch (error) {
-    case ERROR_INTERNET_CANNOT_CONNECT:
-    case ERROR_INTERNET_CONNECTION_RESET:
-      return "connection refused";
     case ERROR_INTERNET_NAME_NOT_RESOLVED:
       return "unknown host";
-    case ERROR_INTERNET_INVALID_URL:
+    case ERROR_INTERNET_CANNOT_CONNECT:
+      return "connection refused";
     case ERROR_INTERNET_UNRECOGNIZED_SCHEME:
       return "not an http or https address";
+    case ERROR_INTERNET_INVALID_URL:
+      return "malformed address";
+    case ERROR_INTERNET_TIMEOUT:
+      // WinINet does not tell a connection that never came from an answer
+      // that never came; both are bounded.
+      return "nothing received for " + Seconds(options.stall_timeout);
+    case ERROR_INTERNET_CONNECTION_ABORTED:
+    case ERROR_INTERNET_CONNECTION_RESET:
+    case ERROR_HTTP_INVALID_SERVER_RESPONSE:
+      return "the transfer broke off";
     case ERROR_INTERNET_SEC_CERT_CN_INVALID:
       return "TLS failure: the certificate names another host";
     case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
@@ -196,8 +208,6 @@ std::string Reason(DWORD error) {
     case ERROR_INTERNET_SEC_INVALID_CERT:
     case ERROR_INTERNET_SECURITY_CHANNEL_ERROR:
       return "TLS failure: the secure connection failed";
-    case ERROR_INTERNET_CONNECTION_ABORTED:
-      return "connection broken off";
     default:
       return "WinINet error " + std::to_string(error);
   }
@@ -208,11 +218,10 @@ std::string Reason(DWORD error) {
 FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
   FetchResult result;
   const Clock::time_point deadline = Clock::now() + std::max(options.overall_timeout, seconds(1));
-  const std::string timed_out = "timed out after ";
 
   Handle session(InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) {
-    result.failure = Reason(GetLastError());
+    result.failure = DescribeFailure(GetLastError(), false, options);
     return result;
   }
   Watchdog watchdog(deadline);
@@ -221,14 +230,13 @@ FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
   for (int hop = 0;; ++hop) {
     const std::optional<Address> target = ParseAddress(url);
     if (!target) {
-      result.failure = hop == 0 ? "not an http or https address"
-                                : "redirect to an address that is not http or https refused";
+      result.failure = "not an http or https address";
       return result;
     }
     Handle connection(InternetConnectW(session.get(), target->host.c_str(), target->port, nullptr,
                                        nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) {
-      result.failure = Reason(GetLastError());
+      result.failure = DescribeFailure(GetLastError(), false, options);
       return result;
     }
     const wchar_t* accept[] = {L"*/*", nullptr};
@@ -239,7 +247,7 @@ FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
     HINTERNET request = HttpOpenRequestW(connection.get(), L"GET", target->path.c_str(),
                                          L"HTTP/1.0", nullptr, accept, flags, 0);
     if (request == nullptr) {
-      result.failure = Reason(GetLastError());
+      result.failure = DescribeFailure(GetLastError(), false, options);
       return result;
     }
     watchdog.Watch(request);
@@ -256,27 +264,24 @@ FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
              BoundMillis(options.stall_timeout, deadline));
 
     if (!HttpSendRequestW(request, nullptr, 0, nullptr, 0)) {
-      const DWORD error = GetLastError();
-      result.failure = watchdog.fired() ? timed_out + SecondsText(options.overall_timeout)
-                       : error == ERROR_INTERNET_TIMEOUT
-                           ? timed_out + SecondsText(options.stall_timeout)
-                           : Reason(error);
+      result.failure = DescribeFailure(GetLastError(), watchdog.fired(), options);
       return result;
     }
     DWORD status = 0;
     DWORD size = sizeof status;
     HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
                    nullptr);
-    if (IsRedirect(status)) {
+    if (status >= 300 && status < 400) {
       if (const std::optional<std::wstring> location = Header(request, HTTP_QUERY_LOCATION)) {
         if (hop == kMaxRedirects) {
-          result.failure = "more than " + std::to_string(kMaxRedirects) + " redirects";
+          result.failure = "more than " + std::to_string(kMaxRedirects) + " redirections";
           return result;
         }
         const std::wstring next = ResolveLocation(url, *location);
-        const std::optional<Address> next_target = ParseAddress(next);
-        if (next_target && target->secure && !next_target->secure) {
-          result.failure = "redirect from https to http refused";
+        // A step down from https would hand what was asked for in private to
+        // anyone on the way.
+        if (target->secure && !StartsWithNoCase(next, L"https:")) {
+          result.failure = "redirection from https to " + WideToUtf8(next) + " refused";
           return result;
         }
         url = next;
@@ -291,11 +296,7 @@ FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
                BoundMillis(options.stall_timeout, deadline));
       DWORD got = 0;
       if (!InternetReadFile(request, chunk.data(), kReadChunk, &got)) {
-        const DWORD error = GetLastError();
-        result.failure = watchdog.fired() ? timed_out + SecondsText(options.overall_timeout)
-                         : error == ERROR_INTERNET_TIMEOUT
-                             ? timed_out + SecondsText(options.stall_timeout)
-                             : Reason(error);
+        result.failure = DescribeFailure(GetLastError(), watchdog.fired(), options);
         return result;
       }
       if (got == 0) break;
@@ -303,11 +304,17 @@ FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
       result.body.append(chunk.data(), taken);
       if (taken < got) {
         result.cut = true;
-        result.failure = "body cut at 64 MiB";
+        result.failure = "body cut at " + std::to_string(kMaxBodyBytes >> 20) + " MiB";
         return result;
       }
     }
-    if (status < 200 || status > 299) result.failure = "HTTP " + std::to_string(status);
+    // WinINet takes a connection closed early for the end of the body.
+    const std::optional<std::wstring> length = Header(request, HTTP_QUERY_CONTENT_LENGTH);
+    if (length && result.body.size() < std::wcstoull(length->c_str(), nullptr, 10)) {
+      result.failure = "the transfer broke off";
+    } else if (status < 200 || status > 299) {
+      result.failure = "HTTP " + std::to_string(status);
+    }
     return result;
   }
 }
