@@ -158,6 +158,9 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args) {
       "Lists a 3D draw-list document as the Zelkor3D window does and prints one analysis "
       "page's output text, or a summary of how often the pages' predictions held.",
       std::string(kProgram)};
+  // CLI11 would take "/x" for an option on Windows, and so an absolute path
+  // written the Unix way; the options are the same on every platform.
+  app.allow_windows_style_options(false);
   app.set_help_flag("-h,--help", "Print this help and exit");
   app.set_version_flag("--version", std::string(kProgram) + " " + ZELKOR_VERSION,
                        "Print the version and exit");
