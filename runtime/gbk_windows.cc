@@ -38,6 +38,15 @@ size_t GbkSequenceLength(const char* p, size_t left) {
   return (lead >= 0x81 && lead <= 0xFE && left > 1) ? 2 : 1;
 }
 
+// Code page 936 maps GBK's user-defined areas (AAA1-AFFE, F8A1-FEFE,
+// A140-A7A0 and a few more) to the Private Use Area; the GBK of the Linux
+// build's iconv has no such characters. They are taken as unconvertible
+// here too, so that both builds give the same bytes for every text.
+bool HasPrivateUse(std::wstring_view wide) {
+  return std::any_of(wide.begin(), wide.end(),
+                     [](wchar_t c) { return c >= 0xE000 && c <= 0xF8FF; });
+}
+
 // `bytes` in code page `code_page` as UTF-16, or nothing when any of them is
 // not valid there.
 bool ToWideStrict(UINT code_page, std::string_view bytes, std::wstring& wide) {
@@ -50,7 +59,8 @@ bool ToWideStrict(UINT code_page, std::string_view bytes, std::wstring& wide) {
   if (length <= 0) return false;
   wide.resize(static_cast<size_t>(length));
   return MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, bytes.data(), size, wide.data(),
-                             length) == length;
+                             length) == length &&
+         !(code_page == kGbkCodePage && HasPrivateUse(wide));
 }
 
 // `wide` in code page `code_page`; false when some character has no form there.
@@ -58,6 +68,7 @@ bool FromWideStrict(UINT code_page, std::wstring_view wide, std::string& bytes) 
   bytes.clear();
   if (wide.empty()) return true;
   if (wide.size() > INT_MAX) throw std::length_error("text too long to convert");
+  if (code_page == kGbkCodePage && HasPrivateUse(wide)) return false;
   const int size = static_cast<int>(wide.size());
   // UTF-8 takes no substitution flags; the others must not guess a look-alike.
   const bool utf8 = code_page == CP_UTF8;
