@@ -10,11 +10,13 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTextEdit>
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <vector>
 
 #include "ui/initial_texts.h"
+#include "ui/layout.h"
 #include "ui/qt/history_list.h"
 #include "ui/qt/tab_control.h"
 #include "window_fixture.h"
@@ -185,6 +187,30 @@ TEST_F(LayoutTest, EveryControlHasItsKindParentGeometryAndInitialText) {
     const bool takes_focus =
         row.kind != Kind::kLabel && row.kind != Kind::kGroup && row.kind != Kind::kTabs;
     EXPECT_EQ(widget->focusPolicy() != Qt::NoFocus, takes_focus);
+  }
+}
+
+// The table both toolkits build from (ui/layout.h) names the same controls,
+// parents, geometry and texts as the expectations above, and the Qt window
+// shows each of them.
+TEST_F(LayoutTest, SharedLayoutTableMatchesExpectationsAndWindow) {
+  const std::vector<Expected> expected = ExpectedLayout();
+  ASSERT_EQ(layout::AllControls().size(), expected.size());
+  const InitialTexts& texts = InitialPageTexts();
+  for (const layout::PlacedControl& control : layout::AllControls()) {
+    SCOPED_TRACE(std::string(control.name));
+    auto row = std::find_if(expected.begin(), expected.end(),
+                            [&](const Expected& e) { return e.name == control.name; });
+    ASSERT_NE(row, expected.end());
+    const layout::Geometry& g = control.geometry;
+    EXPECT_EQ(QRect(g.left, g.top, g.width, g.height), row->geometry);
+    EXPECT_EQ(control.page, row->parent.group.empty() ? row->parent.page : control.page);
+    EXPECT_EQ(std::string(control.group), row->parent.group);
+    const Text text = control.initial != nullptr ? texts.*control.initial : Gbk(control.caption);
+    EXPECT_EQ(text, row->text);
+    QWidget* widget = window().Control(control.name);
+    ASSERT_NE(widget, nullptr);
+    EXPECT_EQ(widget->geometry(), row->geometry);
   }
 }
 

@@ -16,6 +16,7 @@
 
 #include "runtime/runtime_error.h"
 #include "ui/initial_texts.h"
+#include "ui/layout.h"
 #include "ui/qt/compact_text_edit.h"
 #include "ui/qt/fonts.h"
 #include "ui/qt/history_list.h"
@@ -28,198 +29,24 @@
 namespace zelkor {
 namespace {
 
-// ---------------------------------------------------------------------------
-// Layout tables. Positions are relative to the parent's client area: the
-// window, a page of 高级选择夹1 (which spans the whole tab control) or a group
-// box. Captions are UTF-8; box contents come from the initial page texts.
-
-enum class Kind { kEditBox, kListView, kTabControl, kButton, kGroupBox, kLabel, kRadioButton };
-
-// What a control looks like beyond what its kind gives.
-enum class Look {
-  kPlain,
-  kDrawBox,     // 编辑框1: read-only, centred, big bold red digits
-  kOutputBox,   // multi-line, vertical scroll bar, blue on white
-  kSettingBox,  // single line, red on white
-  kFooterBox,   // multi-line without scroll bars, red on white
-  kCaption,     // red static text
-  kDisabledCaption,
-};
-
-struct Geometry {
-  int left;
-  int top;
-  int width;
-  int height;
-};
-
-// The initial page text a box starts with (nullptr: none).
-using InitialText = Text InitialTexts::*;
-
-constexpr int kPageCount = 3;
-using PerPage = std::array<std::string_view, kPageCount>;
-
-struct WindowControl {
-  std::string_view name;
-  Kind kind;
-  Look look;
-  Geometry geometry;
-};
-
-constexpr std::array kWindowControls{
-    WindowControl{"编辑框1", Kind::kEditBox, Look::kDrawBox, {16, 16, 136, 40}},
-    WindowControl{"超级列表框1", Kind::kListView, Look::kPlain, {8, 64, 152, 232}},
-    WindowControl{"高级选择夹1", Kind::kTabControl, Look::kPlain, {159, 9, 329, 295}},
-};
-constexpr std::string_view kTabControlName = "高级选择夹1";
-constexpr PerPage kPageCaptions{"  杀码  ", "  胆码  ", "  杀跨  "};
-
-struct PageControl {
-  PerPage names;
-  Kind kind;
-  Look look;
-  Geometry geometry;
-  PerPage captions;
-};
-
-constexpr std::array kPageControls{
-    PageControl{{"编辑框_杀码", "编辑框_胆码", "编辑框_杀跨"},
-                Kind::kEditBox,
-                Look::kOutputBox,
-                {0, 22, 330, 150},
-                {}},
-    PageControl{{"按钮_杀码", "按钮_胆码", "按钮_杀跨"},
-                Kind::kButton,
-                Look::kPlain,
-                {210, 180, 80, 32},
-                {"预测杀码", "预测胆码", "预测杀跨"}},
-    PageControl{{"按钮1", "按钮2", "按钮3"},
-                Kind::kButton,
-                Look::kPlain,
-                {210, 240, 80, 32},
-                {"复制", "复制", "复制"}},
-    PageControl{
-        {"分组框1", "分组框2", "分组框3"}, Kind::kGroupBox, Look::kPlain, {5, 172, 184, 119}, {}},
-};
-constexpr std::string_view kGroupBoxRole = "分组框1";
-// The kill-span page's group box is shorter than the other two.
-constexpr int kLastPageGroupHeight = 114;
-
-struct RadioControl {
-  std::string_view name;
-  std::string_view caption;
-  Geometry geometry;
-  bool checked;
-};
-
-// On page 0, one automatic group.
-constexpr std::array kRadioButtons{
-    RadioControl{"单选框_百", "百", {201, 214, 32, 24}, true},
-    RadioControl{"单选框_十", "十", {237, 214, 32, 24}, false},
-    RadioControl{"单选框_个", "个", {273, 214, 32, 24}, false},
-};
-
-struct GroupControl {
-  PerPage names;
-  Kind kind;
-  Look look;
-  Geometry geometry;
-  std::string_view caption;
-  InitialText initial;
-};
-
-constexpr std::array kGroupControls{
-    GroupControl{{"标签8", "标签7", "标签21"},
-                 Kind::kLabel,
-                 Look::kDisabledCaption,
-                 {1, 9, 64, 16},
-                 "间隔符定义",
-                 nullptr},
-    GroupControl{{"编辑框_间隔", "编辑框_间隔1", "编辑框_间隔2"},
-                 Kind::kEditBox,
-                 Look::kSettingBox,
-                 {65, 8, 40, 20},
-                 {},
-                 &InitialTexts::separator},
-    GroupControl{{"标签9", "标签6", "标签16"},
-                 Kind::kLabel,
-                 Look::kCaption,
-                 {10, 26, 72, 16},
-                 "定义我得名称",
-                 nullptr},
-    GroupControl{{"编辑框_名称", "编辑框_名称1", "编辑框_名称2"},
-                 Kind::kEditBox,
-                 Look::kSettingBox,
-                 {6, 41, 93, 20},
-                 {},
-                 &InitialTexts::name},
-    GroupControl{{"标签10", "标签5", "标签15"},
-                 Kind::kLabel,
-                 Look::kCaption,
-                 {3, 61, 61, 16},
-                 "胆码左扩符",
-                 nullptr},
-    GroupControl{{"编辑框_左", "编辑框_左1", "编辑框_左2"},
-                 Kind::kEditBox,
-                 Look::kSettingBox,
-                 {67, 61, 24, 16},
-                 {},
-                 &InitialTexts::left},
-    GroupControl{{"编辑框_右", "编辑框_右1", "编辑框_右2"},
-                 Kind::kEditBox,
-                 Look::kSettingBox,
-                 {92, 61, 24, 16},
-                 {},
-                 &InitialTexts::right},
-    GroupControl{{"标签17", "标签4", "标签14"},
-                 Kind::kLabel,
-                 Look::kCaption,
-                 {117, 61, 60, 16},
-                 "胆码右扩符",
-                 nullptr},
-    GroupControl{{"标签18", "标签1", "标签11"},
-                 Kind::kLabel,
-                 Look::kCaption,
-                 {105, 8, 31, 16},
-                 "正确:",
-                 nullptr},
-    GroupControl{{"编辑框_准", "编辑框_准1", "编辑框_准2"},
-                 Kind::kEditBox,
-                 Look::kSettingBox,
-                 {137, 8, 40, 16},
-                 {},
-                 &InitialTexts::correct},
-    GroupControl{{"标签19", "标签2", "标签12"},
-                 Kind::kLabel,
-                 Look::kCaption,
-                 {105, 27, 31, 16},
-                 "错误:",
-                 nullptr},
-    GroupControl{{"编辑框_错", "编辑框_错1", "编辑框_错2"},
-                 Kind::kEditBox,
-                 Look::kSettingBox,
-                 {136, 27, 40, 16},
-                 {},
-                 &InitialTexts::wrong},
-    GroupControl{{"标签20", "标签3", "标签13"},
-                 Kind::kLabel,
-                 Look::kCaption,
-                 {105, 44, 31, 16},
-                 "未开:",
-                 nullptr},
-    GroupControl{{"编辑框_未开", "编辑框_未开1", "编辑框_未开2"},
-                 Kind::kEditBox,
-                 Look::kSettingBox,
-                 {136, 44, 40, 16},
-                 {},
-                 &InitialTexts::not_drawn},
-    GroupControl{{"编辑框_脚本", "编辑框_脚本1", "编辑框_脚本2"},
-                 Kind::kEditBox,
-                 Look::kFooterBox,
-                 {6, 82, 172, 29},
-                 {},
-                 &InitialTexts::footer},
-};
+// The layout tables are shared with every toolkit (ui/layout.h).
+using layout::Geometry;
+using layout::GroupControl;
+using layout::InitialText;
+using layout::kGroupBoxRole;
+using layout::kGroupControls;
+using layout::Kind;
+using layout::kLastPageGroupHeight;
+using layout::kPageCaptions;
+using layout::kPageControls;
+using layout::kPageCount;
+using layout::kRadioButtons;
+using layout::kTabControlName;
+using layout::kWindowControls;
+using layout::Look;
+using layout::PageControl;
+using layout::RadioControl;
+using layout::WindowControl;
 
 // ---------------------------------------------------------------------------
 // Building.
@@ -375,8 +202,8 @@ void MoveToScreenCentre(QWidget& window) {
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return;
   // Centre the whole window, frame included, as its outer size gives it.
-  constexpr int kOuterWidth = 495;
-  constexpr int kOuterHeight = 323;
+  using layout::kOuterHeight;
+  using layout::kOuterWidth;
   const QRect area = screen->availableGeometry();
   window.move(area.left() + (area.width() - kOuterWidth) / 2,
               area.top() + (area.height() - kOuterHeight) / 2);
@@ -406,7 +233,7 @@ class MainWindow::EscapeCloser : public QObject {
 };
 
 MainWindow::MainWindow() : QWidget(nullptr) {
-  setWindowTitle(Caption("Zelkor3D软件"));
+  setWindowTitle(Caption(layout::kWindowTitle));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
