@@ -33,7 +33,7 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
-constexpr wchar_t kUserAgent[] = L"Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
+constexpr wchar_t kWideUserAgent[] = L"Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 constexpr DWORD kReadChunk = 1 << 16;
 
 struct HandleCloser {
@@ -175,7 +175,7 @@ FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
   // WinINet's clock and ours may differ by a hair at the deadline.
   const auto past_deadline = [&] { return Clock::now() + milliseconds(50) >= deadline; };
 
-  Handle session(InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  Handle session(InternetOpenW(kWideUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) {
     result.failure = DescribeFailure(GetLastError(), false, options);
     return result;

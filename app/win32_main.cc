@@ -1,0 +1,13 @@
+// zelkor3d.exe: the desktop program on Windows. Takes no arguments;
+// everything it needs is fixed in the build.
+#include "app/win32_event_wiring.h"
+#include "runtime/runtime_error.h"
+
+int main() {
+  zelkor::ReportUncaughtExceptions();
+  try {
+    return zelkor::RunWin32Program();
+  } catch (...) {
+    zelkor::ReportCurrentException();
+  }
+}

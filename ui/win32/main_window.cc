@@ -1,0 +1,514 @@
+#include "ui/win32/main_window.h"
+
+#include <commctrl.h>
+#include <uxtheme.h>
+
+#include <stdexcept>
+
+#include "runtime/gbk.h"
+#include "runtime/wide_text.h"
+#include "ui/win32/win32_ui.h"
+
+namespace zelkor::win32 {
+namespace {
+
+using layout::Kind;
+using layout::Look;
+using layout::PlacedControl;
+
+constexpr wchar_t kWindowClass[] = L"Zelkor3DMainWindow";
+// Control ids start above the dialog ids IDOK and IDCANCEL, which the
+// dialog-style keyboard handling sends for Enter and Esc.
+constexpr int kFirstControlId = 100;
+constexpr UINT_PTR kForwardSubclass = 1;
+constexpr UINT_PTR kFrameSubclass = 2;
+constexpr UINT_PTR kGroupSubclass = 3;
+
+COLORREF Rgb(layout::Colour c) { return RGB(c.red, c.green, c.blue); }
+
+// Tab control and group boxes hold controls of their own; what those tell
+// their parent goes on to the main window, which handles it for all.
+LRESULT CALLBACK ForwardProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                             DWORD_PTR main_window) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      if (message != WM_NOTIFY || reinterpret_cast<NMHDR*>(lparam)->hwndFrom != hwnd) {
+        return SendMessageW(reinterpret_cast<HWND>(main_window), message, wparam, lparam);
+      }
+      break;
+    case WM_ERASEBKGND: {
+      if (id != kGroupSubclass) break;
+      // A group box draws only its frame; what lies within it is ours.
+      RECT area;
+      GetClientRect(hwnd, &area);
+      FillRect(reinterpret_cast<HDC>(wparam), &area, GetSysColorBrush(COLOR_BTNFACE));
+      return 1;
+    }
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, message, wparam, lparam);
+}
+
+// Edit boxes and the list: with themed drawing on, the frame is drawn in the
+// scheme's colour over the platform's own.
+LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR /*id*/,
+                           DWORD_PTR window_pointer) {
+  const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+  if (message != WM_NCPAINT) return result;
+  const auto* window = reinterpret_cast<const MainWindow*>(window_pointer);
+  if (window->frame_colour() == CLR_NONE) return result;
+  if ((GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) == 0) return result;
+  HDC dc = GetWindowDC(hwnd);
+  RECT rect;
+  GetWindowRect(hwnd, &rect);
+  OffsetRect(&rect, -rect.left, -rect.top);
+  HBRUSH frame = CreateSolidBrush(window->frame_colour());
+  FrameRect(dc, &rect, frame);
+  DeleteObject(frame);
+  InflateRect(&rect, -1, -1);
+  FrameRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  ReleaseDC(hwnd, dc);
+  return result;
+}
+
+int CALLBACK NoteFace(const LOGFONTW* /*font*/, const TEXTMETRICW* /*metrics*/, DWORD /*type*/,
+                      LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+int CALLBACK TakeFace(const LOGFONTW* font, const TEXTMETRICW* /*metrics*/, DWORD /*type*/,
+                      LPARAM face) {
+  // Faces starting with "@" are the vertical forms.
+  if (font->lfFaceName[0] == L'@') return 1;
+  *reinterpret_cast<std::wstring*>(face) = font->lfFaceName;
+  return 0;
+}
+
+bool FaceExists(HDC dc, const std::wstring& face) {
+  LOGFONTW query{};
+  query.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(query.lfFaceName, face.c_str(), LF_FACESIZE);
+  bool found = false;
+  EnumFontFamiliesExW(dc, &query, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+  return found;
+}
+
+// The named face when the system has it; else SimSun's other names; else the
+// first font that holds Chinese (GB2312) characters.
+std::wstring AvailableFace(std::string_view utf8_face) {
+  HDC dc = GetDC(nullptr);
+  std::wstring face;
+  const std::wstring named = Wide(utf8_face);
+  for (const wchar_t* candidate :
+       {named.c_str(), L"NSimSun", L"SimSun", L"\x5b8b\x4f53" /* 宋体 */}) {
+    if (FaceExists(dc, candidate)) {
+      face = candidate;
+      break;
+    }
+  }
+  if (face.empty()) {
+    LOGFONTW query{};
+    query.lfCharSet = GB2312_CHARSET;
+    EnumFontFamiliesExW(dc, &query, TakeFace, reinterpret_cast<LPARAM>(&face), 0);
+  }
+  ReleaseDC(nullptr, dc);
+  return face;
+}
+
+HFONT MakeFont(const layout::FontSpec& spec) {
+  LOGFONTW font{};
+  font.lfHeight = -spec.height;  // character height, internal leading excluded
+  font.lfWeight = spec.weight;
+  font.lfCharSet = GB2312_CHARSET;
+  font.lfQuality = DEFAULT_QUALITY;
+  const std::wstring face = AvailableFace(spec.face);
+  lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
+  return CreateFontIndirectW(&font);
+}
+
+// The desktop's own font for dialogs and messages.
+HFONT MakeUiFont() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+    return CreateFontIndirectW(&metrics.lfMessageFont);
+  }
+  return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+struct Made {
+  const wchar_t* window_class;
+  DWORD style;
+  DWORD ex_style;
+};
+
+Made StylesOf(const PlacedControl& control, bool first_radio) {
+  constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+  switch (control.kind) {
+    case Kind::kEditBox: {
+      DWORD style = kChild | WS_TABSTOP | WS_GROUP;
+      switch (control.look) {
+        case Look::kDrawBox:
+          style |= ES_CENTER | ES_READONLY | ES_AUTOHSCROLL;
+          break;
+        case Look::kOutputBox:
+          style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL;
+          break;
+        case Look::kFooterBox:
+          style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
+          break;
+        default:
+          style |= ES_AUTOHSCROLL;
+          break;
+      }
+      return {WC_EDITW, style, WS_EX_CLIENTEDGE};
+    }
+    case Kind::kListView:
+      return {WC_LISTVIEWW,
+              kChild | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                  LVS_OWNERDATA,
+              WS_EX_CLIENTEDGE};
+    case Kind::kTabControl:
+      return {WC_TABCONTROLW, kChild | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0};
+    case Kind::kButton:
+      return {WC_BUTTONW, kChild | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 0};
+    case Kind::kGroupBox:
+      return {WC_BUTTONW, kChild | WS_GROUP | WS_CLIPCHILDREN | BS_GROUPBOX, 0};
+    case Kind::kRadioButton:
+      return {WC_BUTTONW, kChild | BS_AUTORADIOBUTTON | (first_radio ? WS_GROUP | WS_TABSTOP : 0u),
+              0};
+    case Kind::kLabel:
+      return {WC_STATICW, kChild | WS_GROUP | SS_LEFT, 0};
+  }
+  return {WC_STATICW, kChild, 0};
+}
+
+}  // namespace
+
+std::wstring Wide(std::string_view utf8) { return Utf8ToWide(utf8); }
+
+Text WideToGbk(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  const int size = static_cast<int>(wide.size());
+  const int length = WideCharToMultiByte(936, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  // A character code page 936 lacks goes through the program's own
+  // conversion, which gives "?" for it as the Linux build does.
+  BOOL lossy = FALSE;
+  Text gbk(static_cast<size_t>(length > 0 ? length : 0), '\0');
+  if (length > 0) {
+    WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, wide.data(), size, gbk.data(), length, nullptr,
+                        &lossy);
+  }
+  if (length <= 0 || lossy) return Utf8ToGbk(WideToUtf8(wide));
+  return gbk;
+}
+
+MainWindow::MainWindow() = default;
+
+MainWindow::~MainWindow() {
+  if (hwnd_ != nullptr && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+  for (HFONT font : fonts_) DeleteObject(font);
+  if (white_brush_ != nullptr) DeleteObject(white_brush_);
+}
+
+UiOperations& MainWindow::ui() { return *ui_; }
+
+HWND MainWindow::Control(std::string_view name) const {
+  auto it = by_name_.find(name);
+  return it == by_name_.end() ? nullptr : it->second;
+}
+
+const PlacedControl* MainWindow::LayoutOf(HWND control) const {
+  auto it = layouts_.find(control);
+  return it == layouts_.end() ? nullptr : it->second;
+}
+
+void MainWindow::SetButtonHandler(Button button, std::function<void()> handler) {
+  HWND control = Control(button.name);
+  if (control != nullptr) button_handlers_[GetDlgCtrlID(control)] = std::move(handler);
+}
+
+void MainWindow::SetListClickHandler(std::function<void()> handler) {
+  list_click_handler_ = std::move(handler);
+}
+
+void MainWindow::Show() {
+  ShowWindow(hwnd_, SW_SHOWNORMAL);
+  UpdateWindow(hwnd_);
+}
+
+bool MainWindow::PreTranslate(const MSG& msg) {
+  const bool ours = msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd);
+  if (!ours) return false;
+  // Esc closes the window wherever the focus is; no control keeps it.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+    SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+    return true;
+  }
+  return IsDialogMessageW(hwnd_, const_cast<MSG*>(&msg)) != FALSE;
+}
+
+int MainWindow::RunMessageLoop() {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (PreTranslate(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+void MainWindow::ShowPage(int index) {
+  if (index < 0 || index >= layout::kPageCount) return;
+  SendMessageW(tabs_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+  for (int page = 0; page < layout::kPageCount; ++page) {
+    for (HWND control : pages_[static_cast<size_t>(page)]) {
+      ShowWindow(control, page == index ? SW_SHOWNA : SW_HIDE);
+    }
+  }
+}
+
+int MainWindow::CurrentPage() const {
+  return static_cast<int>(SendMessageW(tabs_, TCM_GETCURSEL, 0, 0));
+}
+
+void MainWindow::RowsChanged() {
+  SendMessageW(list_, LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+}
+
+void MainWindow::SetFrameColour(COLORREF colour) { frame_colour_ = colour; }
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* window =
+        static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    window->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+  }
+  auto* window = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (window == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
+  return window->Handle(message, wparam, lparam);
+}
+
+LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND: {
+      if (HIWORD(wparam) != BN_CLICKED || lparam == 0) return 0;
+      auto it = button_handlers_.find(LOWORD(wparam));
+      if (it != button_handlers_.end() && it->second) it->second();
+      return 0;
+    }
+    case WM_NOTIFY:
+      return OnNotify(*reinterpret_cast<const NMHDR*>(lparam), lparam);
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return OnControlColour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_CLOSE:
+      DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+      hwnd_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wparam, lparam);
+}
+
+LRESULT MainWindow::OnNotify(const NMHDR& header, LPARAM lparam) {
+  if (header.hwndFrom == tabs_ && header.code == TCN_SELCHANGE) {
+    ShowPage(CurrentPage());
+    return 0;
+  }
+  if (header.hwndFrom != list_) return 0;
+  if (header.code == LVN_GETDISPINFOW) {
+    auto& info = reinterpret_cast<NMLVDISPINFOW*>(lparam)->item;
+    if ((info.mask & LVIF_TEXT) == 0) return 0;
+    const auto row = static_cast<size_t>(info.iItem);
+    const auto column = static_cast<size_t>(info.iSubItem);
+    cell_buffer_ = row < rows_.size() && column < 2 ? GbkToWide(rows_[row][column]) : L"";
+    // The list shows the whole cell from a buffer of our own; it is only
+    // read until the next request.
+    info.pszText = cell_buffer_.data();
+    return 0;
+  }
+  // NM_CLICK comes on the button's release, after the press has moved the
+  // selection (or cleared it, on the empty space below the rows).
+  if (header.code == NM_CLICK && list_click_handler_) list_click_handler_();
+  return 0;
+}
+
+LRESULT MainWindow::OnControlColour(HDC dc, HWND control) {
+  const PlacedControl* placed = LayoutOf(control);
+  if (placed == nullptr) return 0;
+  switch (placed->look) {
+    case Look::kDrawBox:
+    case Look::kSettingBox:
+    case Look::kFooterBox:
+      SetTextColor(dc, Rgb(layout::kRed));
+      SetBkColor(dc, RGB(255, 255, 255));
+      return reinterpret_cast<LRESULT>(white_brush_);
+    case Look::kOutputBox:
+      SetTextColor(dc, Rgb(layout::kBlue));
+      SetBkColor(dc, RGB(255, 255, 255));
+      return reinterpret_cast<LRESULT>(white_brush_);
+    case Look::kCaption:
+    case Look::kDisabledCaption:
+      SetTextColor(dc, Rgb(layout::kRed));
+      [[fallthrough]];
+    default:
+      // Labels, radio buttons and group boxes on the dialog face colour.
+      SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+  }
+}
+
+HWND MainWindow::Make(const PlacedControl& control, HWND parent, int id) {
+  const bool first_radio =
+      control.kind == Kind::kRadioButton && control.name == layout::kRadioButtons[0].name;
+  const Made made = StylesOf(control, first_radio);
+  const layout::Geometry& g = control.geometry;
+  HWND hwnd = CreateWindowExW(made.ex_style, made.window_class, Wide(control.caption).c_str(),
+                              made.style, g.left, g.top, g.width, g.height, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                              GetModuleHandleW(nullptr), nullptr);
+  if (hwnd == nullptr) throw std::runtime_error("a control could not be made");
+  by_name_.emplace(std::string(control.name), hwnd);
+  layouts_.emplace(hwnd, &control);
+  by_id_.emplace(id, hwnd);
+  return hwnd;
+}
+
+void MainWindow::Build() {
+  HFONT ui_font = MakeUiFont();
+  HFONT draw_font = MakeFont(layout::kDrawBoxFont);
+  HFONT tab_font = MakeFont(layout::kTabCaptionFont);
+  fonts_ = {ui_font, draw_font, tab_font};
+  white_brush_ = CreateSolidBrush(RGB(255, 255, 255));
+
+  int id = kFirstControlId;
+  for (const PlacedControl& control : layout::AllControls()) {
+    HWND parent = hwnd_;
+    if (!control.group.empty()) {
+      parent = Control(control.group);
+    } else if (control.page >= 0) {
+      parent = tabs_;
+    }
+    HWND made = Make(control, parent, id++);
+    SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(ui_font), FALSE);
+    if (control.page >= 0 && control.group.empty()) {
+      pages_[static_cast<size_t>(control.page)].push_back(made);
+    }
+    switch (control.kind) {
+      case Kind::kEditBox:
+        // No edit box limits the length of its text.
+        SendMessageW(made, EM_SETLIMITTEXT, 0, 0);
+        if (control.look == Look::kDrawBox) {
+          SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(draw_font), FALSE);
+        }
+        SetWindowSubclass(made, FrameProc, kFrameSubclass, reinterpret_cast<DWORD_PTR>(this));
+        break;
+      case Kind::kListView: {
+        list_ = made;
+        SendMessageW(made, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
+                     LVS_EX_FULLROWSELECT);
+        int index = 0;
+        for (const layout::ListColumn& column : layout::kListColumns) {
+          std::wstring header = Wide(column.header);
+          LVCOLUMNW lv{};
+          lv.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+          lv.cx = column.width;
+          lv.pszText = header.data();
+          lv.iSubItem = index;
+          SendMessageW(made, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index++),
+                       reinterpret_cast<LPARAM>(&lv));
+        }
+        SetWindowSubclass(made, FrameProc, kFrameSubclass, reinterpret_cast<DWORD_PTR>(this));
+        break;
+      }
+      case Kind::kTabControl: {
+        tabs_ = made;
+        SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(tab_font), FALSE);
+        int index = 0;
+        for (std::string_view caption : layout::kPageCaptions) {
+          std::wstring text = Wide(caption);
+          TCITEMW item{};
+          item.mask = TCIF_TEXT;
+          item.pszText = text.data();
+          SendMessageW(made, TCM_INSERTITEMW, static_cast<WPARAM>(index++),
+                       reinterpret_cast<LPARAM>(&item));
+        }
+        SetWindowSubclass(made, ForwardProc, kForwardSubclass, reinterpret_cast<DWORD_PTR>(hwnd_));
+        break;
+      }
+      case Kind::kGroupBox:
+        SetWindowSubclass(made, ForwardProc, kGroupSubclass, reinterpret_cast<DWORD_PTR>(hwnd_));
+        break;
+      case Kind::kRadioButton:
+        SendMessageW(made, BM_SETCHECK, control.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        break;
+      case Kind::kLabel:
+        EnableWindow(made, control.look != Look::kDisabledCaption);
+        break;
+      default:
+        break;
+    }
+  }
+  ui_ = std::make_unique<Win32Ui>(*this);
+  const InitialTexts& texts = InitialPageTexts();
+  for (const PlacedControl& control : layout::AllControls()) {
+    if (control.initial != nullptr) ui_->SetBoxText(EditBox{control.name}, texts.*control.initial);
+  }
+  // Plain drawing until the start-up sequence switches the theme on.
+  ui_->ApplyVisualStyle(0);
+  ShowPage(0);
+}
+
+std::unique_ptr<MainWindow> CreateMainWindow() {
+  INITCOMMONCONTROLSEX init{sizeof(init),
+                            ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&init);
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  static const ATOM window_class = [instance] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = MainWindow::WindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kWindowClass;
+    // The icon resource holds 16, 32, 48 and 64 pixel images.
+    wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
+    wc.hIconSm =
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, 16, 16, 0));
+    return RegisterClassExW(&wc);
+  }();
+  if (window_class == 0) throw std::runtime_error("the window class could not be registered");
+
+  auto window = std::make_unique<MainWindow>();
+  // Fixed border, system menu, minimise but no maximise; centred.
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  const int left = work.left + (work.right - work.left - layout::kOuterWidth) / 2;
+  const int top = work.top + (work.bottom - work.top - layout::kOuterHeight) / 2;
+  HWND hwnd = CreateWindowExW(
+      0, kWindowClass, Wide(layout::kWindowTitle).c_str(),
+      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, left, top,
+      layout::kOuterWidth, layout::kOuterHeight, nullptr, nullptr, instance, window.get());
+  if (hwnd == nullptr) throw std::runtime_error("the main window could not be made");
+  window->Build();
+  return window;
+}
+
+}  // namespace zelkor::win32
