@@ -181,8 +181,7 @@ Made StylesOf(const PlacedControl& control, bool first_radio) {
     case Kind::kGroupBox:
       return {WC_BUTTONW, kChild | WS_GROUP | WS_CLIPCHILDREN | BS_GROUPBOX, 0};
     case Kind::kRadioButton:
-      return {WC_BUTTONW, kChild | BS_AUTORADIOBUTTON | (first_radio ? WS_GROUP | WS_TABSTOP : 0u),
-              0};
+      return {WC_BUTTONW, kChild | WS_TABSTOP | BS_RADIOBUTTON | (first_radio ? WS_GROUP : 0u), 0};
     case Kind::kLabel:
       return {WC_STATICW, kChild | WS_GROUP | SS_LEFT, 0};
   }
@@ -279,7 +278,18 @@ int MainWindow::CurrentPage() const {
 }
 
 void MainWindow::RowsChanged() {
-  SendMessageW(list_, LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  // Telling the list view costs a repaint request each time, which a
+  // hundred thousand appends cannot afford: it is told once, when the
+  // handler that changed the rows has returned (a posted message comes
+  // before any input).
+  if (rows_sync_posted_) return;
+  rows_sync_posted_ = PostMessageW(hwnd_, kSyncRowsMessage, 0, 0) != FALSE;
+}
+
+void MainWindow::SyncRows() {
+  rows_sync_posted_ = false;
+  SendMessageW(list_, LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOSCROLL);
+  InvalidateRect(list_, nullptr, TRUE);
 }
 
 void MainWindow::SetFrameColour(COLORREF colour) { frame_colour_ = colour; }
@@ -300,6 +310,18 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND: {
       if (HIWORD(wparam) != BN_CLICKED || lparam == 0) return 0;
+      const PlacedControl* placed = LayoutOf(reinterpret_cast<HWND>(lparam));
+      if (placed != nullptr && placed->kind == Kind::kRadioButton) {
+        // A click selects this button and clears the others of its group.
+        // The buttons are not the platform's automatic kind: selecting one of
+        // those by BM_SETCHECK would clear the others too, and the logic's
+        // CheckRadio must leave them as they are.
+        for (const layout::RadioControl& radio : layout::kRadioButtons) {
+          SendMessageW(Control(radio.name), BM_SETCHECK,
+                       radio.name == placed->name ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+        return 0;
+      }
       auto it = button_handlers_.find(LOWORD(wparam));
       if (it != button_handlers_.end() && it->second) it->second();
       return 0;
@@ -310,6 +332,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       return OnControlColour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case kSyncRowsMessage:
+      SyncRows();
+      return 0;
     case WM_CLOSE:
       DestroyWindow(hwnd_);
       return 0;

@@ -70,8 +70,11 @@ class MainWindow {
 
   // The history list's rows, GBK (column 0 the issue, column 1 the digits).
   [[nodiscard]] std::vector<std::array<Text, 2>>& rows() { return rows_; }
-  // Tells the list view how many rows there are now.
+  // Has the list view show the rows as they are now, once the running
+  // handler has returned.
   void RowsChanged();
+  // Tells the list view now.
+  void SyncRows();
 
   // The frame colour themed drawing uses now (CLR_NONE: plain look).
   void SetFrameColour(COLORREF colour);
@@ -90,7 +93,10 @@ class MainWindow {
   void Build();
   HWND Make(const layout::PlacedControl& control, HWND parent, int id);
 
+  static constexpr UINT kSyncRowsMessage = WM_APP + 1;
+
   HWND hwnd_ = nullptr;
+  bool rows_sync_posted_ = false;
   HWND list_ = nullptr;
   HWND tabs_ = nullptr;
   std::map<std::string, HWND, std::less<>> by_name_;

@@ -19,22 +19,30 @@ std::wstring TextOf(HWND hwnd) {
   return text;
 }
 
-LRESULT CALLBACK CbtProc(int code, WPARAM wparam, LPARAM lparam) {
-  if (code == HCBT_ACTIVATE && answerer) {
-    auto box = reinterpret_cast<HWND>(wparam);
+// Called after each window procedure of this thread returns: once a message
+// box has handled WM_INITDIALOG, its text and buttons are in place.
+bool Shown(HWND part) {
+  return part != nullptr && (GetWindowLongPtrW(part, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+LRESULT CALLBACK AfterProc(int code, WPARAM wparam, LPARAM lparam) {
+  const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lparam);
+  if (code == HC_ACTION && call->message == WM_INITDIALOG && answerer) {
+    HWND box = call->hwnd;
     wchar_t class_name[16] = {};
     GetClassNameW(box, class_name, 16);
     if (std::wstring_view(class_name) == L"#32770") {
       SeenMessageBox seen;
       seen.caption = TextOf(box);
       if (HWND text = GetDlgItem(box, kTextId)) seen.text = TextOf(text);
-      seen.has_icon =
-          GetDlgItem(box, kIconId) != nullptr && IsWindowVisible(GetDlgItem(box, kIconId));
+      // The box itself is not shown yet: its parts tell what it will show.
+      HWND icon = GetDlgItem(box, kIconId);
+      seen.has_icon = Shown(icon) && SendMessageW(icon, STM_GETICON, 0, 0) != 0;
       for (int id = IDOK; id <= IDCONTINUE; ++id) {
         HWND button = GetDlgItem(box, id);
-        if (button != nullptr && IsWindowVisible(button)) seen.buttons.push_back(id);
+        if (Shown(button)) seen.buttons.push_back(id);
       }
-      const int id = answerer(seen);
+      const int id = seen.buttons.empty() ? IDCANCEL : answerer(seen);
       // Posted: the box takes it from its own message loop once shown.
       PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                    reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
@@ -48,7 +56,7 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wparam, LPARAM lparam) {
 ScopedMessageBoxAnswerer::ScopedMessageBoxAnswerer(
     std::function<int(const SeenMessageBox&)> answer) {
   answerer = std::move(answer);
-  hook_ = SetWindowsHookExW(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
+  hook_ = SetWindowsHookExW(WH_CALLWNDPROCRET, AfterProc, nullptr, GetCurrentThreadId());
   active_hook = hook_;
 }
 

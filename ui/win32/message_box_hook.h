@@ -1,5 +1,5 @@
 // Answers the message boxes this thread shows, for tests and unattended
-// runs: a thread-local CBT hook sees each box as it is activated, reads what
+// runs: a thread-local hook sees each box once it is set up, reads what
 // it shows and presses the button the answerer names.
 #pragma once
 

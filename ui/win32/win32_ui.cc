@@ -113,7 +113,7 @@ void Win32Ui::SetCellText(ListView list, int32_t row, int32_t column, const Text
     return;
   }
   rows[static_cast<size_t>(row)][static_cast<size_t>(column)] = text;
-  SendMessageW(view, LVM_REDRAWITEMS, static_cast<WPARAM>(row), row);
+  window_.RowsChanged();
 }
 
 Text Win32Ui::GetCellText(ListView list, int32_t row, int32_t column) {
