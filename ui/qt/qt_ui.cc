@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QTextCursor>
 #include <QUrl>
 
@@ -86,7 +85,7 @@ void QtUi::SetBoxText(EditBox box, const Text& text) {
     // The newest lines and the next-issue line are at the end, and that is
     // what the user runs an analysis for.
     output->moveCursor(QTextCursor::End);
-    output->verticalScrollBar()->setValue(output->verticalScrollBar()->maximum());
+    output->ensureCursorVisible();
   } else if (QPlainTextEdit* lines = TextEditOf(box)) {
     lines->setPlainText(ToDisplayLines(text));
   } else if (auto* compact = dynamic_cast<CompactTextEdit*>(Find(box.name))) {
