@@ -51,12 +51,18 @@ start_window() {
 # Runs the kill-digit page and copies its output, as a user clicks: the
 # buttons' places are the window's layout (run 369,189 and copy 369,249, each
 # 80 x 32, in the window).
+# The window handles the clicks in order, but the clipboard is only taken
+# once the run is done, which on a slow machine may take a while.
 output_lines() {
   xdotool mousemove --window "$window" 409 205 click 1 || return 1
-  sleep 1
   xdotool mousemove --window "$window" 409 265 click 1 || return 1
-  sleep 0.5
-  timeout 10 xclip -selection clipboard -o | tr -d '\r' | grep '期:'
+  local text=""
+  for _ in $(seq 60); do
+    sleep 0.5
+    text=$(timeout 10 xclip -selection clipboard -o 2>/dev/null | tr -d '\r')
+    [[ $text == *"未开"* ]] && break
+  done
+  grep '期:' <<<"$text"
 }
 
 close_window() {
