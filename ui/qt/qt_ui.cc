@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QTextCursor>
 #include <QUrl>
 
 #include "ui/qt/compact_text_edit.h"
@@ -81,6 +82,10 @@ void QtUi::SetBoxText(EditBox box, const Text& text) {
     line->setCursorPosition(0);
   } else if (auto* output = dynamic_cast<OutputTextEdit*>(Find(box.name))) {
     output->SetPlainLines(ToDisplayLines(text));
+    // The newest lines and the next-issue line are at the end, and that is
+    // what the user runs an analysis for.
+    output->moveCursor(QTextCursor::End);
+    output->ensureCursorVisible();
   } else if (QPlainTextEdit* lines = TextEditOf(box)) {
     lines->setPlainText(ToDisplayLines(text));
   } else if (auto* compact = dynamic_cast<CompactTextEdit*>(Find(box.name))) {
