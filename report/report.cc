@@ -16,6 +16,7 @@
 #include "draws/draws.h"
 #include "report/summary.h"
 #include "runtime/gbk.h"
+#include "runtime/program_io.h"
 #include "runtime/runtime_error.h"
 
 #ifndef ZELKOR_VERSION
@@ -109,8 +110,7 @@ constexpr std::array<BoxOption, 8> kBoxOptions{{
 // Reads a whole file; on failure returns false and the reason.
 bool ReadFileBytes(const std::string& path, Bytes& bytes, std::string& reason) {
   errno = 0;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                       &std::fclose);
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFileForReading(path), &std::fclose);
   if (file == nullptr) {
     reason = std::strerror(errno);
     return false;
@@ -158,6 +158,9 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args) {
       "Lists a 3D draw-list document as the Zelkor3D window does and prints one analysis "
       "page's output text, or a summary of how often the pages' predictions held.",
       std::string(kProgram)};
+  // CLI11 would take "/x" for an option on Windows, and so an absolute path
+  // written the Unix way; the options are the same on every platform.
+  app.allow_windows_style_options(false);
   app.set_help_flag("-h,--help", "Print this help and exit");
   app.set_version_flag("--version", std::string(kProgram) + " " + ZELKOR_VERSION,
                        "Print the version and exit");

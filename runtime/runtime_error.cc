@@ -7,22 +7,16 @@
 #include <utility>
 
 #include "runtime/gbk.h"
+#include "runtime/runtime_error_default.h"
 
 namespace zelkor {
 namespace {
-
-void PrintToStandardError(const Text& report) {
-  const std::string utf8 = GbkToUtf8(report);
-  std::fwrite(utf8.data(), 1, utf8.size(), stderr);
-  std::fputc('\n', stderr);
-  std::fflush(stderr);
-}
 
 // The size of the last allocation that could not be had, for the report.
 thread_local std::size_t failed_allocation_bytes = 0;
 
 RuntimeErrorPresenter& Presenter() {
-  static RuntimeErrorPresenter presenter = PrintToStandardError;
+  static RuntimeErrorPresenter presenter = ShowRuntimeErrorReportByDefault;
   return presenter;
 }
 
@@ -49,7 +43,8 @@ Text RuntimeErrorReportText(int32_t code, const Text& message) {
 }
 
 RuntimeErrorPresenter SetRuntimeErrorPresenter(RuntimeErrorPresenter presenter) {
-  return std::exchange(Presenter(), presenter ? std::move(presenter) : PrintToStandardError);
+  return std::exchange(Presenter(),
+                       presenter ? std::move(presenter) : ShowRuntimeErrorReportByDefault);
 }
 
 void ReportRuntimeError(int32_t code, const Text& message) {

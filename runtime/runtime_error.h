@@ -41,12 +41,13 @@ class RuntimeError : public std::exception {
 // Shows a report text to the user and returns when the user has seen it.
 using RuntimeErrorPresenter = std::function<void(const Text& report)>;
 
-// Replaces the presenter (by default the report goes to standard error as UTF-8).
+// Replaces the presenter (by default the report goes to standard error as
+// UTF-8 on Linux, and into an error message box on Windows).
 // Returns the previous one.
 RuntimeErrorPresenter SetRuntimeErrorPresenter(RuntimeErrorPresenter presenter);
 
 // Shows the report through the presenter, then ends the process with exit
-// code -1 (255 as Linux reports it).
+// code -1 (255 as Linux reports it, 0xFFFFFFFF on Windows).
 [[noreturn]] void ReportRuntimeError(int32_t code, const Text& message);
 [[noreturn]] void ReportRuntimeError(const RuntimeError& error);
 

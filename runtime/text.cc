@@ -1,12 +1,12 @@
 #include "runtime/text.h"
 
-#include <locale.h>
 #include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 
+#include "runtime/c_number.h"
 #include "runtime/gbk.h"
 
 namespace zelkor {
@@ -71,11 +71,6 @@ size_t SkipBlanks(std::string_view text, size_t pos) {
 size_t SkipDigits(std::string_view text, size_t pos) {
   while (pos < text.size() && IsDigit(text[pos])) ++pos;
   return pos;
-}
-
-locale_t CLocale() {
-  static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-  return c_locale;
 }
 
 int32_t Saturate(double value) {
@@ -212,10 +207,9 @@ double ToNumber(std::string_view text) {
     const size_t exp_end = SkipDigits(s, exp);
     if (exp_end > exp) end = exp_end;
   }
-  // The span is validated above; strtod_l reads it with "." whatever the
-  // process locale says, and saturates on overflow.
-  const std::string number(s.substr(begin, end - begin));
-  return strtod_l(number.c_str(), nullptr, CLocale());
+  // The span is validated above; it is read with "." whatever the process
+  // locale says, and saturates on overflow.
+  return ReadCDecimal(std::string(s.substr(begin, end - begin)));
 }
 
 int32_t ToInteger(std::string_view text) {
