@@ -16,6 +16,7 @@
 
 #include "runtime/runtime_error.h"
 #include "ui/initial_texts.h"
+#include "ui/qt/clipped_line_edit.h"
 #include "ui/qt/compact_text_edit.h"
 #include "ui/qt/fonts.h"
 #include "ui/qt/history_list.h"
@@ -260,8 +261,9 @@ CompactTextEdit* MakeFooterBox(QWidget* parent) {
   return box;
 }
 
-QLineEdit* MakeLineBox(QWidget* parent) {
-  auto* box = new QLineEdit(parent);
+template <typename LineBox = QLineEdit>
+LineBox* MakeLineBox(QWidget* parent) {
+  auto* box = new LineBox(parent);
   // No edit box limits its text (Qt would stop at 32767 characters).
   box->setMaxLength(std::numeric_limits<int>::max());
   return box;
@@ -271,7 +273,8 @@ QWidget* MakeEditBox(QWidget* parent, Look look) {
   const QColor white(Qt::white);
   switch (look) {
     case Look::kDrawBox: {
-      QLineEdit* box = MakeLineBox(parent);
+      // Shows whatever a row's digits cell holds.
+      auto* box = MakeLineBox<ClippedLineEdit>(parent);
       box->setReadOnly(true);
       box->setAlignment(Qt::AlignCenter);
       box->setFont(NewSongFont(20, 700));
