@@ -322,12 +322,14 @@ double PeakExtraMegabytes(const std::function<void()>& step) {
   return peak > before ? static_cast<double>(peak - before) / 1024.0 : 0.0;
 }
 
-// A window listing a few draws, the second of which holds megabytes of
-// digits where its three digits belong (a row element left open).
+// A window listing a few draws, the second of which holds megabytes where
+// its three digits belong (a row element left open): digits, or with
+// `mixed` hanzi among ASCII letters.
 struct HugeCellWindow {
-  explicit HugeCellWindow(size_t megabytes) : window(ShownWindow()) {
+  explicit HugeCellWindow(const benchmark::State& state) : window(ShownWindow()) {
+    const size_t bytes = static_cast<size_t>(state.range(0)) * kMegabyte;
     std::vector<HistoryRow> rows = MakeDraws(kFewDraws);
-    rows[1].digits = "1,2," + Text(megabytes * kMegabyte - 4, '7');
+    rows[1].digits = state.range(1) == 1 ? GbkTextOf(bytes, kMixed) : "1,2," + Text(bytes - 4, '7');
     ListDraws(window->ui(), rows);
     AnswerSeconds();
   }
@@ -349,7 +351,7 @@ void ReportPeak(benchmark::State& state, double peak_megabytes) {
 // A click on the row holding megabytes: its digits go into 编辑框1. The box
 // holds a small draw before each click.
 void BM_ClickHugeCellRow(benchmark::State& state) {
-  HugeCellWindow w(static_cast<size_t>(state.range(0)));
+  HugeCellWindow w(state);
   double answer = 0;
   double peak = 0;
   for (auto _ : state) {
@@ -369,7 +371,7 @@ void BM_ClickHugeCellRow(benchmark::State& state) {
 // The kill-digit page's run button over the list holding megabytes; its
 // output holds them once, in the line that judges that draw.
 void BM_KillRunOverHugeCell(benchmark::State& state) {
-  HugeCellWindow w(static_cast<size_t>(state.range(0)));
+  HugeCellWindow w(state);
   double answer = 0;
   double peak = 0;
   for (auto _ : state) {
@@ -386,7 +388,7 @@ void BM_KillRunOverHugeCell(benchmark::State& state) {
 
 // The kill-digit page's copy button once its output holds the megabytes.
 void BM_CopyKillOutputWithHugeCell(benchmark::State& state) {
-  HugeCellWindow w(static_cast<size_t>(state.range(0)));
+  HugeCellWindow w(state);
   Click(*w.window, 0, ctl::按钮_杀码);
   AnswerSeconds();
   double answer = 0;
@@ -405,7 +407,7 @@ void BM_CopyKillOutputWithHugeCell(benchmark::State& state) {
 }
 
 void HugeCellArgs(benchmark::internal::Benchmark* benchmark) {
-  benchmark->ArgName("megabytes")->Arg(16)->Arg(64);
+  benchmark->ArgNames({"megabytes", "mixed"})->ArgsProduct({{16, 64}, {0, 1}});
   benchmark->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
 }
 

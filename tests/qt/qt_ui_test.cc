@@ -60,6 +60,20 @@ Text LongTextAround(const Text& middle, const Text& tail) {
   return text + tail;
 }
 
+// Every double-byte character GBK has, once each, repeated past a megabyte.
+Text EveryGbkCharacterOverAMegabyte() {
+  Text once;
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      const Text pair{static_cast<char>(lead), static_cast<char>(trail)};
+      if (GbkToUtf8(pair) != "?") once += pair;
+    }
+  }
+  Text text;
+  while (text.size() <= (size_t{1} << 20)) text += once;
+  return text;
+}
+
 // What a line or multi-line box showing the whole of `text` gives back.
 Text LineBoxReadBack(const Text& text) {
   QLineEdit plain;
@@ -91,6 +105,9 @@ TEST_F(QtUiTest, BoxesShowTheStartOfOverlongTextsAndGiveBackTheWhole) {
       LongTextAround(Text(1, '\0'), "x"),
       LongTextAround("7\x81", "\x81"),  // a lead byte taking the zero byte, one unfinished
       LongTextAround("7\x81\0", "z"),
+      EveryGbkCharacterOverAMegabyte(),
+      // Bytes that are no GBK character, on a line that runs on past the mark.
+      Text(size_t{1} << 20, '7') + Gbk("期") + "\x80\xFF\x81\x7F?" + Text(9, '5'),
   };
   auto* draw_box = Control<QLineEdit>("编辑框1");
   // A draw box showing a text of 256 bytes whole, and the rest cut.
@@ -116,6 +133,8 @@ TEST_F(QtUiTest, BoxesShowTheStartOfOverlongTextsAndGiveBackTheWhole) {
       tricky_texts[2] + "\n" + short_line,
       tricky_texts[3],
       tricky_texts[4],
+      tricky_texts[5],
+      tricky_texts[6],
   };
   for (const Text& text : lines) {
     SCOPED_TRACE(text.size());

@@ -1,5 +1,9 @@
 #include "ui/qt/shown_text.h"
 
+#include <algorithm>
+#include <string>
+
+#include "runtime/gbk.h"
 #include "ui/qt/qt_text.h"
 
 namespace zelkor {
@@ -24,12 +28,31 @@ void ForEachPiece(std::string_view gbk, Take take) {
   }
 }
 
-}  // namespace
-
-size_t ConvertedWidthAt(std::string_view gbk, size_t pos) {
-  const auto lead = static_cast<unsigned char>(gbk[pos]);
-  return lead >= 0x81 && lead <= 0xFE && pos + 1 < gbk.size() ? 2 : 1;
+// Printable ASCII is the same in GBK, UTF-16 and every box: a piece of it,
+// such as the bulk of a huge digits cell, needs no conversion.
+bool IsPrintableAscii(std::string_view piece) {
+  for (const char byte : piece) {
+    if (byte < 0x20 || byte > 0x7E) return false;
+  }
+  return true;
 }
+
+// Whether every character of `piece` is GBK that any box gives back as it
+// is: no line break or zero byte, and nothing the conversion turns into "?"
+// (so the conversion added no "?" of its own). Every GBK character converts
+// to one Unicode character and back, and none of them is one a document
+// changes; the window tests check this over the whole character set.
+bool ReadsBackUnchanged(std::string_view piece) {
+  size_t marks = 0;
+  for (const char byte : piece) {
+    if (byte == '\r' || byte == '\n' || byte == '\0') return false;
+    marks += byte == '?' ? 1 : 0;
+  }
+  const std::string utf8 = GbkToUtf8(piece);
+  return static_cast<size_t>(std::count(utf8.begin(), utf8.end(), '?')) == marks;
+}
+
+}  // namespace
 
 QString ShownPrefix(std::string_view gbk, size_t max_bytes) {
   if (gbk.size() <= max_bytes) return ToQString(gbk);
@@ -42,7 +65,9 @@ QString ToQStringInPieces(std::string_view gbk) {
   QString text;
   text.reserve(static_cast<qsizetype>(gbk.size()));
   ForEachPiece(gbk, [&text](std::string_view piece) {
-    text += ToQString(piece);
+    text += IsPrintableAscii(piece)
+                ? QString::fromLatin1(piece.data(), static_cast<qsizetype>(piece.size()))
+                : ToQString(piece);
     return true;
   });
   return text;
@@ -51,6 +76,10 @@ QString ToQStringInPieces(std::string_view gbk) {
 Text ReadBackInPieces(std::string_view gbk, const WidgetForm& form) {
   Text back;
   ForEachPiece(gbk, [&back, &form](std::string_view piece) {
+    if (IsPrintableAscii(piece) || ReadsBackUnchanged(piece)) {
+      back += piece;
+      return true;
+    }
     const QString shown = form(piece);
     // A widget's text ends at its first U+0000, and so does what it gives back.
     back += FromQString(shown);

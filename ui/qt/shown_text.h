@@ -17,7 +17,10 @@ namespace zelkor {
 // Bytes of the character at `pos` as the GBK conversion steps: a lead byte
 // (0x81 to 0xFE) takes the byte after it whether or not the pair is valid,
 // so a line break or a zero byte right after one is no character of its own.
-[[nodiscard]] size_t ConvertedWidthAt(std::string_view gbk, size_t pos);
+[[nodiscard]] inline size_t ConvertedWidthAt(std::string_view gbk, size_t pos) {
+  const auto lead = static_cast<unsigned char>(gbk[pos]);
+  return lead >= 0x81 && lead <= 0xFE && pos + 1 < gbk.size() ? 2 : 1;
+}
 
 // The start of `gbk` as a box shows it: the whole text when it has at most
 // `max_bytes` bytes, otherwise its first characters within `max_bytes`, cut
