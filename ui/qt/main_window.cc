@@ -16,6 +16,7 @@
 
 #include "runtime/runtime_error.h"
 #include "ui/initial_texts.h"
+#include "ui/qt/clipped_line_edit.h"
 #include "ui/qt/compact_text_edit.h"
 #include "ui/qt/fonts.h"
 #include "ui/qt/footer_text_edit.h"
@@ -274,7 +275,8 @@ QWidget* MakeEditBox(QWidget* parent, Look look) {
   const QColor white(Qt::white);
   switch (look) {
     case Look::kDrawBox: {
-      QLineEdit* box = MakeLineBox(parent);
+      // Shows whatever a row's digits cell holds.
+      auto* box = MakeLineBox<ClippedLineEdit>(parent);
       box->setReadOnly(true);
       box->setAlignment(Qt::AlignCenter);
       box->setFont(NewSongFont(20, 700));
