@@ -147,7 +147,7 @@ TEST(ReportSummary, CoversAllPagesOrTheChosenOne) {
     std::istringstream in(document);
     std::ostringstream out;
     std::ostringstream err;
-    const int code = RunReport(args, in, out, err, [](const Text&) { return Bytes(); });
+    const int code = RunReport(args, in, out, err, [](const Text&) { return FetchResult(); });
     EXPECT_EQ(code, kExitOk) << err.str();
     return out.str();
   };
