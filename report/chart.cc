@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 
 #include "report/output.h"
@@ -106,7 +107,12 @@ std::string BuildChartSvg(const std::vector<ChartSeries>& series,
     const ChartSeries& one = series[s];
     const double top = kTop + kPanelHeight * static_cast<double>(s) + 20.0;
     const double bottom = top + kPlotHeight;
-    const std::vector<Point> points = Rolling(one.lines, window_size);
+    // Points start where the window is first full; a shorter history is
+    // drawn with the window it has.
+    const std::vector<Point> all_points = Rolling(one.lines, window_size);
+    const size_t first = all_points.size() >= window_size ? window_size - 1 : 0;
+    const std::vector<Point> points(all_points.begin() + static_cast<std::ptrdiff_t>(first),
+                                    all_points.end());
     // The rate axis spans what is drawn, in whole tens of percent.
     double low = 1.0;
     double high = 0.0;
@@ -150,10 +156,15 @@ std::string BuildChartSvg(const std::vector<ChartSeries>& series,
       for (size_t t = 0; t < kTicks; ++t) {
         const size_t i = count > 1 ? (count - 1) * t / (kTicks - 1) : 0;
         const double x = x_of(i);
+        // The end labels stay inside the picture.
+        const char* anchor = count == 1        ? "middle"
+                             : t == 0          ? "start"
+                             : t + 1 == kTicks ? "end"
+                                               : "middle";
         svg += "<line x1=\"" + Fixed(x) + "\" y1=\"" + Fixed(bottom) + "\" x2=\"" + Fixed(x) +
                "\" y2=\"" + Fixed(bottom + 5) + "\" stroke=\"#333\"/>\n<text x=\"" + Fixed(x) +
-               "\" y=\"" + Fixed(bottom + 18) + "\" text-anchor=\"middle\">" +
-               Escaped(issue_of(i)) + "</text>\n";
+               "\" y=\"" + Fixed(bottom + 18) + "\" text-anchor=\"" + anchor + "\">" +
+               Escaped(issue_of(first + i)) + "</text>\n";
         if (count == 1) break;
       }
     }

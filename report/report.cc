@@ -516,6 +516,9 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
     const auto warn = [&err](std::string_view what) {
       err << ErrorLine("warning: " + std::string(what)) << '\n';
     };
+    // What the reading found is said once it is clear the draws were had:
+    // a failure is one line.
+    std::vector<std::string> reading_notes;
 
     Bytes document;
     std::string fell_short;  // why a download came up short, when it did
@@ -534,18 +537,19 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
       }
       document = std::move(fetched.body);
       if (const size_t zero = document.find('\0'); zero != Bytes::npos) {
-        warn("the document holds a zero byte at offset " + std::to_string(zero) +
-             "; nothing after it is read");
+        reading_notes.push_back("the document holds a zero byte at offset " + std::to_string(zero) +
+                                "; nothing after it is read");
         document.resize(zero);
       }
       // A whole answer with an empty body is a document without rows; the
       // user still hears of it.
       if (fetched.failure.empty() && document.empty()) {
-        warn("nothing was received from " + *options.url);
+        reading_notes.push_back("nothing was received from " + *options.url);
       }
       if (fetched.cut) {
-        warn("the download was cut at " + MiB(kMaxBodyBytes) + " (byte " +
-             std::to_string(kMaxBodyBytes) + "); draws after that point are not listed");
+        reading_notes.push_back("the download was cut at " + MiB(kMaxBodyBytes) + " (byte " +
+                                std::to_string(kMaxBodyBytes) +
+                                "); draws after that point are not listed");
       } else if (!fetched.failure.empty()) {
         fell_short = fetched.failure;
       }
@@ -589,12 +593,13 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
       // The window reads a document up to its first zero byte and lists what
       // matches, silently; a terminal user is told where reading stopped.
       if (input.zero_at) {
-        warn("the document holds a zero byte at offset " + std::to_string(*input.zero_at) +
-             "; nothing after it is read");
+        reading_notes.push_back("the document holds a zero byte at offset " +
+                                std::to_string(*input.zero_at) + "; nothing after it is read");
       }
       if (input.cut) {
-        warn("the input was cut at " + MiB(kMaxBodyBytes) + " (byte " +
-             std::to_string(kMaxBodyBytes) + "); nothing after that point is read");
+        reading_notes.push_back("the input was cut at " + MiB(kMaxBodyBytes) + " (byte " +
+                                std::to_string(kMaxBodyBytes) +
+                                "); nothing after that point is read");
       }
     }
 
@@ -605,9 +610,10 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
         err << ErrorLine("cannot download " + *options.url + ": " + fell_short) << '\n';
         return kExitNoDraws;
       }
-      warn("the download fell short (" + fell_short + "); listing the " +
-           std::to_string(rows.size()) + " draws that arrived");
+      reading_notes.push_back("the download fell short (" + fell_short + "); listing the " +
+                              std::to_string(rows.size()) + " draws that arrived");
     }
+    for (const std::string& note : reading_notes) warn(note);
     if (rows.empty() && !document_empty) warn("no draw rows were found in the document");
 
     const IssueNotify notify = [&err](const Text& issue, const Text& message) {
@@ -662,7 +668,9 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
       if (csv) writer.Write(CsvLineHeader() + record_end);
       if (json) writer.Write("{\"next\":[\n");
       bool first = true;
-      for (const auto& [page, position] : PagesFor(options, true)) {
+      for (const std::pair<ReportPage, int32_t>& entry : PagesFor(options, true)) {
+        const ReportPage page = entry.first;
+        const int32_t position = entry.second;
         WalkNextLine(page, position, rows, options.texts, [&](const WalkLine& line) {
           if (csv) writer.Write(CsvLine(page, position, line) + record_end);
           if (json) {

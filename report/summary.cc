@@ -115,7 +115,10 @@ PageSummary SummarizeOutcomes(ReportPage page, int32_t position,
   summary.chance_variance = all.chance_variance;
   summary.current_miss_run = run;
   summary.longest_run_chance = ChanceOfMissRun(lines, summary.longest_miss_run);
-  summary.current_run_chance = ChanceOfMissRun(lines, summary.current_miss_run);
+  // The run the history ends with: the chance that its lines all fail.
+  for (size_t i = lines.size() - static_cast<size_t>(run); i < lines.size(); ++i) {
+    summary.current_run_chance *= 1.0 - std::clamp(lines[i].chance, 0.0, 1.0);
+  }
   return summary;
 }
 
@@ -222,8 +225,9 @@ std::string FormatSummary(const std::vector<PageSummary>& summaries, size_t draw
       "000-999, worked out by trying every one of them. z: the gap between the lines held and\n"
       "the lines chance would hold, in standard deviations; |z| below 1.96 is within chance\n"
       "variation. Recent lines: the same over the last 100 and the last 30 judged lines. Miss\n"
-      "runs: the longest run of failed lines and the run the history ends with; Chance: how\n"
-      "likely random draws make a run at least that long somewhere in the judged lines.\n";
+      "runs: the longest run of failed lines, with how likely random draws make a run at least\n"
+      "that long somewhere in the judged lines; the run the history ends with, with how likely\n"
+      "random draws make its lines all fail.\n";
   return out;
 }
 

@@ -36,9 +36,10 @@ struct PageSummary {
   double chance_variance = 0.0;
   // The last kRecentWindows[i] judged lines (fewer when there are fewer).
   std::array<HitFigures, kRecentWindows.size()> recent{};
-  // The longest run of failed lines, and the run the history ends with
-  // (0 when the last line held); each with the chance that draws taken at
-  // random give a run at least as long somewhere in the judged lines.
+  // The longest run of failed lines, with the chance that draws taken at
+  // random give a run at least as long somewhere in the judged lines; and
+  // the run the history ends with (0 when the last line held), with the
+  // chance that random draws make all of its lines fail.
   int64_t longest_miss_run = 0;
   double longest_run_chance = 1.0;
   int64_t current_miss_run = 0;
