@@ -13,6 +13,7 @@
 int main(int argc, char** argv) {
   try {
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    zelkor::UseBinaryStandardStreams();
     // Standard input through a buffer that reports read errors, which
     // std::cin would take for the end of input.
     zelkor::FileReadBuffer stdin_buffer(stdin);

@@ -80,10 +80,18 @@ class RunConverter {
  public:
   // Appends the UTF-8 of `run` to `out`; false when it was not all GBK.
   bool Append(std::string_view run, std::string& out) {
+    // The runs of a line come round again on the next line: a slot per
+    // first byte and length finds them without hashing.
+    Recent& recent = recent_[(static_cast<unsigned char>(run[0]) * 31u + run.size()) % kSlots];
+    if (recent.converted != nullptr && recent.run == run) {
+      out += recent.converted->utf8;
+      return recent.converted->all_gbk;
+    }
     auto found = cache_.find(run);
     if (found == cache_.end()) {
       if (cached_bytes_ > kMaxCachedBytes) {
         cache_.clear();
+        recent_.fill(Recent{});
         cached_bytes_ = 0;
       }
       std::string utf8 = GbkToUtf8(run);
@@ -93,6 +101,8 @@ class RunConverter {
       cached_bytes_ += 2 * run.size() + utf8.size();
       found = cache_.emplace(std::string(run), Converted{std::move(utf8), all_gbk}).first;
     }
+    recent.run = found->first;
+    recent.converted = &found->second;
     out += found->second.utf8;
     return found->second.all_gbk;
   }
@@ -103,7 +113,14 @@ class RunConverter {
     std::string utf8;
     bool all_gbk;
   };
+  static constexpr size_t kSlots = 64;
+  struct Recent {
+    std::string_view run;  // the cache's own key
+    const Converted* converted = nullptr;
+  };
+  // Node-based: keys and values stay where they are as the cache grows.
   std::unordered_map<std::string, Converted, ViewHash, std::equal_to<>> cache_;
+  std::array<Recent, kSlots> recent_{};
   size_t cached_bytes_ = 0;
 };
 

@@ -2,9 +2,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -18,6 +21,15 @@ ReportEnvironment SystemEnvironment() {
 #else
   environment.input_is_terminal = isatty(STDIN_FILENO) != 0;
 #endif
+#ifdef _WIN32
+  // The user's display language, e.g. "zh-CN".
+  wchar_t locale_name[LOCALE_NAME_MAX_LENGTH] = {};
+  if (GetUserDefaultLocaleName(locale_name, LOCALE_NAME_MAX_LENGTH) > 0) {
+    std::string ascii;
+    for (const wchar_t* c = locale_name; *c != L'\0'; ++c) ascii.push_back(static_cast<char>(*c & 0x7F));
+    environment.language = HelpLanguageForLocale(ascii);
+  }
+#endif
   // The first of these that is set and not empty names the locale of
   // messages, as the C library takes them.
   for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
@@ -28,6 +40,13 @@ ReportEnvironment SystemEnvironment() {
     }
   }
   return environment;
+}
+
+void UseBinaryStandardStreams() {
+#ifdef _WIN32
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
 }
 
 }  // namespace zelkor

@@ -10,4 +10,8 @@ namespace zelkor {
 // locale (LC_ALL, then LC_MESSAGES, then LANG).
 [[nodiscard]] ReportEnvironment SystemEnvironment();
 
+// Makes standard input and output carry bytes unchanged (on Windows they
+// would otherwise turn line breaks into CR LF and stop at Ctrl-Z).
+void UseBinaryStandardStreams();
+
 }  // namespace zelkor

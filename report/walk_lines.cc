@@ -24,13 +24,16 @@ Text WalkPage(ReportPage which, int32_t position, const std::vector<HistoryRow>&
       return picked;
     };
   }
+  // Notices name the issue of the line being judged.
+  const Text* judged_issue = nullptr;
+  const Notify tagged = [&notify, &judged_issue](const Text& message) {
+    if (notify && judged_issue != nullptr) notify(*judged_issue, message);
+  };
   page.verdict = [&, verdict = page.verdict](int32_t at, const Text& pick, const Text& checked,
                                              const Notify&) {
     ++judged;
     const HistoryRow& checked_row = rows[n - judged];
-    const Notify tagged = [&notify, &checked_row](const Text& message) {
-      if (notify) notify(checked_row.issue, message);
-    };
+    judged_issue = &checked_row.issue;
     const bool held = verdict(at, pick, checked, tagged);
     if (sink) {
       sink(WalkLine{checked_row.issue, rows[n + 1 - judged].digits, value_text, pick, checked,
