@@ -86,7 +86,7 @@ What to print
   --summary             a backtest: hit rate against the chance baseline, the
                         last 100 and 30 lines, runs of misses
   --chart FILE.svg      also draw each page's rolling hit rate as an SVG chart
-  --window N            the chart's rolling window in judged lines (default 100)
+  --window N            the chart's rolling window, judged lines (default 100)
 
 How to print it
   --format text|csv|json
