@@ -26,7 +26,8 @@ ReportEnvironment SystemEnvironment() {
   wchar_t locale_name[LOCALE_NAME_MAX_LENGTH] = {};
   if (GetUserDefaultLocaleName(locale_name, LOCALE_NAME_MAX_LENGTH) > 0) {
     std::string ascii;
-    for (const wchar_t* c = locale_name; *c != L'\0'; ++c) ascii.push_back(static_cast<char>(*c & 0x7F));
+    for (const wchar_t* c = locale_name; *c != L'\0'; ++c)
+      ascii.push_back(static_cast<char>(*c & 0x7F));
     environment.language = HelpLanguageForLocale(ascii);
   }
 #endif
