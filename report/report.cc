@@ -12,7 +12,6 @@
 #include <memory>
 #include <ostream>
 #include <stdexcept>
-#include <tuple>
 #include <utility>
 
 #include "report/chart.h"
@@ -490,6 +489,297 @@ InputDocument ReadDocument(std::istream& in, size_t max_bytes, size_t size_hint)
   return document;
 }
 
+namespace {
+
+void Warn(std::ostream& err, std::string_view what) {
+  err << ErrorLine("warning: " + std::string(what)) << '\n';
+}
+
+// The draws of the document the options name, or the exit code of a failure
+// already told on `err`.
+struct Obtained {
+  std::vector<HistoryRow> rows;
+  int exit_code = kExitOk;
+};
+
+Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream& err,
+                    const Fetcher& fetch, const ReportEnvironment& environment) {
+  Obtained obtained;
+  const auto fail = [&err, &obtained](int code, std::string_view line) {
+    err << ErrorLine(line) << '\n';
+    obtained.exit_code = code;
+    return std::move(obtained);
+  };
+  // What reading found is said once it is clear the draws were had: a
+  // failure is one line.
+  std::vector<std::string> notes;
+  const std::string cut_at = MiB(kMaxBodyBytes) + " (byte " + std::to_string(kMaxBodyBytes) + ")";
+  Bytes document;
+  std::string fell_short;  // why a download came up short, when it did
+  if (options.url) {
+    FetchResult fetched = fetch(Utf8ToGbk(*options.url));
+    if (fetched.failure == "not an http or https address") {
+      return fail(kExitUsage,
+                  "--url: " + fetched.failure + ": '" + *options.url + "' (see --help)");
+    }
+    // An error status is an answer, but not the document.
+    if (!fetched.failure.empty() &&
+        (fetched.body.empty() || fetched.failure.starts_with("HTTP "))) {
+      return fail(kExitNoDraws, "cannot download " + *options.url + ": " + fetched.failure);
+    }
+    document = std::move(fetched.body);
+    if (const size_t zero = document.find('\0'); zero != Bytes::npos) {
+      notes.push_back("the document holds a zero byte at offset " + std::to_string(zero) +
+                      "; nothing after it is read");
+      document.resize(zero);
+    }
+    // A whole answer with an empty body is a document without rows; the
+    // user still hears of it.
+    if (fetched.failure.empty() && document.empty()) {
+      notes.push_back("nothing was received from " + *options.url);
+    }
+    if (fetched.cut) {
+      notes.push_back("the download was cut at " + cut_at +
+                      "; draws after that point are not listed");
+    } else if (!fetched.failure.empty()) {
+      fell_short = fetched.failure;
+    }
+  } else {
+    InputDocument input;
+    std::string name = "standard input";
+    if (options.file.empty() || options.file == "-") {
+      if (environment.input_is_terminal) {
+        Warn(err,
+             "reading the draw list from standard input; end it with Ctrl-D (Ctrl-Z, Enter on "
+             "Windows), or give FILE or --url (see --help)");
+      }
+      input = ReadDocument(in);
+    } else {
+      name = options.file;
+      errno = 0;
+      const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
+          std::fopen(options.file.c_str(), "rb"), &std::fclose);
+      if (file == nullptr) {
+        input.error = errno != 0 ? std::strerror(errno) : "cannot open";
+      } else {
+        // The size of a regular file lets it be read in one step.
+        size_t size_hint = 0;
+        if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+          const long size = std::ftell(file.get());
+          if (size > 0) size_hint = static_cast<size_t>(size);
+        }
+        std::clearerr(file.get());
+        if (std::fseek(file.get(), 0, SEEK_SET) != 0) size_hint = 0;
+        FileReadBuffer buffer(file.get());
+        std::istream stream(&buffer);
+        input = ReadDocument(stream, kMaxBodyBytes, size_hint);
+      }
+    }
+    if (!input.error.empty()) return fail(kExitNoDraws, "cannot read " + name + ": " + input.error);
+    document = std::move(input.bytes);
+    // The window reads a document up to its first zero byte and lists what
+    // matches, silently; a terminal user is told where reading stopped.
+    if (input.zero_at) {
+      notes.push_back("the document holds a zero byte at offset " + std::to_string(*input.zero_at) +
+                      "; nothing after it is read");
+    }
+    if (input.cut) {
+      notes.push_back("the input was cut at " + cut_at + "; nothing after that point is read");
+    }
+  }
+
+  const bool document_empty = document.empty();
+  obtained.rows = TakeHistory(document);
+  if (!fell_short.empty()) {
+    if (obtained.rows.empty()) {
+      return fail(kExitNoDraws, "cannot download " + *options.url + ": " + fell_short);
+    }
+    notes.push_back("the download fell short (" + fell_short + "); listing the " +
+                    std::to_string(obtained.rows.size()) + " draws that arrived");
+  }
+  for (const std::string& note : notes) Warn(err, note);
+  if (obtained.rows.empty() && !document_empty) {
+    Warn(err, "no draw rows were found in the document");
+  }
+  return obtained;
+}
+
+// Writes what the options ask for from the listed draws.
+class ReportWriter {
+ public:
+  ReportWriter(const ReportOptions& options, const std::vector<HistoryRow>& rows, std::ostream& out,
+               std::ostream& err)
+      : options_(options),
+        rows_(rows),
+        err_(err),
+        writer_(out, options.eol),
+        csv_(options.format == ReportFormat::kCsv),
+        json_(options.format == ReportFormat::kJson),
+        record_end_(csv_ ? "\r\n" : "\n"),
+        notify_([&err](const Text& issue, const Text& message) {
+          err << kProgram << ": " << Printable(FieldUtf8(issue)) << "期: " << GbkToUtf8(message)
+              << '\n';
+        }) {}
+
+  // The page's text, or its lines as CSV or JSON.
+  void Page() {
+    const ReportPage page = options_.page.value_or(ReportPage::kKill);
+    const int32_t position = options_.position;
+    if (!csv_ && !json_) {
+      const Text text = WalkPage(page, position, rows_, options_.texts, notify_, nullptr);
+      // Bytes of the document that are not GBK cannot be shown in UTF-8.
+      if (!WriteEncoded(writer_, text, options_.encoding)) {
+        Warn(err_,
+             "the document holds bytes that are not GBK, shown as \"?\"; --encoding gbk gives "
+             "them unchanged");
+      }
+      walked_.emplace_back(page, position);
+      return;
+    }
+    // Lines are written as the walk makes them; the summary figures of JSON
+    // come from the same walk.
+    ChanceTable chances(page, position);
+    std::vector<LineOutcome> lines;
+    if (csv_) writer_.Write(CsvLineHeader() + record_end_);
+    if (json_) writer_.Write("{\"draws\":" + std::to_string(rows_.size()) + ",\"lines\":[\n");
+    bool first = true;
+    [[maybe_unused]] const Text text =
+        WalkPage(page, position, rows_, options_.texts, notify_, [&](const WalkLine& line) {
+          if (csv_) {
+            writer_.Write(CsvLine(page, position, line) + record_end_);
+            return;
+          }
+          writer_.Write((first ? "" : ",\n") + JsonLine(page, position, line));
+          first = false;
+          if (line.held) lines.push_back({*line.held, chances.Of(Text(line.pick))});
+        });
+    walked_.emplace_back(page, position);
+    if (json_) {
+      writer_.Write("\n],\"summary\":" + JsonSummary(SummarizeOutcomes(page, position, lines)) +
+                    "}\n");
+    }
+  }
+
+  // The next issue's picks.
+  void Next() {
+    std::string issue;
+    std::string source;
+    Text text;
+    if (csv_) writer_.Write(CsvLineHeader() + record_end_);
+    if (json_) writer_.Write("{\"next\":[\n");
+    bool first = true;
+    for (const std::pair<ReportPage, int32_t>& entry : PagesFor(options_, true)) {
+      const ReportPage page = entry.first;
+      const int32_t position = entry.second;
+      WalkNextLine(page, position, rows_, options_.texts, [&](const WalkLine& line) {
+        if (csv_) writer_.Write(CsvLine(page, position, line) + record_end_);
+        if (json_) {
+          writer_.Write((first ? "" : ",\n") + JsonLine(page, position, line));
+          first = false;
+        }
+        issue = line.issue;
+        source = line.source_digits;
+        const std::string label = PageLabel(page, position);
+        text += label + std::string(std::max<size_t>(19, label.size() + 1) - label.size(), ' ');
+        text.append(line.pick).append("\n");
+      });
+    }
+    if (json_) writer_.Write("\n]}\n");
+    if (!csv_ && !json_) {
+      text = "Next issue " + issue + ", picked from the digits " + source + "\n" + text;
+      if (!WriteEncoded(writer_, text, options_.encoding)) {
+        Warn(err_, "the document holds bytes that are not GBK, shown as \"?\"");
+      }
+    }
+  }
+
+  // The backtest of every page the options cover.
+  void Summary() {
+    std::vector<PageSummary> summaries;
+    for (const auto& [page, position] : PagesFor(options_, true)) {
+      summaries.push_back(SummarizeOutcomes(page, position, OutcomesOf(page, position)));
+    }
+    if (csv_) {
+      writer_.Write(CsvSummaryHeader() + record_end_);
+      for (const PageSummary& summary : summaries) {
+        writer_.Write(CsvSummary(summary) + record_end_);
+      }
+    } else if (json_) {
+      writer_.Write("{\"draws\":" + std::to_string(rows_.size()) + ",\"summary\":[\n");
+      for (size_t i = 0; i < summaries.size(); ++i) {
+        writer_.Write(JsonSummary(summaries[i]) + (i + 1 < summaries.size() ? ",\n" : "\n"));
+      }
+      writer_.Write("]}\n");
+    } else {
+      // The summary is ASCII, the same bytes in either encoding.
+      writer_.Write(FormatSummary(summaries, rows_.size()));
+    }
+  }
+
+  void Finish() { writer_.Finish(); }
+
+  // Writes the chart; false when it could not be written (already told).
+  [[nodiscard]] bool Chart() {
+    std::vector<ChartSeries> series;
+    for (const auto& [page, position] : PagesFor(options_, false)) {
+      series.push_back({PageLabel(page, position), OutcomesOf(page, position)});
+    }
+    // Judged line i checks the draw rows[n - 1 - i], oldest first.
+    const std::string svg = BuildChartSvg(
+        series, [this](size_t i) { return FieldUtf8(rows_[rows_.size() - 2 - i].issue); },
+        options_.window);
+    errno = 0;
+    std::FILE* file = std::fopen(options_.chart.c_str(), "wb");
+    bool written = file != nullptr && std::fwrite(svg.data(), 1, svg.size(), file) == svg.size();
+    std::string reason = std::strerror(errno);
+    if (file != nullptr && std::fclose(file) != 0) {
+      written = false;
+      reason = std::strerror(errno);
+    }
+    if (!written) {
+      err_ << ErrorLine("cannot write the chart to " + options_.chart + ": " + reason) << '\n';
+    }
+    return written;
+  }
+
+ private:
+  // The judged lines of a page, walked once; the walk's notices are told
+  // unless the page's text was walked already.
+  const std::vector<LineOutcome>& OutcomesOf(ReportPage page, int32_t position) {
+    const std::pair<ReportPage, int32_t> key(page, position);
+    for (const auto& entry : outcomes_) {
+      if (entry.first == key) return entry.second;
+    }
+    const bool told = std::find(walked_.begin(), walked_.end(), key) != walked_.end();
+    ChanceTable chances(page, position);
+    std::vector<LineOutcome> lines;
+    lines.reserve(rows_.size());
+    [[maybe_unused]] const Text text =
+        WalkPage(page, position, rows_, options_.texts, told ? IssueNotify() : notify_,
+                 [&](const WalkLine& line) {
+                   if (line.held) {
+                     lines.push_back({*line.held, chances.Of(Text(line.pick))});
+                   }
+                 });
+    walked_.push_back(key);
+    outcomes_.emplace_back(key, std::move(lines));
+    return outcomes_.back().second;
+  }
+
+  const ReportOptions& options_;
+  const std::vector<HistoryRow>& rows_;
+  std::ostream& err_;
+  LineEndWriter writer_;
+  bool csv_;
+  bool json_;
+  std::string record_end_;
+  IssueNotify notify_;
+  std::vector<std::pair<ReportPage, int32_t>> walked_;
+  std::vector<std::pair<std::pair<ReportPage, int32_t>, std::vector<LineOutcome>>> outcomes_;
+};
+
+}  // namespace
+
 int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
               std::ostream& err, const Fetcher& fetch, const ReportEnvironment& environment) {
   // Output lost on a full disk or a closed stream must not pass for a
@@ -513,245 +803,19 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
       return finish(kExitOk);
     }
     const ReportOptions& options = *parsed.options;
-    const auto warn = [&err](std::string_view what) {
-      err << ErrorLine("warning: " + std::string(what)) << '\n';
-    };
-    // What the reading found is said once it is clear the draws were had:
-    // a failure is one line.
-    std::vector<std::string> reading_notes;
+    const Obtained obtained = ObtainRows(options, in, err, fetch, environment);
+    if (obtained.exit_code != kExitOk) return obtained.exit_code;
 
-    Bytes document;
-    std::string fell_short;  // why a download came up short, when it did
-    if (options.url) {
-      FetchResult fetched = fetch(Utf8ToGbk(*options.url));
-      if (fetched.failure == "not an http or https address") {
-        err << ErrorLine("--url: " + fetched.failure + ": '" + *options.url + "' (see --help)")
-            << '\n';
-        return kExitUsage;
-      }
-      // An error status is an answer, but not the document.
-      if (!fetched.failure.empty() &&
-          (fetched.body.empty() || fetched.failure.starts_with("HTTP "))) {
-        err << ErrorLine("cannot download " + *options.url + ": " + fetched.failure) << '\n';
-        return kExitNoDraws;
-      }
-      document = std::move(fetched.body);
-      if (const size_t zero = document.find('\0'); zero != Bytes::npos) {
-        reading_notes.push_back("the document holds a zero byte at offset " + std::to_string(zero) +
-                                "; nothing after it is read");
-        document.resize(zero);
-      }
-      // A whole answer with an empty body is a document without rows; the
-      // user still hears of it.
-      if (fetched.failure.empty() && document.empty()) {
-        reading_notes.push_back("nothing was received from " + *options.url);
-      }
-      if (fetched.cut) {
-        reading_notes.push_back("the download was cut at " + MiB(kMaxBodyBytes) + " (byte " +
-                                std::to_string(kMaxBodyBytes) +
-                                "); draws after that point are not listed");
-      } else if (!fetched.failure.empty()) {
-        fell_short = fetched.failure;
-      }
-    } else {
-      const bool from_stdin = options.file.empty() || options.file == "-";
-      InputDocument input;
-      std::string name = "standard input";
-      if (from_stdin) {
-        if (environment.input_is_terminal) {
-          warn(
-              "reading the draw list from standard input; end it with Ctrl-D (Ctrl-Z, Enter on "
-              "Windows), or give FILE or --url (see --help)");
-        }
-        input = ReadDocument(in);
-      } else {
-        name = options.file;
-        errno = 0;
-        const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(
-            std::fopen(options.file.c_str(), "rb"), &std::fclose);
-        if (file == nullptr) {
-          input.error = errno != 0 ? std::strerror(errno) : "cannot open";
-        } else {
-          // The size of a regular file lets it be read in one step.
-          size_t size_hint = 0;
-          if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-            const long size = std::ftell(file.get());
-            if (size > 0) size_hint = static_cast<size_t>(size);
-          }
-          std::clearerr(file.get());
-          if (std::fseek(file.get(), 0, SEEK_SET) != 0) size_hint = 0;
-          FileReadBuffer buffer(file.get());
-          std::istream stream(&buffer);
-          input = ReadDocument(stream, kMaxBodyBytes, size_hint);
-        }
-      }
-      if (!input.error.empty()) {
-        err << ErrorLine("cannot read " + name + ": " + input.error) << '\n';
-        return kExitNoDraws;
-      }
-      document = std::move(input.bytes);
-      // The window reads a document up to its first zero byte and lists what
-      // matches, silently; a terminal user is told where reading stopped.
-      if (input.zero_at) {
-        reading_notes.push_back("the document holds a zero byte at offset " +
-                                std::to_string(*input.zero_at) + "; nothing after it is read");
-      }
-      if (input.cut) {
-        reading_notes.push_back("the input was cut at " + MiB(kMaxBodyBytes) + " (byte " +
-                                std::to_string(kMaxBodyBytes) +
-                                "); nothing after that point is read");
-      }
-    }
-
-    const bool document_empty = document.empty();
-    const std::vector<HistoryRow> rows = TakeHistory(document);
-    if (!fell_short.empty()) {
-      if (rows.empty()) {
-        err << ErrorLine("cannot download " + *options.url + ": " + fell_short) << '\n';
-        return kExitNoDraws;
-      }
-      reading_notes.push_back("the download fell short (" + fell_short + "); listing the " +
-                              std::to_string(rows.size()) + " draws that arrived");
-    }
-    for (const std::string& note : reading_notes) warn(note);
-    if (rows.empty() && !document_empty) warn("no draw rows were found in the document");
-
-    const IssueNotify notify = [&err](const Text& issue, const Text& message) {
-      err << kProgram << ": " << Printable(FieldUtf8(issue)) << "期: " << GbkToUtf8(message)
-          << '\n';
-    };
-    LineEndWriter writer(out, options.eol);
-    const bool csv = options.format == ReportFormat::kCsv;
-    const bool json = options.format == ReportFormat::kJson;
-    const std::string record_end = csv ? "\r\n" : "\n";
-
-    // The judged lines of the pages the summary and the chart cover.
-    std::vector<std::pair<std::pair<ReportPage, int32_t>, std::vector<LineOutcome>>> outcomes;
-    const auto outcomes_of = [&](ReportPage page,
-                                 int32_t position) -> const std::vector<LineOutcome>& {
-      for (const auto& entry : outcomes) {
-        if (entry.first == std::make_pair(page, position)) return entry.second;
-      }
-      ChanceTable chances(page, position);
-      std::vector<LineOutcome> lines;
-      lines.reserve(rows.size());
-      [[maybe_unused]] const Text text =
-          WalkPage(page, position, rows, options.texts, notify, [&](const WalkLine& line) {
-            if (line.held) lines.push_back({*line.held, chances.Of(Text(line.pick))});
-          });
-      outcomes.emplace_back(std::make_pair(page, position), std::move(lines));
-      return outcomes.back().second;
-    };
-
+    ReportWriter report(options, obtained.rows, out, err);
     if (options.summary) {
-      std::vector<PageSummary> summaries;
-      for (const auto& [page, position] : PagesFor(options, true)) {
-        summaries.push_back(SummarizeOutcomes(page, position, outcomes_of(page, position)));
-      }
-      if (csv) {
-        writer.Write(CsvSummaryHeader() + record_end);
-        for (const PageSummary& summary : summaries) writer.Write(CsvSummary(summary) + record_end);
-      } else if (json) {
-        writer.Write("{\"draws\":" + std::to_string(rows.size()) + ",\"summary\":[\n");
-        for (size_t i = 0; i < summaries.size(); ++i) {
-          writer.Write(JsonSummary(summaries[i]) + (i + 1 < summaries.size() ? ",\n" : "\n"));
-        }
-        writer.Write("]}\n");
-      } else {
-        // The summary is ASCII, the same bytes in either encoding.
-        writer.Write(FormatSummary(summaries, rows.size()));
-      }
+      report.Summary();
     } else if (options.next) {
-      std::vector<std::tuple<ReportPage, int32_t, std::string, std::string, std::string>> picks;
-      std::string issue;
-      std::string source;
-      if (csv) writer.Write(CsvLineHeader() + record_end);
-      if (json) writer.Write("{\"next\":[\n");
-      bool first = true;
-      for (const std::pair<ReportPage, int32_t>& entry : PagesFor(options, true)) {
-        const ReportPage page = entry.first;
-        const int32_t position = entry.second;
-        WalkNextLine(page, position, rows, options.texts, [&](const WalkLine& line) {
-          if (csv) writer.Write(CsvLine(page, position, line) + record_end);
-          if (json) {
-            writer.Write((first ? "" : ",\n") + JsonLine(page, position, line));
-            first = false;
-          }
-          issue = line.issue;
-          source = line.source_digits;
-          picks.emplace_back(page, position, PageLabel(page, position), std::string(line.pick),
-                             std::string(line.value_text));
-        });
-      }
-      if (json) writer.Write("\n]}\n");
-      if (!csv && !json) {
-        Text text = "Next issue " + issue + ", picked from the digits " + source + "\n";
-        for (const auto& [page, position, label, pick, value] : picks) {
-          text += label + std::string(std::max<size_t>(19, label.size() + 1) - label.size(), ' ') +
-                  pick + "\n";
-        }
-        if (!WriteEncoded(writer, text, options.encoding)) {
-          warn("the document holds bytes that are not GBK, shown as \"?\"");
-        }
-      }
+      report.Next();
     } else {
-      const ReportPage page = options.page.value_or(ReportPage::kKill);
-      if (csv || json) {
-        // Lines are written as the walk makes them; the summary figures of
-        // JSON come from the same walk.
-        ChanceTable chances(page, options.position);
-        std::vector<LineOutcome> lines;
-        if (csv) writer.Write(CsvLineHeader() + record_end);
-        if (json) writer.Write("{\"draws\":" + std::to_string(rows.size()) + ",\"lines\":[\n");
-        bool first = true;
-        [[maybe_unused]] const Text text = WalkPage(
-            page, options.position, rows, options.texts, notify, [&](const WalkLine& line) {
-              if (csv) {
-                writer.Write(CsvLine(page, options.position, line) + record_end);
-                return;
-              }
-              writer.Write((first ? "" : ",\n") + JsonLine(page, options.position, line));
-              first = false;
-              if (line.held) lines.push_back({*line.held, chances.Of(Text(line.pick))});
-            });
-        if (json) {
-          writer.Write("\n],\"summary\":" +
-                       JsonSummary(SummarizeOutcomes(page, options.position, lines)) + "}\n");
-        }
-      } else {
-        const Text text = WalkPage(page, options.position, rows, options.texts, notify, nullptr);
-        // Bytes of the document that are not GBK cannot be shown in UTF-8.
-        if (!WriteEncoded(writer, text, options.encoding)) {
-          warn(
-              "the document holds bytes that are not GBK, shown as \"?\"; --encoding gbk gives "
-              "them unchanged");
-        }
-      }
+      report.Page();
     }
-    writer.Finish();
-
-    if (!options.chart.empty()) {
-      std::vector<ChartSeries> series;
-      for (const auto& [page, position] : PagesFor(options, false)) {
-        series.push_back({PageLabel(page, position), outcomes_of(page, position)});
-      }
-      // Judged line i checks the draw rows[n - 1 - i], oldest first.
-      const std::string svg = BuildChartSvg(
-          series, [&rows](size_t i) { return FieldUtf8(rows[rows.size() - 2 - i].issue); },
-          options.window);
-      errno = 0;
-      std::FILE* file = std::fopen(options.chart.c_str(), "wb");
-      bool written = file != nullptr && std::fwrite(svg.data(), 1, svg.size(), file) == svg.size();
-      std::string reason = std::strerror(errno);
-      if (file != nullptr && std::fclose(file) != 0) {
-        written = false;
-        reason = std::strerror(errno);
-      }
-      if (!written) {
-        err << ErrorLine("cannot write the chart to " + options.chart + ": " + reason) << '\n';
-        return kExitFault;
-      }
-    }
+    report.Finish();
+    if (!options.chart.empty() && !report.Chart()) return kExitFault;
     return finish(kExitOk);
   } catch (const RuntimeError& error) {
     err << ErrorLine("run-time error " + std::to_string(error.code()) + ": " +
