@@ -518,7 +518,9 @@ Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream
   std::string fell_short;  // why a download came up short, when it did
   if (options.url) {
     FetchResult fetched = fetch(Utf8ToGbk(*options.url));
-    if (fetched.failure == "not an http or https address") {
+    // The address itself is at fault: a usage error, as when it is checked.
+    if (fetched.failure == "not an http or https address" ||
+        fetched.failure == "malformed address") {
       return fail(kExitUsage,
                   "--url: " + fetched.failure + ": '" + *options.url + "' (see --help)");
     }

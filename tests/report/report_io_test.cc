@@ -201,6 +201,36 @@ TEST(ReportExit, TellsWhyTheDrawsCouldNotBeHad) {
   EXPECT_EQ(run.out, "");
 }
 
+// Causes no loopback server can stage, as the fetch names them.
+TEST(ReportExit, FollowsTheCauseTheFetchNames) {
+  const std::string rows = Rows(3);
+  struct Case {
+    FetchResult fetched;
+    int code;
+    std::string err;
+  };
+  const Case cases[] = {
+      {{"", "unknown host", false},
+       kExitNoDraws,
+       "cannot download http://draws.test/: unknown host"},
+      {{"", "malformed address", false}, kExitUsage, "--url: malformed address"},
+      {{"", "the transfer broke off", false}, kExitNoDraws, ": the transfer broke off"},
+      {{"<html>", "timed out after 90 s", false}, kExitNoDraws, ": timed out after 90 s"},
+      {{rows, "timed out after 90 s", false},
+       kExitOk,
+       "(timed out after 90 s); listing the 3 draws"},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.fetched.failure);
+    std::istringstream in;
+    const Outcome run =
+        RunWith({"--url", "http://draws.test/"}, in, [&test](const Text&) { return test.fetched; });
+    EXPECT_EQ(run.code, test.code);
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_NE(run.err.find(test.err), std::string::npos) << run.err;
+  }
+}
+
 TEST(ReportExit, ACutDownloadIsListedWithAWarning) {
   const std::string rows = Rows(3);
   std::istringstream in;
