@@ -430,21 +430,6 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpL
   return parsed;
 }
 
-std::vector<HistoryRow> HistoryFromDocument(std::string_view document_bytes) {
-  Bytes document = TextFromBytes(document_bytes);
-  return TakeHistory(document);
-}
-
-Text BuildReportText(const ReportOptions& options, const std::vector<HistoryRow>& rows,
-                     const Notify& notify) {
-  const ReportPage page = options.page.value_or(ReportPage::kKill);
-  return BuildPageText(AnalysisPageOf(page), rows, options.texts, options.position, notify);
-}
-
-std::string EncodeForOutput(const Text& gbk, ReportEncoding encoding) {
-  return encoding == ReportEncoding::kGbk ? gbk : GbkToUtf8(gbk);
-}
-
 InputDocument ReadDocument(std::istream& in, size_t max_bytes, size_t size_hint) {
   InputDocument document;
   std::streambuf* buffer = in.rdbuf();

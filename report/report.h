@@ -103,17 +103,6 @@ struct ParsedArguments {
 // The command-line name of a page: "kill", "banker" or "span".
 [[nodiscard]] std::string_view ReportPageName(ReportPage page);
 
-// The history rows the window would list for a document: its bytes up to the
-// first zero byte, parsed by the draw-list pattern, in document order.
-[[nodiscard]] std::vector<HistoryRow> HistoryFromDocument(std::string_view document_bytes);
-
-// The page's output text (GBK), exactly as the window builds it.
-[[nodiscard]] Text BuildReportText(const ReportOptions& options,
-                                   const std::vector<HistoryRow>& rows, const Notify& notify);
-
-// A GBK text in the encoding asked for.
-[[nodiscard]] std::string EncodeForOutput(const Text& gbk, ReportEncoding encoding);
-
 // The document as read: its bytes before the first zero byte, at most
 // kMaxBodyBytes of them.
 struct InputDocument {
