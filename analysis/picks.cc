@@ -1,5 +1,7 @@
 #include "analysis/picks.h"
 
+#include <algorithm>
+
 #include "runtime/array.h"
 #include "runtime/gbk.h"
 
@@ -26,16 +28,17 @@ bool IsPlainAscii(std::string_view text) {
   return true;
 }
 
-// PickDistinctDigits step by step with the text operations, for texts holding
-// double-byte characters.
+// PickDistinctDigits with the text operations' character rules, for texts
+// holding double-byte characters. The scan takes each byte of the text as
+// `TextMid(scan, i, 1)` would, without the text operation per byte.
 Text PickDistinctCharacters(const Text& value_text, int32_t count) {
   Text collected;
   Text scan = TextReplace(value_text, ".", "", 1, std::nullopt, true);
   while (TextLength(collected) < count) {
     const int32_t before = TextLength(collected);
-    const int32_t length = TextLength(scan);
-    for (int32_t i = 2; i <= length; ++i) {
-      Text ch = TextMid(scan, i, 1);
+    const std::string_view bytes = TextView(scan);
+    for (size_t i = 1; i < bytes.size(); ++i) {
+      const std::string_view ch = bytes.substr(i, 1);
       if (TextFind(collected, ch) == -1) collected.append(ch);
     }
     // A count above the ten fallback digits could never be met; stop rather
@@ -45,6 +48,9 @@ Text PickDistinctCharacters(const Text& value_text, int32_t count) {
   }
   return TextLeft(collected, count);
 }
+
+// ToInteger of a one-byte text: its digit, or 0 for any other byte.
+int32_t DigitOf(char byte) { return (byte >= '0' && byte <= '9') ? byte - '0' : 0; }
 
 }  // namespace
 
@@ -122,11 +128,14 @@ bool CheckKillSpan(const Text& kill_spans, const Text& checked_draw, const Notif
   // A draw with no digits has no span and cannot confirm a kill.
   if (length == 0) return false;
 
-  Array<int32_t> digits;
-  for (int32_t j = 1; j <= length; ++j) digits.Append(ToInteger(TextMid(checked_draw, j, 1)));
-  SortArray(digits);
-  const int32_t largest = digits.At(length);
-  const int32_t smallest = digits.At(1);
+  // Sorting the digits and taking the last and the first gives the largest
+  // and the smallest; one pass finds both, whatever the draw's length.
+  int32_t largest = 0;
+  int32_t smallest = 9;
+  for (const char byte : TextView(checked_draw)) {
+    largest = std::max(largest, DigitOf(byte));
+    smallest = std::min(smallest, DigitOf(byte));
+  }
   const Text span = ToText(ToNumber(largest) - ToNumber(smallest));
 
   for (int32_t m = 1; m <= KillSpanCount; ++m) {

@@ -4,6 +4,7 @@
 #include <clocale>
 
 #include "app/launch.h"
+#include "runtime/runtime_error.h"
 
 int main(int /*argc*/, char** argv) {
   // Qt keeps a reference to the count for the application's life. Only the
@@ -11,5 +12,10 @@ int main(int /*argc*/, char** argv) {
   std::setlocale(LC_ALL, "");
   static int qt_argc = 1;
   QApplication app(qt_argc, argv);
-  return zelkor::RunProgram();
+  zelkor::ReportUncaughtExceptions();
+  try {
+    return zelkor::RunProgram();
+  } catch (...) {
+    zelkor::ReportCurrentException();
+  }
 }

@@ -58,6 +58,9 @@ struct FetchOptions {
   std::string ca_file;
 };
 
+// The user agent every fetch names.
+inline constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
+
 // The most redirections a fetch follows; the next one fails it.
 inline constexpr int kMaxRedirects = 10;
 

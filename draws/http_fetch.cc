@@ -12,8 +12,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr const char* kUserAgent = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
-
 // Once per process, before the first transfer; thread-safe through the static.
 void InitCurlOnce() {
   static const CURLcode init = curl_global_init(CURL_GLOBAL_DEFAULT);

@@ -28,14 +28,18 @@ using zelkor::Text;
 }
 
 // Mostly draws as the service sends them, three ASCII digits, so the walk's
-// per-draw cache is exercised; otherwise any bytes.
+// per-draw cache is exercised; otherwise any bytes: a few, or any share of
+// what the input has left, so that large inputs make long draws and a page
+// that is slow on them is found.
 Text ConsumeDigits(FuzzedDataProvider& input) {
   if (input.ConsumeBool()) {
     Text digits(3, '0');
     for (char& digit : digits) digit = static_cast<char>('0' + input.ConsumeIntegralInRange(0, 9));
     return digits;
   }
-  return input.ConsumeRandomLengthString(6);
+  if (input.ConsumeBool()) return input.ConsumeRandomLengthString(6);
+  return input.ConsumeBytesAsString(
+      input.ConsumeIntegralInRange<size_t>(0, input.remaining_bytes()));
 }
 
 Text ConsumeText(FuzzedDataProvider& input) { return input.ConsumeRandomLengthString(12); }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <new>
 #include <utility>
 
@@ -55,14 +56,34 @@ void ReportRuntimeError(const RuntimeError& error) {
   ReportRuntimeError(error.code(), error.message());
 }
 
-void RunGuarded(const std::function<void()>& handler) {
+void ReportCurrentException() {
   try {
-    handler();
+    std::rethrow_exception(std::current_exception());
   } catch (const RuntimeError& error) {
     ReportRuntimeError(error);
   } catch (const std::bad_alloc&) {
     ReportRuntimeError(
         RuntimeError::AllocationFailed(static_cast<int64_t>(failed_allocation_bytes)));
+  } catch (const std::exception& error) {
+    // Library messages are ASCII or UTF-8; the report is GBK.
+    ReportRuntimeError(0, Utf8ToGbk(error.what()));
+  } catch (...) {
+    ReportRuntimeError(0, Gbk("未知的内部错误"));
+  }
+}
+
+void ReportUncaughtExceptions() {
+  std::set_terminate([] {
+    if (std::current_exception() != nullptr) ReportCurrentException();
+    std::abort();
+  });
+}
+
+void RunGuarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (...) {
+    ReportCurrentException();
   }
 }
 

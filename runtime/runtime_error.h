@@ -51,8 +51,19 @@ RuntimeErrorPresenter SetRuntimeErrorPresenter(RuntimeErrorPresenter presenter);
 [[noreturn]] void ReportRuntimeError(int32_t code, const Text& message);
 [[noreturn]] void ReportRuntimeError(const RuntimeError& error);
 
-// Runs `handler`; a RuntimeError (or exhausted memory) escaping it is reported
-// and ends the process. Every event handler runs through this.
+// Reports the exception being handled and ends the process: a RuntimeError
+// with its code and message, exhausted memory with the size that could not be
+// had, any other exception with its what() text. Call only inside a catch.
+[[noreturn]] void ReportCurrentException();
+
+// Makes an exception that escapes everything (one thrown through code that
+// cannot pass it on, or out of main) end through the same report instead of
+// an abort with no word to the user.
+void ReportUncaughtExceptions();
+
+// Runs `handler`; any exception escaping it is reported through
+// ReportCurrentException and ends the process. Every event handler runs
+// through this.
 void RunGuarded(const std::function<void()>& handler);
 
 }  // namespace zelkor

@@ -91,19 +91,26 @@ size_t CharacterWidthAt(std::string_view text, size_t pos) {
   return (static_cast<unsigned char>(text[pos]) >= 0x80 && pos + 1 < text.size()) ? 2 : 1;
 }
 
+std::string_view TextView(std::string_view text) { return UpToZero(text); }
+
 int32_t TextLength(std::string_view text) { return static_cast<int32_t>(UpToZero(text).size()); }
 
+// TextLeft and TextMid look for a zero byte only as far as the piece they
+// take: a caller stepping through a long text a byte at a time must not pay
+// for the whole text at every step.
 Text TextLeft(std::string_view text, int32_t count) {
   if (count <= 0) return {};
-  return Text(UpToZero(text).substr(0, static_cast<size_t>(count)));
+  return Text(UpToZero(text.substr(0, static_cast<size_t>(count))));
 }
 
 Text TextMid(std::string_view text, int32_t start, int32_t count) {
-  text = UpToZero(text);
-  const auto length = static_cast<int64_t>(text.size());
-  if (start < 1 || start > length || count < 1) return {};
-  const int64_t end = std::min<int64_t>(int64_t{start} + count - 1, length);
-  return Text(text.substr(static_cast<size_t>(start - 1), static_cast<size_t>(end - start + 1)));
+  if (start < 1 || count < 1) return {};
+  const auto first = static_cast<size_t>(start - 1);
+  const uint64_t end =
+      std::min<uint64_t>(uint64_t{first} + static_cast<uint64_t>(count), text.size());
+  const std::string_view reach = UpToZero(text.substr(0, static_cast<size_t>(end)));
+  if (first >= reach.size()) return {};
+  return Text(reach.substr(first));
 }
 
 int32_t TextFind(std::string_view text, std::string_view needle, int32_t start, bool ignore_case) {
@@ -243,8 +250,12 @@ Bytes ToBytes(std::string_view text) { return Bytes(UpToZero(text)); }
 double RoundNumber(double value, int32_t places) {
   if (value == 0.0) return value;
   const double magnitude = std::fabs(value);
-  const double scale = std::pow(10.0, std::abs(places));
+  // Widened first: the magnitude of INT32_MIN has no int32_t.
+  const double scale = std::pow(10.0, std::fabs(static_cast<double>(places)));
   const double scaled = places > 0 ? magnitude * scale : places < 0 ? magnitude / scale : magnitude;
+  // Past what a double can scale to: more places than it holds change
+  // nothing, and a unit larger than any double leaves nothing to keep.
+  if (!std::isfinite(scaled) || !std::isfinite(scale)) return places > 0 ? value : value * 0.0;
   // A value short of a half by less than 1e-12 after scaling still rounds up.
   const double nudged = scaled + 1e-12;
   const double whole = std::floor(nudged);

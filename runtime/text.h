@@ -21,6 +21,8 @@ using TextArray = Array<Text>;
 // Bytes of the character that starts at byte `pos` (0-based, inside `text`):
 // 2 for a byte of 0x80 or above with a byte after it, otherwise 1.
 [[nodiscard]] size_t CharacterWidthAt(std::string_view text, size_t pos);
+// The bytes every operation sees: those before the first zero byte.
+[[nodiscard]] std::string_view TextView(std::string_view text);
 // Number of bytes; a double-byte character counts 2.
 [[nodiscard]] int32_t TextLength(std::string_view text);
 // The first `count` bytes (none for count <= 0).

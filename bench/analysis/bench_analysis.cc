@@ -1,4 +1,5 @@
-// BuildAnalysisText over long histories: the walk must stay linear in rows.
+// BuildAnalysisText over long histories and over long draws: the walk must
+// stay linear in rows and in the bytes of a row.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -6,6 +7,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
+#include "draws/draws.h"
 #include "ui/initial_texts.h"
 
 namespace zelkor {
@@ -58,6 +60,42 @@ BENCHMARK_CAPTURE(BM_BuildPageText, kill_span, KillSpanPage())
     ->Range(1'000, 100'000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
+
+// A document of two rows whose newest draw is "12" and then sevens, to make
+// `bytes` bytes in all: a hostile service's row, checked by every page. Listing
+// and the page's text together, as the window and the report tool do them.
+void BM_PageOnLongDraw(benchmark::State& state, const AnalysisPage& page) {
+  const auto bytes = static_cast<size_t>(state.range(0));
+  const std::string head = "<row expect=\"2\" opencode=\"1,2,";
+  const std::string tail =
+      "\" opentime=\"\" trycode=\"\" tryinfo=\"\" />\n"
+      "<row expect=\"1\" opencode=\"3,5,8\" opentime=\"\" trycode=\"\" tryinfo=\"\" />\n";
+  const std::string document = head + std::string(bytes - head.size() - tail.size(), '7') + tail;
+  const PageTexts texts = InitialBoxTexts();
+  const Notify notify = [](const Text&) {};
+  for (auto _ : state) {
+    std::vector<HistoryRow> rows;
+    for (DrawRecord& record : ParseDrawList(document)) {
+      rows.push_back({std::move(record.issue), std::move(record.digits)});
+    }
+    Text text = BuildPageText(page, rows, texts, 1, notify);
+    benchmark::DoNotOptimize(text);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+}
+
+BENCHMARK_CAPTURE(BM_PageOnLongDraw, kill_digit, KillDigitPage())
+    ->RangeMultiplier(4)
+    ->Range(64 << 10, 16 << 20)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PageOnLongDraw, banker_digit, BankerDigitPage())
+    ->RangeMultiplier(4)
+    ->Range(64 << 10, 16 << 20)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PageOnLongDraw, kill_span, KillSpanPage())
+    ->RangeMultiplier(4)
+    ->Range(64 << 10, 16 << 20)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zelkor

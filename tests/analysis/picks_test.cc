@@ -212,14 +212,21 @@ TEST(CheckKillSpanTest, JudgesTheSpanAndAnnouncesDrawsNotThreeLong) {
     int notices;
   };
   const std::vector<Case> cases = {
-      {"03", "458", true, 0},         {"36", "906", true, 0},   {"12", "132", false, 0},
-      {"36", "147", false, 0},        {"36", "555", true, 0},   {"36", "907", true, 0},
-      {"90", "090", false, 0},        {"36", "a9b", true, 0},    // non-digits count 0: span 9
-      {"12", "12", false, 1},                                    // span 1
-      {"36", "12", true, 1},          {"03", "1234", false, 1},  // span 3
-      {"36", "5", true, 1},                                      // span 0
-      {"36", "", false, 1},                                      // no digits: nothing confirmed
-      {"12", Gbk("１２３"), true, 1},                            // six bytes, each read as 0
+      {"03", "458", true, 0},
+      {"36", "906", true, 0},
+      {"12", "132", false, 0},
+      {"36", "147", false, 0},
+      {"36", "555", true, 0},
+      {"36", "907", true, 0},
+      {"90", "090", false, 0},
+      {"36", "a9b", true, 0},  // non-digits count 0: span 9
+      {"12", "12", false, 1},  // span 1
+      {"36", "12", true, 1},
+      {"03", "1234", false, 1},                    // span 3
+      {"36", "5", true, 1},                        // span 0
+      {"36", "", false, 1},                        // no digits: nothing confirmed
+      {"12", Gbk("１２３"), true, 1},              // six bytes, each read as 0
+      {"56", "12" + Text(100000, '7'), false, 1},  // span 6 of a long draw
   };
   for (const Case& c : cases) {
     std::vector<Text> notices;

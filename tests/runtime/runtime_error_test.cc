@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <thread>
+
 #include "runtime/gbk.h"
 #include "runtime/text.h"
 
@@ -43,6 +46,21 @@ TEST(RuntimeErrorDeathTest, ExhaustedMemoryNamesTheRequestedSize) {
               }),
               testing::ExitedWithCode(ZELKOR_EXIT_STATUS_MINUS_ONE),
               "分配 1152921504606846976 字节内存失败!");
+}
+
+// Whatever escapes a handler, or everything, ends through the report with its
+// message, never through an abort.
+TEST(RuntimeErrorDeathTest, AnyExceptionEndsThroughTheReport) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(RunGuarded([] { throw std::runtime_error("bad draw list"); }),
+              testing::ExitedWithCode(255), "错误信息：bad draw list");
+  EXPECT_EXIT(RunGuarded([] { throw 7; }), testing::ExitedWithCode(255), "未知的内部错误");
+  EXPECT_EXIT(
+      {
+        ReportUncaughtExceptions();
+        std::thread([] { throw std::logic_error("escaped everything"); }).join();
+      },
+      testing::ExitedWithCode(255), "错误信息：escaped everything");
 }
 
 TEST(RuntimeErrorTest, GuardedHandlerWithoutFaultReturns) {

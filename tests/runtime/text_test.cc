@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "runtime/gbk.h"
@@ -35,6 +36,15 @@ TEST(TextTest, LeftAndMidCountBytes) {
       {"123", -5, 3, ""},
       {kMixed, 3, 2, Gbk("中")},
       {kMixed, 4, 1, kMixed.substr(3, 1)},
+      {"123", 2, std::numeric_limits<int32_t>::max(), "23"},
+      {Text("12\0"
+            "45",
+            5),
+       2, 9, "2"},  // a zero byte ends the text
+      {Text("12\0"
+            "45",
+            5),
+       4, 1, ""},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(TextMid(c.text, c.start, c.count), c.mid) << c.text << " " << c.start;
@@ -43,6 +53,11 @@ TEST(TextTest, LeftAndMidCountBytes) {
   EXPECT_EQ(TextLeft("12345", 0), "");
   EXPECT_EQ(TextLeft("12345", -1), "");
   EXPECT_EQ(TextLeft("12345", 9), "12345");
+  EXPECT_EQ(TextLeft(Text("12\0"
+                          "45",
+                          5),
+                     4),
+            "12");
   EXPECT_EQ(TextLength(kMixed), 5);
 }
 
@@ -213,6 +228,10 @@ TEST(TextTest, RoundNumberRoundsHalvesAwayFromZero) {
       {2.675, 2, 2.68},         // 267.49999… + 1e-12
       {0.4999999999995, 0, 1},  // short of a half by less than 1e-12
       {0.499999999998, 0, 0},
+      // Places beyond what a double can scale by.
+      {2.5, std::numeric_limits<int32_t>::min(), 0},
+      {2.5, std::numeric_limits<int32_t>::max(), 2.5},
+      {1e300, 20, 1e300},
   };
   for (const auto& c : cases) {
     EXPECT_DOUBLE_EQ(RoundNumber(c.value, c.places), c.rounded) << c.value << " " << c.places;
