@@ -7,6 +7,7 @@
 #include "app/event_wiring.h"
 #include "runtime/runtime_error.h"
 #include "ui/qt/main_window.h"
+#include "ui/qt/qt_translations.h"
 #include "ui/qt/qt_ui.h"
 
 namespace zelkor {
@@ -24,6 +25,7 @@ std::unique_ptr<MainWindow> CreateWindowOrNothing() {
 
 int RunProgram(const StartupConfig& config) {
   InstallQtRuntimeErrorPresenter();
+  if (auto* app = QCoreApplication::instance()) InstallChineseQtTranslations(*app);
   std::unique_ptr<MainWindow> window = CreateWindowOrNothing();
   if (window == nullptr) ReportRuntimeError(RuntimeError::WindowCreationFailed());
 

@@ -18,10 +18,15 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <cwchar>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <system_error>
+#include <thread>
 
 #include "draws/draws.h"
 #include "runtime/wide_text.h"
@@ -33,7 +38,7 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
-constexpr wchar_t kWideUserAgent[] = L"Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
+constexpr wchar_t kUserAgent[] = L"Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 constexpr DWORD kReadChunk = 1 << 16;
 
 struct HandleCloser {
@@ -167,31 +172,53 @@ std::string DescribeFailure(DWORD error, bool past_deadline, const FetchOptions&
   }
 }
 
-}  // namespace
-
-FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
+// What a fetch on its worker thread has brought so far. The body grows as
+// bytes arrive, so that whatever arrived by the deadline can be handed out.
+struct Progress {
+  std::mutex mutex;
+  std::condition_variable finished_signal;
+  bool finished = false;
+  // The caller has gone at the deadline; nothing more is wanted.
+  bool abandoned = false;
   FetchResult result;
-  const Clock::time_point deadline = Clock::now() + std::max(options.overall_timeout, seconds(1));
+};
+
+// Appends received bytes, at most up to kMaxBodyBytes; false when the body
+// was cut there or the caller has gone.
+bool Append(Progress& progress, std::string_view bytes) {
+  std::lock_guard lock(progress.mutex);
+  if (progress.abandoned) return false;
+  FetchResult& result = progress.result;
+  const size_t taken = std::min(bytes.size(), kMaxBodyBytes - result.body.size());
+  result.body.append(bytes.data(), taken);
+  if (taken < bytes.size()) {
+    result.cut = true;
+    result.failure = "body cut at " + std::to_string(kMaxBodyBytes >> 20) + " MiB";
+    return false;
+  }
+  return true;
+}
+
+// The fetch itself, on the worker thread. Each WinINet call waits at most
+// its own bound and never past the deadline; the deadline is also looked at
+// between calls.
+void Fetch(const Text& address, const FetchOptions& options, Clock::time_point deadline,
+           Progress& progress) {
   // WinINet's clock and ours may differ by a hair at the deadline.
   const auto past_deadline = [&] { return Clock::now() + milliseconds(50) >= deadline; };
+  const auto fail = [&](std::string failure) {
+    std::lock_guard lock(progress.mutex);
+    if (progress.result.failure.empty()) progress.result.failure = std::move(failure);
+  };
 
-  Handle session(InternetOpenW(kWideUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-  if (!session) {
-    result.failure = DescribeFailure(GetLastError(), false, options);
-    return result;
-  }
+  Handle session(InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  if (!session) return fail(DescribeFailure(GetLastError(), false, options));
 
   std::wstring url = GbkToWide(address);
   for (int redirects = 0;; ++redirects) {
-    if (past_deadline()) {
-      result.failure = DescribeFailure(0, true, options);
-      return result;
-    }
+    if (past_deadline()) return fail(DescribeFailure(0, true, options));
     const std::optional<Address> target = ParseAddress(url);
-    if (!target) {
-      result.failure = "not an http or https address";
-      return result;
-    }
+    if (!target) return fail("not an http or https address");
     const Handle connection(InternetConnectW(session.get(), target->host.c_str(), target->port,
                                              nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0));
     const wchar_t* accept[] = {L"*/*", nullptr};
@@ -203,24 +230,19 @@ FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
                              ? HttpOpenRequestW(connection.get(), L"GET", target->path.c_str(),
                                                 L"HTTP/1.0", nullptr, accept, flags, 0)
                              : nullptr);
-    if (!request) {
-      result.failure = DescribeFailure(GetLastError(), false, options);
-      return result;
-    }
+    if (!request) return fail(DescribeFailure(GetLastError(), false, options));
     const wchar_t kNoCache[] = L"Cache-Control: no-cache\r\n";
     HttpAddRequestHeadersW(request.get(), kNoCache, static_cast<DWORD>(-1), HTTP_ADDREQ_FLAG_ADD);
-    // Each step waits at most its own bound, and never past the deadline.
     SetBound(request.get(), INTERNET_OPTION_CONNECT_TIMEOUT,
              BoundMillis(options.connect_timeout, deadline));
     SetBound(request.get(), INTERNET_OPTION_SEND_TIMEOUT,
              BoundMillis(options.stall_timeout, deadline));
     SetBound(request.get(), INTERNET_OPTION_RECEIVE_TIMEOUT,
              BoundMillis(options.stall_timeout, deadline));
-
     if (!HttpSendRequestW(request.get(), nullptr, 0, nullptr, 0)) {
-      result.failure = DescribeFailure(GetLastError(), past_deadline(), options);
-      return result;
+      return fail(DescribeFailure(GetLastError(), past_deadline(), options));
     }
+
     DWORD status = 0;
     DWORD size = sizeof status;
     HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
@@ -228,15 +250,13 @@ FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
     if (status >= 300 && status < 400) {
       if (const std::optional<std::wstring> location = Header(request.get(), HTTP_QUERY_LOCATION)) {
         if (redirects == kMaxRedirects) {
-          result.failure = "more than " + std::to_string(kMaxRedirects) + " redirections";
-          return result;
+          return fail("more than " + std::to_string(kMaxRedirects) + " redirections");
         }
         const std::wstring next = ResolveLocation(url, *location);
         // A step down from https would hand what was asked for in private to
         // anyone on the way.
         if (target->secure && !StartsWithNoCase(next, L"https:")) {
-          result.failure = "redirection from https to " + WideToUtf8(next) + " refused";
-          return result;
+          return fail("redirection from https to " + WideToUtf8(next) + " refused");
         }
         url = next;
         continue;
@@ -246,43 +266,70 @@ FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
     // The body, whatever the status. Only what is there is asked for, so
     // that the deadline is looked at between any two arrivals.
     std::string chunk;
+    size_t received = 0;
     while (true) {
-      if (past_deadline()) {
-        result.failure = DescribeFailure(0, true, options);
-        return result;
-      }
+      if (past_deadline()) return fail(DescribeFailure(0, true, options));
       SetBound(request.get(), INTERNET_OPTION_RECEIVE_TIMEOUT,
                BoundMillis(options.stall_timeout, deadline));
       DWORD available = 0;
       if (!InternetQueryDataAvailable(request.get(), &available, 0, 0)) {
-        result.failure = DescribeFailure(GetLastError(), past_deadline(), options);
-        return result;
+        return fail(DescribeFailure(GetLastError(), past_deadline(), options));
       }
       if (available == 0) break;
       chunk.resize(std::min<DWORD>(available, kReadChunk));
       DWORD got = 0;
       if (!InternetReadFile(request.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got)) {
-        result.failure = DescribeFailure(GetLastError(), past_deadline(), options);
-        return result;
+        return fail(DescribeFailure(GetLastError(), past_deadline(), options));
       }
       if (got == 0) break;
-      const size_t taken = std::min<size_t>(got, kMaxBodyBytes - result.body.size());
-      result.body.append(chunk.data(), taken);
-      if (taken < got) {
-        result.cut = true;
-        result.failure = "body cut at " + std::to_string(kMaxBodyBytes >> 20) + " MiB";
-        return result;
-      }
+      received += got;
+      if (!Append(progress, std::string_view(chunk.data(), got))) return;
     }
     // WinINet takes a connection closed early for the end of the body.
     const std::optional<std::wstring> length = Header(request.get(), HTTP_QUERY_CONTENT_LENGTH);
-    if (length && result.body.size() < std::wcstoull(length->c_str(), nullptr, 10)) {
-      result.failure = "the transfer broke off";
-    } else if (status < 200 || status > 299) {
-      result.failure = "HTTP " + std::to_string(status);
+    if (length && received < std::wcstoull(length->c_str(), nullptr, 10)) {
+      return fail("the transfer broke off");
     }
+    if (status < 200 || status > 299) fail("HTTP " + std::to_string(status));
+    return;
+  }
+}
+
+}  // namespace
+
+// The fetch runs on a thread of its own, so that the deadline holds even
+// where a WinINet call outlasts the bounds it was given (a server trickling
+// its answer's head one byte at a time would keep it going): at the
+// deadline the caller takes what has arrived, and the thread, left alone,
+// ends when its call does.
+FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
+  const seconds overall = std::max(options.overall_timeout, seconds(1));
+  const Clock::time_point deadline = Clock::now() + overall;
+  auto progress = std::make_shared<Progress>();
+  try {
+    std::thread([address, options, deadline, progress] {
+      Fetch(address, options, deadline, *progress);
+      std::lock_guard lock(progress->mutex);
+      progress->finished = true;
+      progress->finished_signal.notify_all();
+    }).detach();
+  } catch (const std::system_error&) {
+    FetchResult result;
+    result.failure = "no thread for the fetch";
     return result;
   }
+  std::unique_lock lock(progress->mutex);
+  // The thread keeps the deadline itself; this is for a call that does not.
+  if (progress->finished_signal.wait_until(lock, deadline + milliseconds(500),
+                                           [&] { return progress->finished; })) {
+    return std::move(progress->result);
+  }
+  progress->abandoned = true;
+  FetchResult result;
+  result.body = progress->result.body;
+  result.cut = progress->result.cut;
+  result.failure = DescribeFailure(0, true, options);
+  return result;
 }
 
 Bytes HttpFetchWith(const Text& address, const FetchOptions& options) {

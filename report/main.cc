@@ -1,11 +1,14 @@
 // zelkor3d-report: prints an analysis page of a draw-list document from the
 // command line.
+#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "draws/draws.h"
+#include "report/file_input.h"
 #include "report/report.h"
+#include "report/system.h"
 #include "runtime/program_io.h"
 
 int main(int argc, char** argv) {
@@ -14,12 +17,23 @@ int main(int argc, char** argv) {
     // output is never reinterpreted on its way out.
     zelkor::UseBinaryStandardStreams();
     const std::vector<std::string> args = zelkor::ProgramArguments(argc, argv);
-    const zelkor::ParsedArguments parsed = zelkor::ParseReportArguments(args);
-    const bool gbk = parsed.options && parsed.options->encoding == zelkor::ReportEncoding::kGbk;
+    const zelkor::ReportEnvironment environment = zelkor::SystemEnvironment();
+    const zelkor::ParsedArguments parsed = zelkor::ParseReportArguments(args, environment.language);
+    // Only the page text and the next picks are ever GBK; CSV, JSON, the
+    // summary and the help are UTF-8.
+    const bool gbk = parsed.options && parsed.options->encoding == zelkor::ReportEncoding::kGbk &&
+                     parsed.options->format == zelkor::ReportFormat::kText;
     std::ostream& out =
         zelkor::StandardOutput(gbk ? zelkor::StreamText::kBytes : zelkor::StreamText::kUtf8);
-    return zelkor::RunReport(args, std::cin, out, zelkor::StandardError(zelkor::StreamText::kUtf8),
-                             zelkor::HttpFetch);
+    // Standard input through a buffer that reports read errors, which
+    // std::cin would take for the end of input.
+    zelkor::FileReadBuffer stdin_buffer(stdin);
+    std::istream in(&stdin_buffer);
+    const zelkor::Fetcher fetch = [](const zelkor::Text& address) {
+      return zelkor::FetchWithReason(address, zelkor::FetchOptions{});
+    };
+    return zelkor::RunReport(args, in, out, zelkor::StandardError(zelkor::StreamText::kUtf8), fetch,
+                             environment);
   } catch (...) {
     // RunReport catches everything itself; this covers building the arguments.
     std::cerr << "zelkor3d-report: internal error\n";

@@ -5,16 +5,20 @@
 #include <array>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <istream>
-#include <iterator>
 #include <memory>
 #include <ostream>
+#include <stdexcept>
 #include <utility>
 
-#include "draws/draws.h"
+#include "report/chart.h"
+#include "report/file_input.h"
+#include "report/output.h"
 #include "report/summary.h"
+#include "report/walk_lines.h"
 #include "runtime/gbk.h"
 #include "runtime/program_io.h"
 #include "runtime/runtime_error.h"
@@ -28,22 +32,19 @@ namespace {
 
 constexpr std::string_view kProgram = "zelkor3d-report";
 
-struct NamedPage {
+template <typename Value>
+struct Named {
   std::string_view name;
-  ReportPage page;
+  Value value;
 };
-constexpr std::array<NamedPage, 3> kPageNames{{
+
+constexpr std::array<Named<ReportPage>, 3> kPageNames{{
     {"kill", ReportPage::kKill},
     {"banker", ReportPage::kBanker},
     {"span", ReportPage::kSpan},
 }};
-
 // The kill position by its digit or by the radio button caption of the window.
-struct NamedPosition {
-  std::string_view name;
-  int32_t position;
-};
-constexpr std::array<NamedPosition, 6> kPositionNames{{
+constexpr std::array<Named<int32_t>, 6> kPositionNames{{
     {"1", 1},
     {"2", 2},
     {"3", 3},
@@ -51,25 +52,40 @@ constexpr std::array<NamedPosition, 6> kPositionNames{{
     {"十", 2},
     {"个", 3},
 }};
+constexpr std::array<Named<ReportEncoding>, 3> kEncodingNames{{
+    {"utf-8", ReportEncoding::kUtf8},
+    {"utf8", ReportEncoding::kUtf8},
+    {"gbk", ReportEncoding::kGbk},
+}};
+constexpr std::array<Named<ReportFormat>, 3> kFormatNames{{
+    {"text", ReportFormat::kText},
+    {"csv", ReportFormat::kCsv},
+    {"json", ReportFormat::kJson},
+}};
+constexpr std::array<Named<LineEnd>, 2> kEolNames{{
+    {"lf", LineEnd::kLf},
+    {"crlf", LineEnd::kCrlf},
+}};
 
-std::optional<int32_t> PositionNamed(std::string_view name) {
-  for (const NamedPosition& entry : kPositionNames) {
-    if (entry.name == name) return entry.position;
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return lower;
+}
+
+// Looks a value up in any letter case.
+template <typename Value, size_t N>
+std::optional<Value> Lookup(const std::array<Named<Value>, N>& names, std::string_view typed) {
+  const std::string lower = Lower(typed);
+  for (const Named<Value>& entry : names) {
+    if (entry.name == lower) return entry.value;
   }
   return std::nullopt;
 }
 
-// CLI11 messages can span lines; the tool promises one line per error.
-std::string OneLine(std::string text) {
-  for (char& c : text) {
-    if (c == '\n' || c == '\r') c = ' ';
-  }
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text;
-}
-
 std::string ErrorLine(std::string_view what) {
-  return OneLine(std::string(kProgram) + ": " + std::string(what));
+  return std::string(kProgram) + ": " + Printable(what);
 }
 
 // "--name=" means an empty name, but CLI11 would take the next argument as
@@ -90,53 +106,190 @@ std::vector<std::string> SplitEmptyAssignments(const std::vector<std::string>& a
   return split;
 }
 
-// One box-text option: its name, its help and where its value goes.
+// One box-text option: its name and where its value goes.
 struct BoxOption {
   const char* flag;
-  const char* help;
   Text PageTexts::*field;
 };
 constexpr std::array<BoxOption, 8> kBoxOptions{{
-    {"--separator", "Separator, used three times in every line", &PageTexts::separator},
-    {"--name", "Name of the proposal", &PageTexts::name},
-    {"--left", "Symbol before the pick", &PageTexts::left},
-    {"--right", "Symbol after the pick", &PageTexts::right},
-    {"--correct", "Mark of a line whose prediction held", &PageTexts::correct},
-    {"--wrong", "Mark of a line whose prediction failed", &PageTexts::wrong},
-    {"--not-drawn", "Mark of the next-issue line", &PageTexts::not_drawn},
-    {"--footer", "Text after the last line", &PageTexts::footer},
+    {"--separator", &PageTexts::separator},
+    {"--name", &PageTexts::name},
+    {"--left", &PageTexts::left},
+    {"--right", &PageTexts::right},
+    {"--correct", &PageTexts::correct},
+    {"--wrong", &PageTexts::wrong},
+    {"--not-drawn", &PageTexts::not_drawn},
+    {"--footer", &PageTexts::footer},
 }};
 
-// Reads a whole file; on failure returns false and the reason.
-bool ReadFileBytes(const std::string& path, Bytes& bytes, std::string& reason) {
-  errno = 0;
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFileForReading(path), &std::fclose);
-  if (file == nullptr) {
-    reason = std::strerror(errno);
-    return false;
+// CLI11's own words name its internals ("1 required TEXT missing"); these
+// say the same for a user.
+std::string UsageMessage(const CLI::ParseError& error) {
+  const std::string what = error.what();
+  const std::string name = error.get_name();
+  if (name == "ArgumentMismatch") {
+    return what.substr(0, what.find(':')) + ": needs a value";
   }
-  std::array<char, 65536> buffer;
-  while (true) {
-    const size_t got = std::fread(buffer.data(), 1, buffer.size(), file.get());
-    bytes.append(buffer.data(), got);
-    if (got < buffer.size()) break;
+  if (name == "ExcludesError") return "give FILE or --url, not both";
+  if (name == "ExtrasError") {
+    const size_t colon = what.find(": ");
+    const std::string extra = colon == std::string::npos ? what : what.substr(colon + 2);
+    return (extra.starts_with("-") ? "unknown option: " : "unexpected argument: ") + extra;
   }
-  if (std::ferror(file.get()) != 0) {
-    reason = std::strerror(errno);
-    return false;
-  }
-  return true;
+  return what;
 }
 
-Bytes ReadStream(std::istream& in) {
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+std::string MiB(size_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
+
+// The draws of a document, which is left empty to free its memory.
+std::vector<HistoryRow> TakeHistory(Bytes& document) {
+  std::vector<DrawRecord> records = ParseDrawList(document);
+  Bytes().swap(document);
+  std::vector<HistoryRow> rows;
+  rows.reserve(records.size());
+  for (DrawRecord& record : records) {
+    rows.push_back(HistoryRow{std::move(record.issue), std::move(record.digits)});
+  }
+  return rows;
 }
+
+// The pages a summary, a next-pick list or a chart covers, each with its
+// kill position: every kill position when `all_positions`.
+std::vector<std::pair<ReportPage, int32_t>> PagesFor(const ReportOptions& options,
+                                                     bool all_positions) {
+  std::vector<std::pair<ReportPage, int32_t>> pages;
+  for (const Named<ReportPage>& entry : kPageNames) {
+    if (options.page && *options.page != entry.value) continue;
+    if (entry.value == ReportPage::kKill && all_positions) {
+      for (int32_t position = 1; position <= 3; ++position)
+        pages.emplace_back(entry.value, position);
+    } else {
+      pages.emplace_back(entry.value, options.position);
+    }
+  }
+  return pages;
+}
+
+// Exit for a download that brought nothing usable.
+struct NoDraws {
+  int code;
+  std::string message;
+};
 
 }  // namespace
 
+std::string Printable(std::string_view argument) {
+  std::string shown;
+  shown.reserve(argument.size());
+  const auto hex = [&shown](unsigned char byte) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    shown += "\\x";
+    shown.push_back(kDigits[byte >> 4]);
+    shown.push_back(kDigits[byte & 0xF]);
+  };
+  size_t i = 0;
+  while (i < argument.size()) {
+    const auto byte = static_cast<unsigned char>(argument[i]);
+    if (byte < 0x80) {
+      switch (byte) {
+        case '\n':
+          shown += "\\n";
+          break;
+        case '\r':
+          shown += "\\r";
+          break;
+        case '\t':
+          shown += "\\t";
+          break;
+        case 0x1B:
+          shown += "\\e";
+          break;
+        case '\\':
+          shown += "\\\\";
+          break;
+        default:
+          if (byte < 0x20 || byte == 0x7F) {
+            hex(byte);
+          } else {
+            shown.push_back(static_cast<char>(byte));
+          }
+      }
+      ++i;
+      continue;
+    }
+    // A well-formed UTF-8 sequence passes unless it is a C1 control
+    // character (U+0080 to U+009F), which terminals obey too.
+    size_t length = 0;
+    uint32_t code = 0;
+    if (byte >= 0xC2 && byte <= 0xDF) {
+      length = 2;
+      code = byte & 0x1Fu;
+    } else if (byte >= 0xE0 && byte <= 0xEF) {
+      length = 3;
+      code = byte & 0x0Fu;
+    } else if (byte >= 0xF0 && byte <= 0xF4) {
+      length = 4;
+      code = byte & 0x07u;
+    }
+    bool valid = length > 0 && i + length <= argument.size();
+    for (size_t k = 1; valid && k < length; ++k) {
+      const auto next = static_cast<unsigned char>(argument[i + k]);
+      valid = (next & 0xC0) == 0x80;
+      code = (code << 6) | (next & 0x3Fu);
+    }
+    if (valid) {
+      // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+      static constexpr std::array<uint32_t, 5> kLeast{0, 0, 0x80, 0x800, 0x10000};
+      valid = code >= kLeast[length] && (code < 0xD800 || code > 0xDFFF) && code <= 0x10FFFF &&
+              !(code >= 0x80 && code <= 0x9F);
+    }
+    if (valid) {
+      shown.append(argument.substr(i, length));
+      i += length;
+    } else {
+      hex(byte);
+      ++i;
+    }
+  }
+  return shown;
+}
+
+bool IsHttpAddress(std::string_view address) {
+  const std::string lower = Lower(address);
+  size_t rest = 0;
+  if (lower.starts_with("http://")) {
+    rest = 7;
+  } else if (lower.starts_with("https://")) {
+    rest = 8;
+  } else {
+    return false;
+  }
+  // The authority runs to the first "/", "?" or "#"; its host is what is
+  // left after any "user@" and before any ":port".
+  const std::string_view tail = address.substr(rest);
+  std::string_view authority = tail.substr(0, tail.find_first_of("/?#"));
+  if (const size_t at = authority.rfind('@'); at != std::string_view::npos) {
+    authority = authority.substr(at + 1);
+  }
+  std::string_view host = authority;
+  if (host.starts_with("[")) {
+    const size_t close = host.find(']');
+    if (close == std::string_view::npos || close == 1) return false;
+    host = host.substr(1, close - 1);
+  } else {
+    host = host.substr(0, host.find(':'));
+  }
+  if (host.empty()) return false;
+  return std::all_of(host.begin(), host.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte > 0x20 && byte != 0x7F && c != '%' && c != '!' && c != '"' && c != '<' &&
+           c != '>' && c != '\\' && c != '^' && c != '`' && c != '{' && c != '|' && c != '}';
+  });
+}
+
 std::string_view ReportPageName(ReportPage page) {
-  for (const NamedPage& entry : kPageNames) {
-    if (entry.page == page) return entry.name;
+  for (const Named<ReportPage>& entry : kPageNames) {
+    if (entry.value == page) return entry.name;
   }
   return {};
 }
@@ -153,95 +306,110 @@ const AnalysisPage& AnalysisPageOf(ReportPage page) {
   return KillDigitPage();
 }
 
-ParsedArguments ParseReportArguments(const std::vector<std::string>& args) {
-  CLI::App app{
-      "Lists a 3D draw-list document as the Zelkor3D window does and prints one analysis "
-      "page's output text, or a summary of how often the pages' predictions held.",
-      std::string(kProgram)};
+ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpLanguage language) {
+  CLI::App app{"", std::string(kProgram)};
+  app.set_help_flag();
   // CLI11 would take "/x" for an option on Windows, and so an absolute path
   // written the Unix way; the options are the same on every platform.
   app.allow_windows_style_options(false);
-  app.set_help_flag("-h,--help", "Print this help and exit");
-  app.set_version_flag("--version", std::string(kProgram) + " " + ZELKOR_VERSION,
-                       "Print the version and exit");
-  app.footer(
-      "The document is read from FILE, from standard input when FILE is absent or -, or from "
-      "ADDRESS with --url. Box texts are taken as typed (UTF-8) and default to the window's "
-      "initial texts. Kill-span notices go to standard error, one line each.\n"
-      "Exit codes: 0 done, 1 internal fault, 2 usage or input error.");
+  // The usual convention: an option given again replaces what it said.
+  app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 
   std::string file;
   std::string url;
   std::string page_name;
   std::string position_name = "1";
   std::string encoding_name = "utf-8";
+  std::string format_name = "text";
+  std::string eol_name;
+  std::string chart;
+  std::string window_text;
   bool summary = false;
+  bool next = false;
+  bool help = false;
+  bool version = false;
   std::array<std::string, kBoxOptions.size()> box_values;
   std::array<CLI::Option*, kBoxOptions.size()> box_options{};
 
-  CLI::Option* file_option =
-      app.add_option("FILE", file, "Draw-list document; - or nothing reads standard input");
-  app.add_option("--url", url, "Fetch the document from ADDRESS instead of reading a file")
-      ->option_text("ADDRESS")
-      ->excludes(file_option);
-  app.add_option("--page", page_name,
-                 "Page to print: kill (杀码), banker (胆码) or span (杀跨); default kill, or all "
-                 "three with --summary")
-      ->option_text("kill|banker|span")
-      ->check(CLI::IsMember({"kill", "banker", "span"}));
-  app.add_option("--position", position_name,
-                 "Kill position for the kill page: 1 or 百, 2 or 十, 3 or 个 (default 1)")
-      ->option_text("1|2|3|百|十|个")
-      ->check(CLI::Validator(
-          [](std::string& value) -> std::string {
-            if (PositionNamed(value)) return {};
-            return "must be 1, 2, 3, 百, 十 or 个, not '" + value + "'";
-          },
-          "", "position"));
+  CLI::Option* file_option = app.add_option("FILE", file);
+  app.add_option("--url", url)->excludes(file_option);
+  app.add_option("--page", page_name);
+  app.add_option("--position", position_name);
   for (size_t i = 0; i < kBoxOptions.size(); ++i) {
-    box_options[i] = app.add_option(kBoxOptions[i].flag, box_values[i], kBoxOptions[i].help)
-                         ->option_text("TEXT");
+    box_options[i] = app.add_option(kBoxOptions[i].flag, box_values[i]);
   }
-  app.add_option("--encoding", encoding_name,
-                 "Encoding of the output: utf-8 (default) or gbk, byte for byte the window's text")
-      ->option_text("utf-8|gbk")
-      ->check(CLI::IsMember({"utf-8", "gbk"}, CLI::ignore_case));
-  app.add_flag("--summary", summary,
-               "Print how many lines held per page against the chance baseline, instead of the "
-               "text");
+  app.add_option("--encoding", encoding_name);
+  app.add_option("--format", format_name);
+  app.add_option("--eol", eol_name);
+  app.add_option("--chart", chart);
+  app.add_option("--window", window_text);
+  app.add_flag("--summary", summary);
+  app.add_flag("--next", next);
+  app.add_flag("-h,--help", help);
+  app.add_flag("--version", version);
 
   ParsedArguments parsed;
+  const auto usage = [&parsed](std::string_view what) {
+    parsed.exit_code = kExitUsage;
+    parsed.message = ErrorLine(std::string(what) + " (see --help)");
+    return parsed;
+  };
   try {
     // CLI11 takes the arguments last first.
     std::vector<std::string> reversed = SplitEmptyAssignments(args);
     std::reverse(reversed.begin(), reversed.end());
     app.parse(reversed);
-  } catch (const CLI::CallForHelp&) {
-    parsed.message = app.help();
-    return parsed;
-  } catch (const CLI::CallForAllHelp&) {
-    parsed.message = app.help("", CLI::AppFormatMode::All);
-    return parsed;
-  } catch (const CLI::CallForVersion& version) {
-    parsed.message = version.what();
-    return parsed;
   } catch (const CLI::ParseError& error) {
-    parsed.exit_code = kExitUsage;
-    parsed.message = ErrorLine(std::string(error.what()) + " (see --help)");
+    return usage(UsageMessage(error));
+  }
+  if (help) {
+    parsed.message = HelpText(language);
+    return parsed;
+  }
+  if (version) {
+    parsed.message = std::string(kProgram) + " " + ZELKOR_VERSION + "\n";
     return parsed;
   }
 
   ReportOptions options;
-  if (!page_name.empty()) {
-    for (const NamedPage& entry : kPageNames) {
-      if (entry.name == page_name) options.page = entry.page;
-    }
+  const auto bad_value = [&usage](std::string_view option, std::string_view allowed,
+                                  std::string_view typed) {
+    return usage(std::string(option) + ": must be " + std::string(allowed) + ", not '" +
+                 std::string(typed) + "'");
+  };
+  if (app.count("--page") > 0) {
+    options.page = Lookup(kPageNames, page_name);
+    if (!options.page) return bad_value("--page", "kill, banker or span", page_name);
   }
-  options.position = PositionNamed(position_name).value_or(1);
-  // The check accepted any letter case.
-  std::transform(encoding_name.begin(), encoding_name.end(), encoding_name.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  options.encoding = encoding_name == "gbk" ? ReportEncoding::kGbk : ReportEncoding::kUtf8;
+  const std::optional<int32_t> position = Lookup(kPositionNames, position_name);
+  if (!position) return bad_value("--position", "1, 2, 3, 百, 十 or 个", position_name);
+  options.position = *position;
+  const std::optional<ReportEncoding> encoding = Lookup(kEncodingNames, encoding_name);
+  if (!encoding) return bad_value("--encoding", "utf-8 or gbk", encoding_name);
+  options.encoding = *encoding;
+  const std::optional<ReportFormat> format = Lookup(kFormatNames, format_name);
+  if (!format) return bad_value("--format", "text, csv or json", format_name);
+  options.format = *format;
+  if (app.count("--eol") > 0) {
+    const std::optional<LineEnd> eol = Lookup(kEolNames, eol_name);
+    if (!eol) return bad_value("--eol", "lf or crlf", eol_name);
+    options.eol = *eol;
+  }
+  if (app.count("--window") > 0) {
+    int32_t window = 0;
+    const char* end = window_text.data() + window_text.size();
+    const auto [stop, error] = std::from_chars(window_text.data(), end, window);
+    if (error != std::errc() || stop != end || window < 1) {
+      return bad_value("--window", "a whole number of lines from 1", window_text);
+    }
+    options.window = window;
+  }
+  if (app.count("--chart") > 0) {
+    if (chart.empty()) return usage("--chart: needs a file name");
+    options.chart = chart;
+  }
+  if (summary && next) return usage("--summary and --next ask for different reports; give one");
+
   options.texts = InitialBoxTexts();
   for (size_t i = 0; i < kBoxOptions.size(); ++i) {
     if (box_options[i]->count() == 0) continue;
@@ -250,109 +418,396 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args) {
     // A character GBK cannot hold would reach the output as "?"; the user
     // is told rather than handed a text that differs from what was typed.
     if (GbkToUtf8(gbk) != typed) {
-      parsed.exit_code = kExitUsage;
-      parsed.message = ErrorLine(std::string(kBoxOptions[i].flag) +
-                                 ": holds a character GBK cannot hold, or is not UTF-8");
-      return parsed;
+      return usage(std::string(kBoxOptions[i].flag) +
+                   ": holds a character GBK cannot hold, or is not UTF-8");
     }
     options.texts.*kBoxOptions[i].field = gbk;
   }
   options.file = file;
-  if (!url.empty() || app.count("--url") > 0) options.url = url;
+  if (app.count("--url") > 0) {
+    if (!IsHttpAddress(url)) return usage("--url: not an http or https address: '" + url + "'");
+    options.url = url;
+  }
   options.summary = summary;
+  options.next = next;
   parsed.options = std::move(options);
   return parsed;
 }
 
-std::vector<HistoryRow> HistoryFromDocument(std::string_view document_bytes) {
-  std::vector<HistoryRow> rows;
-  for (DrawRecord& record : ParseDrawList(TextFromBytes(document_bytes))) {
-    rows.push_back(HistoryRow{std::move(record.issue), std::move(record.digits)});
+InputDocument ReadDocument(std::istream& in, size_t max_bytes, size_t size_hint) {
+  InputDocument document;
+  std::streambuf* buffer = in.rdbuf();
+  if (buffer == nullptr || in.bad()) {
+    document.error = "the input stream is not readable";
+    return document;
   }
-  return rows;
-}
-
-Text BuildReportText(const ReportOptions& options, const std::vector<HistoryRow>& rows,
-                     const Notify& notify) {
-  const ReportPage page = options.page.value_or(ReportPage::kKill);
-  return BuildPageText(AnalysisPageOf(page), rows, options.texts, options.position, notify);
-}
-
-std::string EncodeForOutput(const Text& gbk, ReportEncoding encoding) {
-  return encoding == ReportEncoding::kGbk ? gbk : GbkToUtf8(gbk);
-}
-
-int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-              std::ostream& err, const Fetcher& fetch) {
+  // Bytes are read straight into the document, in steps that grow with it;
+  // a known size (a file's) is taken in one step.
+  constexpr size_t kFirstStep = size_t{1} << 16;
+  Bytes& bytes = document.bytes;
+  size_t filled = 0;
   try {
-    const ParsedArguments parsed = ParseReportArguments(args);
-    if (!parsed.options) {
-      (parsed.exit_code == kExitOk ? out : err) << parsed.message << '\n';
-      return parsed.exit_code;
+    while (true) {
+      // One byte past the cap tells whether there is more.
+      const size_t room = max_bytes + 1 - filled;
+      const size_t step = std::min(
+          room, std::max({kFirstStep, filled, size_hint > filled ? size_hint - filled + 1 : 0}));
+      bytes.resize(filled + step);
+      const auto got = static_cast<size_t>(
+          buffer->sgetn(bytes.data() + filled, static_cast<std::streamsize>(step)));
+      const void* zero = std::memchr(bytes.data() + filled, 0, got);
+      if (zero != nullptr) {
+        filled = static_cast<size_t>(static_cast<const char*>(zero) - bytes.data());
+        document.zero_at = filled;
+        break;
+      }
+      filled += got;
+      if (filled > max_bytes) {
+        filled = max_bytes;
+        document.cut = true;
+        break;
+      }
+      if (got < step) break;
     }
-    const ReportOptions& options = *parsed.options;
+  } catch (const std::exception& error) {
+    document.error = error.what();
+  } catch (...) {
+    document.error = "read error";
+  }
+  bytes.resize(filled);
+  return document;
+}
 
-    Bytes document;
-    if (options.url) {
-      document = fetch(Utf8ToGbk(*options.url));
-      // The window stays silent about a failed download; a terminal user is
-      // better served by a hint, and still gets the next-issue line.
-      if (document.empty()) err << ErrorLine("nothing was received from " + *options.url) << '\n';
-    } else if (options.file.empty() || options.file == "-") {
-      document = ReadStream(in);
+namespace {
+
+void Warn(std::ostream& err, std::string_view what) {
+  err << ErrorLine("warning: " + std::string(what)) << '\n';
+}
+
+// The draws of the document the options name, or the exit code of a failure
+// already told on `err`.
+struct Obtained {
+  std::vector<HistoryRow> rows;
+  int exit_code = kExitOk;
+};
+
+Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream& err,
+                    const Fetcher& fetch, const ReportEnvironment& environment) {
+  Obtained obtained;
+  const auto fail = [&err, &obtained](int code, std::string_view line) {
+    err << ErrorLine(line) << '\n';
+    obtained.exit_code = code;
+    return std::move(obtained);
+  };
+  // What reading found is said once it is clear the draws were had: a
+  // failure is one line.
+  std::vector<std::string> notes;
+  const std::string cut_at = MiB(kMaxBodyBytes) + " (byte " + std::to_string(kMaxBodyBytes) + ")";
+  Bytes document;
+  std::string fell_short;  // why a download came up short, when it did
+  if (options.url) {
+    FetchResult fetched = fetch(Utf8ToGbk(*options.url));
+    // The address itself is at fault: a usage error, as when it is checked.
+    if (fetched.failure == "not an http or https address" ||
+        fetched.failure == "malformed address") {
+      return fail(kExitUsage,
+                  "--url: " + fetched.failure + ": '" + *options.url + "' (see --help)");
+    }
+    // An error status is an answer, but not the document.
+    if (!fetched.failure.empty() &&
+        (fetched.body.empty() || fetched.failure.starts_with("HTTP "))) {
+      return fail(kExitNoDraws, "cannot download " + *options.url + ": " + fetched.failure);
+    }
+    document = std::move(fetched.body);
+    if (const size_t zero = document.find('\0'); zero != Bytes::npos) {
+      notes.push_back("the document holds a zero byte at offset " + std::to_string(zero) +
+                      "; nothing after it is read");
+      document.resize(zero);
+    }
+    // A whole answer with an empty body is a document without rows; the
+    // user still hears of it.
+    if (fetched.failure.empty() && document.empty()) {
+      notes.push_back("nothing was received from " + *options.url);
+    }
+    if (fetched.cut) {
+      notes.push_back("the download was cut at " + cut_at +
+                      "; draws after that point are not listed");
+    } else if (!fetched.failure.empty()) {
+      fell_short = fetched.failure;
+    }
+  } else {
+    InputDocument input;
+    std::string name = "standard input";
+    if (options.file.empty() || options.file == "-") {
+      if (environment.input_is_terminal) {
+        Warn(err,
+             "reading the draw list from standard input; end it with Ctrl-D (Ctrl-Z, Enter on "
+             "Windows), or give FILE or --url (see --help)");
+      }
+      input = ReadDocument(in);
     } else {
-      std::string reason;
-      if (!ReadFileBytes(options.file, document, reason)) {
-        err << ErrorLine("cannot read " + options.file + ": " + reason) << '\n';
-        return kExitUsage;
+      name = options.file;
+      errno = 0;
+      const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFileForReading(options.file),
+                                                                 &std::fclose);
+      if (file == nullptr) {
+        input.error = errno != 0 ? std::strerror(errno) : "cannot open";
+      } else {
+        // The size of a regular file lets it be read in one step.
+        size_t size_hint = 0;
+        if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+          const long size = std::ftell(file.get());
+          if (size > 0) size_hint = static_cast<size_t>(size);
+        }
+        std::clearerr(file.get());
+        if (std::fseek(file.get(), 0, SEEK_SET) != 0) size_hint = 0;
+        FileReadBuffer buffer(file.get());
+        std::istream stream(&buffer);
+        input = ReadDocument(stream, kMaxBodyBytes, size_hint);
       }
     }
-
+    if (!input.error.empty()) return fail(kExitNoDraws, "cannot read " + name + ": " + input.error);
+    document = std::move(input.bytes);
     // The window reads a document up to its first zero byte and lists what
     // matches, silently; a terminal user is told where reading stopped.
-    if (const size_t zero = document.find('\0'); zero != Bytes::npos) {
-      err << ErrorLine("warning: the document holds a zero byte at offset " + std::to_string(zero) +
-                       "; nothing after it is read")
-          << '\n';
+    if (input.zero_at) {
+      notes.push_back("the document holds a zero byte at offset " + std::to_string(*input.zero_at) +
+                      "; nothing after it is read");
     }
-    const std::vector<HistoryRow> rows = HistoryFromDocument(document);
-    if (rows.empty() && !TextFromBytes(document).empty()) {
-      err << ErrorLine("warning: no draw rows were found in the document") << '\n';
+    if (input.cut) {
+      notes.push_back("the input was cut at " + cut_at + "; nothing after that point is read");
     }
-    const Notify notify = [&err](const Text& message) { err << GbkToUtf8(message) << '\n'; };
+  }
 
-    if (options.summary) {
-      std::vector<PageSummary> summaries;
-      if (options.page) {
-        summaries.push_back(
-            SummarizePage(*options.page, options.position, rows, options.texts, notify));
-      } else {
-        for (const NamedPage& entry : kPageNames) {
-          summaries.push_back(
-              SummarizePage(entry.page, options.position, rows, options.texts, notify));
-        }
-      }
-      // The summary is ASCII, the same bytes in either encoding.
-      out << FormatSummary(summaries, rows.size());
-    } else {
-      const Text text = BuildReportText(options, rows, notify);
-      const std::string encoded = EncodeForOutput(text, options.encoding);
-      // Bytes of the document that are not GBK cannot be shown in UTF-8.
-      if (options.encoding == ReportEncoding::kUtf8 && Utf8ToGbk(encoded) != text) {
-        err << ErrorLine(
-                   "warning: the document holds bytes that are not GBK, shown as \"?\"; "
-                   "--encoding gbk gives them unchanged")
-            << '\n';
-      }
-      out << encoded;
+  const bool document_empty = document.empty();
+  obtained.rows = TakeHistory(document);
+  if (!fell_short.empty()) {
+    if (obtained.rows.empty()) {
+      return fail(kExitNoDraws, "cannot download " + *options.url + ": " + fell_short);
     }
+    notes.push_back("the download fell short (" + fell_short + "); listing the " +
+                    std::to_string(obtained.rows.size()) + " draws that arrived");
+  }
+  for (const std::string& note : notes) Warn(err, note);
+  if (obtained.rows.empty() && !document_empty) {
+    Warn(err, "no draw rows were found in the document");
+  }
+  return obtained;
+}
+
+// Writes what the options ask for from the listed draws.
+class ReportWriter {
+ public:
+  ReportWriter(const ReportOptions& options, const std::vector<HistoryRow>& rows, std::ostream& out,
+               std::ostream& err)
+      : options_(options),
+        rows_(rows),
+        err_(err),
+        writer_(out, options.eol),
+        csv_(options.format == ReportFormat::kCsv),
+        json_(options.format == ReportFormat::kJson),
+        record_end_(csv_ ? "\r\n" : "\n"),
+        notify_([&err](const Text& issue, const Text& message) {
+          err << kProgram << ": " << Printable(FieldUtf8(issue)) << "期: " << GbkToUtf8(message)
+              << '\n';
+        }) {}
+
+  // The page's text, or its lines as CSV or JSON.
+  void Page() {
+    const ReportPage page = options_.page.value_or(ReportPage::kKill);
+    const int32_t position = options_.position;
+    if (!csv_ && !json_) {
+      const Text text = WalkPage(page, position, rows_, options_.texts, notify_, nullptr);
+      // Bytes of the document that are not GBK cannot be shown in UTF-8.
+      if (!WriteEncoded(writer_, text, options_.encoding)) {
+        Warn(err_,
+             "the document holds bytes that are not GBK, shown as \"?\"; --encoding gbk gives "
+             "them unchanged");
+      }
+      walked_.emplace_back(page, position);
+      return;
+    }
+    // Lines are written as the walk makes them; the summary figures of JSON
+    // come from the same walk.
+    ChanceTable chances(page, position);
+    std::vector<LineOutcome> lines;
+    if (csv_) writer_.Write(CsvLineHeader() + record_end_);
+    if (json_) writer_.Write("{\"draws\":" + std::to_string(rows_.size()) + ",\"lines\":[\n");
+    bool first = true;
+    [[maybe_unused]] const Text text =
+        WalkPage(page, position, rows_, options_.texts, notify_, [&](const WalkLine& line) {
+          if (csv_) {
+            writer_.Write(CsvLine(page, position, line) + record_end_);
+            return;
+          }
+          writer_.Write((first ? "" : ",\n") + JsonLine(page, position, line));
+          first = false;
+          if (line.held) lines.push_back({*line.held, chances.Of(Text(line.pick))});
+        });
+    walked_.emplace_back(page, position);
+    if (json_) {
+      writer_.Write("\n],\"summary\":" + JsonSummary(SummarizeOutcomes(page, position, lines)) +
+                    "}\n");
+    }
+  }
+
+  // The next issue's picks.
+  void Next() {
+    std::string issue;
+    std::string source;
+    Text text;
+    if (csv_) writer_.Write(CsvLineHeader() + record_end_);
+    if (json_) writer_.Write("{\"next\":[\n");
+    bool first = true;
+    for (const std::pair<ReportPage, int32_t>& entry : PagesFor(options_, true)) {
+      const ReportPage page = entry.first;
+      const int32_t position = entry.second;
+      WalkNextLine(page, position, rows_, options_.texts, [&](const WalkLine& line) {
+        if (csv_) writer_.Write(CsvLine(page, position, line) + record_end_);
+        if (json_) {
+          writer_.Write((first ? "" : ",\n") + JsonLine(page, position, line));
+          first = false;
+        }
+        issue = line.issue;
+        source = line.source_digits;
+        const std::string label = PageLabel(page, position);
+        text += label + std::string(std::max<size_t>(19, label.size() + 1) - label.size(), ' ');
+        text.append(line.pick).append("\n");
+      });
+    }
+    if (json_) writer_.Write("\n]}\n");
+    if (!csv_ && !json_) {
+      text = "Next issue " + issue + ", picked from the digits " + source + "\n" + text;
+      if (!WriteEncoded(writer_, text, options_.encoding)) {
+        Warn(err_, "the document holds bytes that are not GBK, shown as \"?\"");
+      }
+    }
+  }
+
+  // The backtest of every page the options cover.
+  void Summary() {
+    std::vector<PageSummary> summaries;
+    for (const auto& [page, position] : PagesFor(options_, true)) {
+      summaries.push_back(SummarizeOutcomes(page, position, OutcomesOf(page, position)));
+    }
+    if (csv_) {
+      writer_.Write(CsvSummaryHeader() + record_end_);
+      for (const PageSummary& summary : summaries) {
+        writer_.Write(CsvSummary(summary) + record_end_);
+      }
+    } else if (json_) {
+      writer_.Write("{\"draws\":" + std::to_string(rows_.size()) + ",\"summary\":[\n");
+      for (size_t i = 0; i < summaries.size(); ++i) {
+        writer_.Write(JsonSummary(summaries[i]) + (i + 1 < summaries.size() ? ",\n" : "\n"));
+      }
+      writer_.Write("]}\n");
+    } else {
+      // The summary is ASCII, the same bytes in either encoding.
+      writer_.Write(FormatSummary(summaries, rows_.size()));
+    }
+  }
+
+  void Finish() { writer_.Finish(); }
+
+  // Writes the chart; false when it could not be written (already told).
+  [[nodiscard]] bool Chart() {
+    std::vector<ChartSeries> series;
+    for (const auto& [page, position] : PagesFor(options_, false)) {
+      series.push_back({PageLabel(page, position), OutcomesOf(page, position)});
+    }
+    // Judged line i checks the draw rows[n - 1 - i], oldest first.
+    const std::string svg = BuildChartSvg(
+        series, [this](size_t i) { return FieldUtf8(rows_[rows_.size() - 2 - i].issue); },
+        options_.window);
+    errno = 0;
+    std::FILE* file = std::fopen(options_.chart.c_str(), "wb");
+    bool written = file != nullptr && std::fwrite(svg.data(), 1, svg.size(), file) == svg.size();
+    std::string reason = std::strerror(errno);
+    if (file != nullptr && std::fclose(file) != 0) {
+      written = false;
+      reason = std::strerror(errno);
+    }
+    if (!written) {
+      err_ << ErrorLine("cannot write the chart to " + options_.chart + ": " + reason) << '\n';
+    }
+    return written;
+  }
+
+ private:
+  // The judged lines of a page, walked once; the walk's notices are told
+  // unless the page's text was walked already.
+  const std::vector<LineOutcome>& OutcomesOf(ReportPage page, int32_t position) {
+    const std::pair<ReportPage, int32_t> key(page, position);
+    for (const auto& entry : outcomes_) {
+      if (entry.first == key) return entry.second;
+    }
+    const bool told = std::find(walked_.begin(), walked_.end(), key) != walked_.end();
+    ChanceTable chances(page, position);
+    std::vector<LineOutcome> lines;
+    lines.reserve(rows_.size());
+    [[maybe_unused]] const Text text =
+        WalkPage(page, position, rows_, options_.texts, told ? IssueNotify() : notify_,
+                 [&](const WalkLine& line) {
+                   if (line.held) {
+                     lines.push_back({*line.held, chances.Of(Text(line.pick))});
+                   }
+                 });
+    walked_.push_back(key);
+    outcomes_.emplace_back(key, std::move(lines));
+    return outcomes_.back().second;
+  }
+
+  const ReportOptions& options_;
+  const std::vector<HistoryRow>& rows_;
+  std::ostream& err_;
+  LineEndWriter writer_;
+  bool csv_;
+  bool json_;
+  std::string record_end_;
+  IssueNotify notify_;
+  std::vector<std::pair<ReportPage, int32_t>> walked_;
+  std::vector<std::pair<std::pair<ReportPage, int32_t>, std::vector<LineOutcome>>> outcomes_;
+};
+
+}  // namespace
+
+int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+              std::ostream& err, const Fetcher& fetch, const ReportEnvironment& environment) {
+  // Output lost on a full disk or a closed stream must not pass for a
+  // finished report.
+  const auto finish = [&out, &err](int code) {
     out.flush();
-    // Output lost on a full disk must not pass for a finished report.
     if (!out) {
       err << ErrorLine("cannot write the output") << '\n';
       return kExitFault;
     }
-    return kExitOk;
+    return code;
+  };
+  try {
+    const ParsedArguments parsed = ParseReportArguments(args, environment.language);
+    if (!parsed.options) {
+      if (parsed.exit_code != kExitOk) {
+        err << parsed.message << '\n';
+        return parsed.exit_code;
+      }
+      out << parsed.message;
+      return finish(kExitOk);
+    }
+    const ReportOptions& options = *parsed.options;
+    const Obtained obtained = ObtainRows(options, in, err, fetch, environment);
+    if (obtained.exit_code != kExitOk) return obtained.exit_code;
+
+    ReportWriter report(options, obtained.rows, out, err);
+    if (options.summary) {
+      report.Summary();
+    } else if (options.next) {
+      report.Next();
+    } else {
+      report.Page();
+    }
+    report.Finish();
+    if (!options.chart.empty() && !report.Chart()) return kExitFault;
+    return finish(kExitOk);
   } catch (const RuntimeError& error) {
     err << ErrorLine("run-time error " + std::to_string(error.code()) + ": " +
                      GbkToUtf8(error.message()))

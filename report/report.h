@@ -1,6 +1,7 @@
 // The command-line report: reads a draw-list document, lists it the way the
-// window does and prints one analysis page's output text, or a summary of how
-// often the pages' predictions held.
+// window does and prints one analysis page's output text (or the same lines as
+// CSV or JSON), the next issue's picks, or a backtest of how often the pages'
+// predictions held; optionally draws the rolling hit rates as an SVG chart.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
+#include "draws/draws.h"
 #include "runtime/text.h"
 
 namespace zelkor {
@@ -19,44 +21,81 @@ namespace zelkor {
 // The analysis pages the report can print, by their command-line names.
 enum class ReportPage { kKill, kBanker, kSpan };
 
-// What the report writes to standard output.
+// What the page text is written in; CSV and JSON are always UTF-8.
 enum class ReportEncoding { kUtf8, kGbk };
+
+enum class ReportFormat { kText, kCsv, kJson };
+
+// The line break the output uses; kKeep leaves each output's own (the page
+// text's CRLF, LF elsewhere, CRLF between CSV records).
+enum class LineEnd { kKeep, kLf, kCrlf };
 
 // Exit codes of the tool.
 inline constexpr int kExitOk = 0;
-// An internal fault (a run-time error of the analysis, anything unexpected).
+// An internal fault (a run-time error of the analysis, anything unexpected),
+// or output that could not be written.
 inline constexpr int kExitFault = 1;
 // A usage or input error the user can act on.
 inline constexpr int kExitUsage = 2;
+// The draws could not be had: the download failed or the input could not be read.
+inline constexpr int kExitNoDraws = 3;
+
+// The default window of the chart's rolling hit rate, in judged lines.
+inline constexpr int32_t kDefaultChartWindow = 100;
 
 // Everything the command line decides.
 struct ReportOptions {
-  // Absent: the kill-digit page for the text, all three pages for the summary.
+  // Absent: the kill-digit page for the text, every page for the summary,
+  // the next picks and the chart.
   std::optional<ReportPage> page;
   // Kill position, 1 百, 2 十, 3 个; only the kill-digit page uses it.
   int32_t position = 1;
   // The eight box texts, GBK; the window's initial texts unless given.
   PageTexts texts;
   ReportEncoding encoding = ReportEncoding::kUtf8;
+  ReportFormat format = ReportFormat::kText;
+  LineEnd eol = LineEnd::kKeep;
   // The document's path; "" or "-" reads standard input.
   std::string file;
   // When set, the document is fetched from this address (UTF-8, as typed).
   std::optional<std::string> url;
   bool summary = false;
+  bool next = false;
+  // Where to write the SVG chart; empty for none.
+  std::string chart;
+  int32_t window = kDefaultChartWindow;
 };
+
+// Language of the help text.
+enum class HelpLanguage { kEnglish, kChinese };
 
 // The outcome of reading the command line: options to run with, or an exit
 // whose text is already decided.
 struct ParsedArguments {
   std::optional<ReportOptions> options;
   int exit_code = kExitOk;
-  // With exit code 0 the help text for standard output; otherwise one error
-  // line (no line break) for standard error.
+  // With exit code 0 the help or version text for standard output (UTF-8);
+  // otherwise one error line (no line break) for standard error.
   std::string message;
 };
 
 // Reads the arguments that follow the program name.
-[[nodiscard]] ParsedArguments ParseReportArguments(const std::vector<std::string>& args);
+[[nodiscard]] ParsedArguments ParseReportArguments(const std::vector<std::string>& args,
+                                                   HelpLanguage language = HelpLanguage::kEnglish);
+
+// The help text (UTF-8, lines ending in "\n").
+[[nodiscard]] std::string HelpText(HelpLanguage language);
+
+// The language of the help for a locale name such as "zh_CN.UTF-8": Chinese
+// for zh_*, English otherwise.
+[[nodiscard]] HelpLanguage HelpLanguageForLocale(std::string_view locale);
+
+// An argument as it may be shown on a terminal: control characters and
+// bytes that are not UTF-8 are written as \xHH (\n, \r, \t, \e by name).
+[[nodiscard]] std::string Printable(std::string_view argument);
+
+// Whether `address` is an http or https URL with a host.
+[[nodiscard]] bool IsHttpAddress(std::string_view address);
 
 // The window's page that a report page stands for.
 [[nodiscard]] const AnalysisPage& AnalysisPageOf(ReportPage page);
@@ -64,24 +103,39 @@ struct ParsedArguments {
 // The command-line name of a page: "kill", "banker" or "span".
 [[nodiscard]] std::string_view ReportPageName(ReportPage page);
 
-// The history rows the window would list for a document: its bytes up to the
-// first zero byte, parsed by the draw-list pattern, in document order.
-[[nodiscard]] std::vector<HistoryRow> HistoryFromDocument(std::string_view document_bytes);
+// The document as read: its bytes before the first zero byte, at most
+// kMaxBodyBytes of them.
+struct InputDocument {
+  Bytes bytes;
+  // Reading stopped at a zero byte at this offset.
+  std::optional<size_t> zero_at;
+  // Reading stopped at kMaxBodyBytes with more to come.
+  bool cut = false;
+  // A read error, in a few words; empty when reading ended normally.
+  std::string error;
+};
 
-// The page's output text (GBK), exactly as the window builds it.
-[[nodiscard]] Text BuildReportText(const ReportOptions& options,
-                                   const std::vector<HistoryRow>& rows, const Notify& notify);
+// Reads `in` until its end, its first zero byte or kMaxBodyBytes, whichever
+// comes first; never reads past that point. A stream whose buffer fails or
+// throws gives `error`. `size_hint`, when known, is the input's size.
+[[nodiscard]] InputDocument ReadDocument(std::istream& in, size_t max_bytes = kMaxBodyBytes,
+                                         size_t size_hint = 0);
 
-// A GBK text in the encoding asked for.
-[[nodiscard]] std::string EncodeForOutput(const Text& gbk, ReportEncoding encoding);
+// Fetches the body at an address, saying why when it fell short.
+using Fetcher = std::function<FetchResult(const Text& address)>;
 
-// Fetches the body at an address; HttpFetch outside tests.
-using Fetcher = std::function<Bytes(const Text& address)>;
+// What the tool learns from the system it runs on.
+struct ReportEnvironment {
+  // Standard input is a terminal (a hint is given when it is read).
+  bool input_is_terminal = false;
+  HelpLanguage language = HelpLanguage::kEnglish;
+};
 
 // The whole tool: parses `args` (without the program name), reads the
-// document, writes the page text or the summary to `out` and notices and
-// errors to `err`. Returns the exit code; never throws.
+// document, writes the report to `out` and notices and errors to `err`.
+// Returns the exit code; never throws.
 [[nodiscard]] int RunReport(const std::vector<std::string>& args, std::istream& in,
-                            std::ostream& out, std::ostream& err, const Fetcher& fetch);
+                            std::ostream& out, std::ostream& err, const Fetcher& fetch,
+                            const ReportEnvironment& environment = {});
 
 }  // namespace zelkor

@@ -5,9 +5,12 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
+
+#include "report/walk_lines.h"
 
 namespace zelkor {
 namespace {
@@ -24,10 +27,120 @@ std::string Format(const char* format, auto... values) {
   return std::string(buffer.data(), std::min(static_cast<size_t>(length), buffer.size() - 1));
 }
 
-std::string PageLabel(const PageSummary& summary) {
-  switch (summary.page) {
+}  // namespace
+
+double ChanceOfHolding(const AnalysisPage& page, int32_t position, const Text& pick) {
+  const Notify silent = [](const Text&) {};
+  int held = 0;
+  for (int number = 0; number < kDrawCount; ++number) {
+    const Text draw{static_cast<char>('0' + number / 100),
+                    static_cast<char>('0' + number / 10 % 10),
+                    static_cast<char>('0' + number % 10)};
+    if (page.verdict(position, pick, draw, silent)) ++held;
+  }
+  return static_cast<double>(held) / kDrawCount;
+}
+
+ChanceTable::ChanceTable(ReportPage page, int32_t position)
+    : page_(AnalysisPageOf(page)), position_(position) {}
+
+double ChanceTable::Of(const Text& pick) {
+  auto found = chances_.find(pick);
+  if (found == chances_.end()) {
+    found = chances_.emplace(pick, ChanceOfHolding(page_, position_, pick)).first;
+  }
+  return found->second;
+}
+
+double ChanceOfMissRun(const std::vector<LineOutcome>& lines, int64_t run) {
+  if (run <= 0) return 1.0;
+  const size_t count = lines.size();
+  const auto length = static_cast<size_t>(run);
+  if (length > count) return 0.0;
+  // G[i]: no run that long within lines 1..i, and line i held (G[0] = 1).
+  // S: the sum over the possible last held line j in [i - run, i - 1] of
+  // G[j] times the chance that lines j+1..i-1 all failed; G[i] = p_i S.
+  // Products of failure chances over a span come from prefix sums of their
+  // logarithms, counting the certain holds (a failure chance of 0) apart.
+  std::vector<double> g(count + 1, 0.0);
+  std::vector<long double> log_sum(count + 1, 0.0L);
+  std::vector<size_t> zeros(count + 1, 0);
+  g[0] = 1.0;
+  long double sum = 1.0L;  // S for line 1
+  for (size_t i = 1; i <= count; ++i) {
+    const double p = std::clamp(lines[i - 1].chance, 0.0, 1.0);
+    const double q = 1.0 - p;
+    log_sum[i] = log_sum[i - 1] + (q > 0.0 ? std::log(static_cast<long double>(q)) : 0.0L);
+    zeros[i] = zeros[i - 1] + (q > 0.0 ? 0 : 1);
+    g[i] = static_cast<double>(static_cast<long double>(p) * sum);
+    // S for line i + 1.
+    sum = sum * q + g[i];
+    if (i >= length) {
+      const size_t j = i - length;
+      const long double failed = zeros[i] - zeros[j] > 0 ? 0.0L : std::exp(log_sum[i] - log_sum[j]);
+      sum -= g[j] * failed;
+    }
+    if (sum < 0.0L) sum = 0.0L;
+  }
+  // S for line N + 1 is the chance of no such run in all N lines.
+  return std::clamp(1.0 - static_cast<double>(sum), 0.0, 1.0);
+}
+
+PageSummary SummarizeOutcomes(ReportPage page, int32_t position,
+                              const std::vector<LineOutcome>& lines) {
+  PageSummary summary;
+  summary.page = page;
+  summary.position = page == ReportPage::kKill ? position : 0;
+  const auto add = [](HitFigures& figures, const LineOutcome& line) {
+    ++figures.judged;
+    if (line.held) ++figures.held;
+    figures.chance_held += line.chance;
+    figures.chance_variance += line.chance * (1.0 - line.chance);
+  };
+  HitFigures all;
+  int64_t run = 0;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    add(all, lines[i]);
+    for (size_t w = 0; w < kRecentWindows.size(); ++w) {
+      if (static_cast<int64_t>(lines.size() - i) <= kRecentWindows[w]) {
+        add(summary.recent[w], lines[i]);
+      }
+    }
+    run = lines[i].held ? 0 : run + 1;
+    summary.longest_miss_run = std::max(summary.longest_miss_run, run);
+  }
+  summary.judged = all.judged;
+  summary.held = all.held;
+  summary.chance_held = all.chance_held;
+  summary.chance_variance = all.chance_variance;
+  summary.current_miss_run = run;
+  summary.longest_run_chance = ChanceOfMissRun(lines, summary.longest_miss_run);
+  // The run the history ends with: the chance that its lines all fail.
+  for (size_t i = lines.size() - static_cast<size_t>(run); i < lines.size(); ++i) {
+    summary.current_run_chance *= 1.0 - std::clamp(lines[i].chance, 0.0, 1.0);
+  }
+  return summary;
+}
+
+PageSummary SummarizePage(ReportPage which, int32_t position, const std::vector<HistoryRow>& rows,
+                          const PageTexts& texts, const Notify& notify) {
+  ChanceTable chances(which, position);
+  std::vector<LineOutcome> lines;
+  lines.reserve(rows.size());
+  const IssueNotify tell = [&notify](const Text&, const Text& message) {
+    if (notify) notify(message);
+  };
+  [[maybe_unused]] const Text text =
+      WalkPage(which, position, rows, texts, tell, [&](const WalkLine& line) {
+        if (line.held) lines.push_back({*line.held, chances.Of(Text(line.pick))});
+      });
+  return SummarizeOutcomes(which, position, lines);
+}
+
+std::string PageLabel(ReportPage page, int32_t position) {
+  switch (page) {
     case ReportPage::kKill:
-      return Format("kill (position %d)", static_cast<int>(summary.position));
+      return Format("kill (position %d)", static_cast<int>(position));
     case ReportPage::kBanker:
       return "banker";
     case ReportPage::kSpan:
@@ -54,50 +167,26 @@ std::string Verdict(const PageSummary& summary) {
   return Format("yes, but within chance variation (z = %+.2f)", z);
 }
 
+namespace {
+
+std::string Percent(int64_t part, int64_t whole) {
+  if (whole <= 0) return "-";
+  return Format("%.1f%%", 100.0 * static_cast<double>(part) / static_cast<double>(whole));
+}
+
+std::string ChancePercent(double part, int64_t whole) {
+  if (whole <= 0) return "-";
+  return Format("%.1f%%", 100.0 * part / static_cast<double>(whole));
+}
+
+// A probability as a percentage that never shows a real chance as 0 or 100.
+std::string RunChance(double chance) {
+  if (chance < 0.001 && chance > 0.0) return "<0.1%";
+  if (chance > 0.999 && chance < 1.0) return ">99.9%";
+  return Format("%.1f%%", 100.0 * chance);
+}
+
 }  // namespace
-
-double ChanceOfHolding(const AnalysisPage& page, int32_t position, const Text& pick) {
-  const Notify silent = [](const Text&) {};
-  int held = 0;
-  for (int number = 0; number < kDrawCount; ++number) {
-    const Text draw{static_cast<char>('0' + number / 100),
-                    static_cast<char>('0' + number / 10 % 10),
-                    static_cast<char>('0' + number % 10)};
-    if (page.verdict(position, pick, draw, silent)) ++held;
-  }
-  return static_cast<double>(held) / kDrawCount;
-}
-
-PageSummary SummarizePage(ReportPage which, int32_t position, const std::vector<HistoryRow>& rows,
-                          const PageTexts& texts, const Notify& notify) {
-  // The walk picks once per judged line, oldest first, and once more for the
-  // next issue; recording the picks gives the chance each line had.
-  AnalysisPage page = AnalysisPageOf(which);
-  std::vector<Text> picks;
-  page.pick = [&picks, pick = page.pick](const Text& value_text) {
-    picks.push_back(pick(value_text));
-    return picks.back();
-  };
-  WalkTally tally;
-  [[maybe_unused]] const Text text = BuildPageText(page, rows, texts, position, notify, &tally);
-  if (picks.size() != static_cast<size_t>(tally.judged) + 1) {
-    throw std::logic_error("the walk picked a different number of times than it judged");
-  }
-
-  PageSummary summary;
-  summary.page = which;
-  summary.position = which == ReportPage::kKill ? position : 0;
-  summary.judged = tally.judged;
-  summary.held = tally.held;
-  std::map<Text, double> chance_of_pick;
-  for (size_t i = 0; i + 1 < picks.size(); ++i) {
-    auto [entry, inserted] = chance_of_pick.try_emplace(picks[i], 0.0);
-    if (inserted) entry->second = ChanceOfHolding(page, position, picks[i]);
-    summary.chance_held += entry->second;
-    summary.chance_variance += entry->second * (1.0 - entry->second);
-  }
-  return summary;
-}
 
 std::string FormatSummary(const std::vector<PageSummary>& summaries, size_t draw_count) {
   std::string out = Format("Draws listed: %zu; judged lines per page: %zu\n\n", draw_count,
@@ -105,23 +194,40 @@ std::string FormatSummary(const std::vector<PageSummary>& summaries, size_t draw
   out += Format("%-19s %7s %6s %9s %7s  %s\n", "Page", "Judged", "Held", "Hit rate", "Chance",
                 "Beats chance?");
   for (const PageSummary& summary : summaries) {
-    std::string hit_rate = "-";
-    std::string chance = "-";
-    if (summary.judged > 0) {
-      const double judged = static_cast<double>(summary.judged);
-      hit_rate = Format("%.1f%%", 100.0 * static_cast<double>(summary.held) / judged);
-      chance = Format("%.1f%%", 100.0 * summary.chance_held / judged);
-    }
-    out += Format("%-19s %7lld %6lld %9s %7s  %s\n", PageLabel(summary).c_str(),
-                  static_cast<long long>(summary.judged), static_cast<long long>(summary.held),
-                  hit_rate.c_str(), chance.c_str(), Verdict(summary).c_str());
+    out += Format(
+        "%-19s %7lld %6lld %9s %7s  %s\n", PageLabel(summary.page, summary.position).c_str(),
+        static_cast<long long>(summary.judged), static_cast<long long>(summary.held),
+        Percent(summary.held, summary.judged).c_str(),
+        ChancePercent(summary.chance_held, summary.judged).c_str(), Verdict(summary).c_str());
+  }
+  out += Format("\n%-19s %9s %7s %9s %7s\n", "Recent lines", "Last 100", "Chance", "Last 30",
+                "Chance");
+  for (const PageSummary& summary : summaries) {
+    const HitFigures& hundred = summary.recent[0];
+    const HitFigures& thirty = summary.recent[1];
+    out += Format("%-19s %9s %7s %9s %7s\n", PageLabel(summary.page, summary.position).c_str(),
+                  Percent(hundred.held, hundred.judged).c_str(),
+                  ChancePercent(hundred.chance_held, hundred.judged).c_str(),
+                  Percent(thirty.held, thirty.judged).c_str(),
+                  ChancePercent(thirty.chance_held, thirty.judged).c_str());
+  }
+  out += Format("\n%-19s %7s %9s %7s %9s\n", "Miss runs", "Longest", "Chance", "Current", "Chance");
+  for (const PageSummary& summary : summaries) {
+    out += Format("%-19s %7lld %9s %7lld %9s\n", PageLabel(summary.page, summary.position).c_str(),
+                  static_cast<long long>(summary.longest_miss_run),
+                  RunChance(summary.longest_run_chance).c_str(),
+                  static_cast<long long>(summary.current_miss_run),
+                  RunChance(summary.current_run_chance).c_str());
   }
   out +=
       "\nHit rate: the share of judged lines whose prediction held. Chance: the share the same\n"
       "picks would hold against draws taken at random from the 1000 equally likely draws\n"
       "000-999, worked out by trying every one of them. z: the gap between the lines held and\n"
       "the lines chance would hold, in standard deviations; |z| below 1.96 is within chance\n"
-      "variation.\n";
+      "variation. Recent lines: the same over the last 100 and the last 30 judged lines. Miss\n"
+      "runs: the longest run of failed lines, with how likely random draws make a run at least\n"
+      "that long somewhere in the judged lines; the run the history ends with, with how likely\n"
+      "random draws make its lines all fail.\n";
   return out;
 }
 

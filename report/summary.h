@@ -1,8 +1,11 @@
 // How often a page's predictions held over a history, set against what the
-// same picks would score on draws taken at random.
+// same picks would score on draws taken at random: over all judged lines,
+// over the most recent ones, and as runs of misses.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,9 +14,11 @@
 
 namespace zelkor {
 
-struct PageSummary {
-  ReportPage page = ReportPage::kKill;
-  int32_t position = 0;  // the kill position; 0 on the other pages
+// The recent windows the summary shows, in judged lines.
+inline constexpr std::array<int64_t, 2> kRecentWindows{100, 30};
+
+// Lines held against lines chance would hold, over some judged lines.
+struct HitFigures {
   int64_t judged = 0;
   int64_t held = 0;
   // The number of lines the same picks would be expected to hold against
@@ -22,17 +27,69 @@ struct PageSummary {
   double chance_variance = 0.0;
 };
 
+struct PageSummary {
+  ReportPage page = ReportPage::kKill;
+  int32_t position = 0;  // the kill position; 0 on the other pages
+  int64_t judged = 0;
+  int64_t held = 0;
+  double chance_held = 0.0;
+  double chance_variance = 0.0;
+  // The last kRecentWindows[i] judged lines (fewer when there are fewer).
+  std::array<HitFigures, kRecentWindows.size()> recent{};
+  // The longest run of failed lines, with the chance that draws taken at
+  // random give a run at least as long somewhere in the judged lines; and
+  // the run the history ends with (0 when the last line held), with the
+  // chance that random draws make all of its lines fail.
+  int64_t longest_miss_run = 0;
+  double longest_run_chance = 1.0;
+  int64_t current_miss_run = 0;
+  double current_run_chance = 1.0;
+};
+
+// One judged line: whether it held, and the chance its pick had.
+struct LineOutcome {
+  bool held = false;
+  double chance = 0.0;
+};
+
 // The share of the 1000 equally likely draws 000 to 999 against which `pick`
 // holds under the page's verdict.
 [[nodiscard]] double ChanceOfHolding(const AnalysisPage& page, int32_t position, const Text& pick);
+
+// ChanceOfHolding, worked out once per distinct pick.
+class ChanceTable {
+ public:
+  ChanceTable(ReportPage page, int32_t position);
+  [[nodiscard]] double Of(const Text& pick);
+
+ private:
+  const AnalysisPage& page_;
+  int32_t position_;
+  std::map<Text, double, std::less<>> chances_;
+};
+
+// The chance that independent lines, line i failing with probability
+// 1 - chances[i], hold a run of at least `run` failed lines in a row. Takes
+// time linear in the number of lines.
+[[nodiscard]] double ChanceOfMissRun(const std::vector<LineOutcome>& lines, int64_t run);
+
+// The figures of a page from its judged lines, oldest first.
+[[nodiscard]] PageSummary SummarizeOutcomes(ReportPage page, int32_t position,
+                                            const std::vector<LineOutcome>& lines);
 
 // Runs the page's walk over `rows` and tallies it.
 [[nodiscard]] PageSummary SummarizePage(ReportPage page, int32_t position,
                                         const std::vector<HistoryRow>& rows, const PageTexts& texts,
                                         const Notify& notify);
 
-// The summary table and verdicts, ASCII, lines ending in "\n".
+// "kill (position 1)", "banker", "span".
+[[nodiscard]] std::string PageLabel(ReportPage page, int32_t position);
+
+// The summary tables and verdicts, ASCII, lines ending in "\n".
 [[nodiscard]] std::string FormatSummary(const std::vector<PageSummary>& summaries,
                                         size_t draw_count);
+
+// The verdict on whether a page beats chance, in a few words.
+[[nodiscard]] std::string Verdict(const PageSummary& summary);
 
 }  // namespace zelkor

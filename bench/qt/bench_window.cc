@@ -21,6 +21,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -28,6 +29,7 @@
 
 #include "analysis/analysis.h"
 #include "app/event_wiring.h"
+#include "ui/qt/history_list.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_text.h"
 #include "ui/qt/qt_ui.h"
@@ -299,6 +301,119 @@ BENCHMARK(BM_RepaintListWithHugeCell)
     ->Arg(16)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+
+// Peak memory of one step: the high-water mark of the resident set is reset
+// to the present one before the step (Linux), and the extra is the mark
+// after it less the resident set before.
+size_t StatusKilobytes(const std::string& field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind(field + ":", 0) == 0) return std::stoul(line.substr(field.size() + 1));
+  }
+  return 0;
+}
+
+double PeakExtraMegabytes(const std::function<void()>& step) {
+  std::ofstream("/proc/self/clear_refs") << "5";
+  const size_t before = StatusKilobytes("VmRSS");
+  step();
+  const size_t peak = StatusKilobytes("VmHWM");
+  return peak > before ? static_cast<double>(peak - before) / 1024.0 : 0.0;
+}
+
+// A window listing a few draws, the second of which holds megabytes where
+// its three digits belong (a row element left open): digits, or with
+// `mixed` hanzi among ASCII letters.
+struct HugeCellWindow {
+  explicit HugeCellWindow(const benchmark::State& state) : window(ShownWindow()) {
+    const size_t bytes = static_cast<size_t>(state.range(0)) * kMegabyte;
+    std::vector<HistoryRow> rows = MakeDraws(kFewDraws);
+    rows[1].digits = state.range(1) == 1 ? GbkTextOf(bytes, kMixed) : "1,2," + Text(bytes - 4, '7');
+    ListDraws(window->ui(), rows);
+    AnswerSeconds();
+  }
+
+  void ClickRow(int row) {
+    HistoryListView& list = window->history_list();
+    const QRect rect = list.visualRect(list.history().index(row, 1));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rect.center());
+  }
+
+  std::unique_ptr<MainWindow> window;
+};
+
+void ReportPeak(benchmark::State& state, double peak_megabytes) {
+  state.counters["extra_MB"] =
+      benchmark::Counter(peak_megabytes, benchmark::Counter::kAvgIterations);
+}
+
+// A click on the row holding megabytes: its digits go into 编辑框1. The box
+// holds a small draw before each click.
+void BM_ClickHugeCellRow(benchmark::State& state) {
+  HugeCellWindow w(state);
+  double answer = 0;
+  double peak = 0;
+  for (auto _ : state) {
+    w.ClickRow(0);
+    AnswerSeconds();
+    double seconds = 0;
+    peak += PeakExtraMegabytes([&] {
+      seconds = SecondsOf([&] { w.ClickRow(1); });
+      answer += AnswerSeconds();
+    });
+    state.SetIterationTime(seconds);
+  }
+  Report(state, answer, w.window->ui().GetBoxText(ctl::编辑框1).size());
+  ReportPeak(state, peak);
+}
+
+// The kill-digit page's run button over the list holding megabytes; its
+// output holds them once, in the line that judges that draw.
+void BM_KillRunOverHugeCell(benchmark::State& state) {
+  HugeCellWindow w(state);
+  double answer = 0;
+  double peak = 0;
+  for (auto _ : state) {
+    double seconds = 0;
+    peak += PeakExtraMegabytes([&] {
+      seconds = SecondsOf([&] { Click(*w.window, 0, ctl::按钮_杀码); });
+      answer += AnswerSeconds();
+    });
+    state.SetIterationTime(seconds);
+  }
+  Report(state, answer, w.window->ui().GetBoxText(ctl::编辑框_杀码).size());
+  ReportPeak(state, peak);
+}
+
+// The kill-digit page's copy button once its output holds the megabytes.
+void BM_CopyKillOutputWithHugeCell(benchmark::State& state) {
+  HugeCellWindow w(state);
+  Click(*w.window, 0, ctl::按钮_杀码);
+  AnswerSeconds();
+  double answer = 0;
+  double peak = 0;
+  for (auto _ : state) {
+    QGuiApplication::clipboard()->clear();
+    double seconds = 0;
+    peak += PeakExtraMegabytes([&] {
+      seconds = SecondsOf([&] { Click(*w.window, 0, ctl::按钮1); });
+      answer += AnswerSeconds();
+    });
+    state.SetIterationTime(seconds);
+  }
+  Report(state, answer, static_cast<size_t>(QGuiApplication::clipboard()->text().size()));
+  ReportPeak(state, peak);
+}
+
+void HugeCellArgs(benchmark::internal::Benchmark* benchmark) {
+  benchmark->ArgNames({"megabytes", "mixed"})->ArgsProduct({{16, 64}, {0, 1}});
+  benchmark->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+}
+
+BENCHMARK(BM_ClickHugeCellRow)->Apply(HugeCellArgs);
+BENCHMARK(BM_KillRunOverHugeCell)->Apply(HugeCellArgs);
+BENCHMARK(BM_CopyKillOutputWithHugeCell)->Apply(HugeCellArgs);
 
 void MegabyteArgs(benchmark::internal::Benchmark* benchmark) {
   benchmark->ArgName("text")->DenseRange(kMixed, kOneWord);

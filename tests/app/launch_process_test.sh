@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Launches the built program on a virtual display against the sample service
+# Launches the built program on a virtual display against the draw service
 # on its default port, waits until its window is shown, closes the window as a
 # window manager's close button does and expects exit code 0.
-#   launch_process_test.sh PROGRAM SAMPLE_SERVICE X11_WINDOW_TOOL
+#   launch_process_test.sh PROGRAM DRAW_SERVICE X11_WINDOW_TOOL
 set -euo pipefail
 program=$1 service=$2 window_tool=$3
 title="Zelkor3D软件"
@@ -26,7 +26,7 @@ export DISPLAY=":$(cat "$work/display")"
 "$service" >"$work/service.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do grep -q "^serving on" "$work/service.log" && break; sleep 0.1; done
-grep -q "^serving on" "$work/service.log" || fail "the sample service did not start"
+grep -q "^serving on" "$work/service.log" || fail "the draw service did not start"
 
 # No browser is to be launched on the virtual display.
 env -u BROWSER -u DEFAULT_BROWSER QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &

@@ -1,5 +1,5 @@
-// The real window and the real launch sequence, offscreen, against the sample
-// service on a loopback port of its own.
+// The real window and the real launch sequence, offscreen, against the draw
+// service with the shipped history on a loopback port of its own.
 #include "app/launch.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +11,13 @@
 #include <QWidget>
 #include <string>
 #include <thread>
+#include <variant>
 #include <vector>
 
 #include "app/rc4.h"
+#include "draw_service/draw_service.h"
+#include "draw_service/history_file.h"
 #include "draws/draws.h"
-#include "sample_service/sample_service.h"
 #include "tests/support/loopback_server.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_ui.h"
@@ -23,14 +25,17 @@
 namespace zelkor {
 namespace {
 
-class SampleService {
+class DrawService {
  public:
-  SampleService() {
-    sample::AddSampleRoutes(server_);
+  DrawService() {
+    auto draws = service::ReadHistoryFile(ZELKOR_HISTORY_FILE);
+    if (std::holds_alternative<std::vector<service::HistoryDraw>>(draws)) {
+      service::AddRoutes(server_, std::get<std::vector<service::HistoryDraw>>(draws));
+    }
     port_ = server_.bind_to_any_port("127.0.0.1");
     thread_ = std::thread([this] { server_.listen_after_bind(); });
   }
-  ~SampleService() {
+  ~DrawService() {
     server_.stop();
     thread_.join();
   }
@@ -115,11 +120,11 @@ TEST(LaunchTest, ShowsTheServicesHistoryAndEndsCleanlyWhenClosed) {
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
 
-    SampleService service;
+    DrawService service;
     ASSERT_GT(service.port(), 0);
     test_support::LoopbackServer version_service(
         {{"/version.txt", test_support::LoopbackServer::Reply(c.version_record)}});
-    const std::string page = service.Url(sample::SampleStartupPagePath());
+    const std::string page = service.Url(service::StartupPagePath());
     const std::string version = version_service.Url("/version.txt");
     const std::string key(1, PickPassword(page, version));
     const StartupConfig config{
@@ -141,12 +146,12 @@ TEST(LaunchTest, ShowsTheServicesHistoryAndEndsCleanlyWhenClosed) {
     }
     ASSERT_TRUE(seen.found);
     EXPECT_TRUE(seen.visible);
-    const std::vector<DrawRecord> draws = ParseDrawList(sample::SampleDrawList());
-    ASSERT_EQ(seen.rows, static_cast<int32_t>(draws.size()));
-    EXPECT_EQ(seen.first_issue, draws.front().issue);
-    EXPECT_EQ(seen.first_digits, draws.front().digits);
-    EXPECT_EQ(seen.last_issue, draws.back().issue);
-    EXPECT_EQ(seen.draw_box, draws.front().digits);
+    // The shipped history: every draw from the first issue on, newest first.
+    EXPECT_EQ(seen.rows, 7731);
+    EXPECT_EQ(seen.first_issue, "2026224");
+    EXPECT_EQ(seen.first_digits, "862");
+    EXPECT_EQ(seen.last_issue, "2004001");
+    EXPECT_EQ(seen.draw_box, "862");
     EXPECT_TRUE(seen.hundreds_checked);
     // The end routine runs only after the window is closed.
     EXPECT_EQ(seen.releases_while_open, releases_before);

@@ -216,6 +216,22 @@ TEST_P(HttpFetchTest, KeepsWhatATricklingServerSentByTheDeadline) {
   EXPECT_EQ(result.body, std::string(result.body.size(), '7'));
 }
 
+TEST_P(HttpFetchTest, KeepsTheDeadlineWhileTheHeadTrickles) {
+  // Every byte comes well inside the stall bound, and the head never ends.
+  RawServer server("HTTP/1.0 200 OK\r\nX-Slow: " + std::string(999, 'z'),
+                   RawServer::Connections::kOneAnswer, milliseconds(100));
+  FetchOptions options;
+  options.overall_timeout = seconds(2);
+  const auto start = std::chrono::steady_clock::now();
+  const FetchResult result = FetchWithReason(server.Url("/list.xml"), options);
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+
+  EXPECT_GE(elapsed, milliseconds(1900));
+  EXPECT_LE(elapsed, seconds(5));
+  EXPECT_EQ(result.failure, "timed out after 2 s");
+  EXPECT_THAT(result.body, IsEmpty());
+}
+
 TEST_P(HttpFetchTest, OneDeadlineCoversEveryRedirection) {
   // Each hop alone is well inside the stall bound; together they are not.
   LoopbackServer server({{"/hop", [](const httplib::Request&, httplib::Response& response) {

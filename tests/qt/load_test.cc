@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 #include <algorithm>
@@ -219,6 +221,38 @@ TEST(LoadTest, NoBoxLimitsItsText) {
   }
   // 编辑框1, and per page the output box, seven setting boxes and the footer.
   EXPECT_EQ(boxes, 1 + 3 * 9);
+}
+
+// A service that leaves a row element open puts megabytes in a digits cell.
+// A click on that row shows the start of them in 编辑框1, the kill page's
+// run shows the start of the line that holds them, and the box, the output
+// and the copy still give the whole texts.
+TEST(LoadTest, HugeDigitsCellIsShownCutAndUsedWhole) {
+  std::unique_ptr<MainWindow> window = WiredWindow();
+  QtUi& ui = window->ui();
+  std::vector<HistoryRow> rows = MakeDraws(4);
+  rows[1].digits = "1,2," + Text(2 * kMegabyte, '7');
+  test_support::FillHistory(ui, rows);
+
+  ExpectListClickShowsDraw(*window, rows, 1);
+  EXPECT_LE(qobject_cast<QLineEdit*>(window->Control("编辑框1"))->text().size(), 257);
+
+  NoticeCounter window_notices;
+  ClickOnPage(*window, 0, ctl::按钮_杀码);
+  int core_notices = 0;
+  const Text expected = BuildPageText(KillDigitPage(), rows, InitialBoxTexts(), 1,
+                                      [&core_notices](const Text&) { ++core_notices; });
+  EXPECT_TRUE(SameBytes(ui.GetBoxText(ctl::编辑框_杀码), expected));
+  EXPECT_EQ(window_notices.shown(), core_notices);
+  const QTextDocument& shown =
+      *qobject_cast<QPlainTextEdit*>(window->Control("编辑框_杀码"))->document();
+  for (QTextBlock line = shown.begin(); line.isValid(); line = line.next()) {
+    EXPECT_LE(line.length(), 4096 + 2) << line.blockNumber();
+  }
+
+  ClickOnPage(*window, 0, ctl::按钮1);
+  EXPECT_TRUE(SameBytes(FromQString(QGuiApplication::clipboard()->text()), expected));
+  EXPECT_TRUE(EventLoopAnswers());
 }
 
 class PastedMegabyteTest : public ::testing::TestWithParam<bool> {};

@@ -4,6 +4,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
+#include <algorithm>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -42,6 +45,112 @@ TEST_F(QtUiTest, BoxTextsRoundTripThroughTheWidgets) {
   auto* output = Control<QPlainTextEdit>("编辑框_杀码");
   ui().SetBoxText(ctl::编辑框_杀码, "1\r\n2\r\n3");
   EXPECT_EQ(output->document()->blockCount(), 3);
+  ui().SetBoxText(ctl::编辑框_杀码, "");
+  ui().SetBoxText(ctl::编辑框1, "");
+}
+
+// Over a megabyte of digits with, around the megabyte mark where a long
+// text is taken apart, the bytes the conversions and the boxes treat
+// specially: `middle` at 1 MiB - 1, then line breaks, invalid and unfinished
+// double-byte pairs and GBK hanzi, and `tail` at the end.
+Text LongTextAround(const Text& middle, const Text& tail) {
+  constexpr size_t kMark = size_t{1} << 20;
+  Text text(kMark - 1, '7');
+  text += middle + "\n\r\n\r8" + Gbk("期号") + "\x81\n9\x80\xFF\x81\x7F" + Text(300000, '5');
+  return text + tail;
+}
+
+// Every double-byte character GBK has, once each, repeated past a megabyte.
+Text EveryGbkCharacterOverAMegabyte() {
+  Text once;
+  for (int lead = 0x81; lead <= 0xFE; ++lead) {
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      const Text pair{static_cast<char>(lead), static_cast<char>(trail)};
+      if (GbkToUtf8(pair) != "?") once += pair;
+    }
+  }
+  Text text;
+  while (text.size() <= (size_t{1} << 20)) text += once;
+  return text;
+}
+
+// What a line or multi-line box showing the whole of `text` gives back.
+Text LineBoxReadBack(const Text& text) {
+  QLineEdit plain;
+  plain.setMaxLength(std::numeric_limits<int>::max());
+  plain.setText(ToQString(text));
+  return FromQString(plain.text());
+}
+
+Text MultiLineBoxReadBack(const Text& text) {
+  QPlainTextEdit plain;
+  plain.setPlainText(ToDisplayLines(text));
+  return FromDisplayLines(plain.toPlainText());
+}
+
+// A text too long to lay out in good time is kept whole for the operations
+// but shown cut: 编辑框1 shows the start of a cell of any length, an output
+// box the start of each overlong line, and each gives back byte for byte
+// what it would give showing the whole text.
+TEST_F(QtUiTest, BoxesShowTheStartOfOverlongTextsAndGiveBackTheWhole) {
+  const Text cell = "1,2," + Text((size_t{2} << 20) - 4, '7');
+  const Text hanzi_256 = Text(2, '3') + [] {
+    Text t;
+    for (int i = 0; i < 127; ++i) t += Gbk("期");
+    return t;
+  }();
+  const Text tricky_texts[] = {
+      LongTextAround("\r", ""),                 // a CR LF across the mark
+      LongTextAround("\x81", Text("x\0y", 3)),  // a lead byte taking the LF
+      LongTextAround(Text(1, '\0'), "x"),
+      LongTextAround("7\x81", "\x81"),  // a lead byte taking the zero byte, one unfinished
+      LongTextAround("7\x81\0", "z"),
+      EveryGbkCharacterOverAMegabyte(),
+      // Bytes that are no GBK character, on a line that runs on past the mark.
+      Text(size_t{1} << 20, '7') + Gbk("期") + "\x80\xFF\x81\x7F?" + Text(9, '5'),
+  };
+  auto* draw_box = Control<QLineEdit>("编辑框1");
+  // A draw box showing a text of 256 bytes whole, and the rest cut.
+  std::vector<Text> line_texts{cell, hanzi_256};
+  line_texts.insert(line_texts.end(), std::begin(tricky_texts), std::end(tricky_texts));
+  for (const Text& text : line_texts) {
+    SCOPED_TRACE(text.size());
+    ui().SetBoxText(ctl::编辑框1, text);
+    EXPECT_EQ(ui().GetBoxText(ctl::编辑框1), LineBoxReadBack(text));
+    const bool cut = text.size() > 256;
+    EXPECT_LE(draw_box->text().size(), cut ? 257 : 256);
+    EXPECT_EQ(draw_box->text().endsWith(QChar(0x2026)), cut);
+  }
+  ui().SetBoxText(ctl::编辑框1, cell);
+  EXPECT_EQ(ui().GetBoxText(ctl::编辑框1), cell);
+
+  auto* output = Control<QPlainTextEdit>("编辑框_杀码");
+  const Text short_line(4096, '6');
+  const Text lines[] = {
+      "a\r\n" + cell + "\r\nb\r\n" + short_line,
+      tricky_texts[0] + "\r\n" + cell,
+      tricky_texts[1],
+      tricky_texts[2] + "\n" + short_line,
+      tricky_texts[3],
+      tricky_texts[4],
+      tricky_texts[5],
+      tricky_texts[6],
+  };
+  for (const Text& text : lines) {
+    SCOPED_TRACE(text.size());
+    ui().SetBoxText(ctl::编辑框_杀码, text);
+    EXPECT_EQ(ui().GetBoxText(ctl::编辑框_杀码), MultiLineBoxReadBack(text));
+    int longest = 0;
+    for (QTextBlock block = output->document()->begin(); block.isValid(); block = block.next()) {
+      longest = std::max(longest, block.length());
+    }
+    EXPECT_LE(longest, 4096 + 2);
+    // A partly hidden text is not for typing into.
+    EXPECT_TRUE(output->isReadOnly());
+  }
+  ui().SetBoxText(ctl::编辑框_杀码, short_line);
+  EXPECT_FALSE(output->isReadOnly());
+  EXPECT_EQ(output->toPlainText().size(), 4096);
   ui().SetBoxText(ctl::编辑框_杀码, "");
   ui().SetBoxText(ctl::编辑框1, "");
 }
@@ -168,14 +277,18 @@ TEST_F(QtUiTest, ListRowsAppendReadAndSelect) {
 }
 
 // What a user pastes into a setting box is read back as the box holds it,
-// control characters included, up to a U+0000, which ends a text.
+// control characters included, up to a U+0000, which ends a text. (A line
+// break ends what is pasted: see user_view_test.cc.)
 TEST_F(QtUiTest, PastedTextIsReadBackUpToAZeroCharacter) {
   const struct {
     QString pasted;
     Text read;
   } cases[] = {
       {QStringLiteral("a\tb"), "a\tb"},
-      {QStringLiteral("a\r\nb"), "a\r\nb"},
+      {QStringLiteral("a\x01\x1f"
+                      "b"),
+       "a\x01\x1f"
+       "b"},
       {QString::fromUtf8("a\xF0\x9F\x98\x80"
                          "b"),
        "a?b"},

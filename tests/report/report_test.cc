@@ -53,13 +53,14 @@ struct ToolRun {
 
 ToolRun RunTool(const std::vector<std::string>& args, const std::string& input = {},
                 const Bytes& body = {}) {
+  const FetchResult fetched{body, "", false};
   ToolRun run;
   std::istringstream in(input);
   std::ostringstream out;
   std::ostringstream err;
-  run.code = RunReport(args, in, out, err, [&run, &body](const Text& address) {
+  run.code = RunReport(args, in, out, err, [&run, &fetched](const Text& address) {
     run.fetched.push_back(address);
-    return body;
+    return fetched;
   });
   run.out = out.str();
   run.err = err.str();
@@ -256,7 +257,6 @@ TEST(ReportInput, WarnsOfWhatTheWindowPassesOverInSilence) {
 
 TEST(ReportErrors, GiveOneLineAndExitCodeTwo) {
   const std::string path = WriteTempFile("errors.xml", SampleDocument());
-  const std::string missing = ::testing::TempDir() + "zelkor_report_missing/none.xml";
   const std::vector<std::vector<std::string>> cases = {
       {"--bogus"},
       {"-x", path},
@@ -265,9 +265,17 @@ TEST(ReportErrors, GiveOneLineAndExitCodeTwo) {
       {"--position"},
       {"--page", "dan"},
       {"--encoding", "latin1"},
-      {"--encoding", "utf8"},
-      {missing},
-      {::testing::TempDir()},
+      {"--format", "xml"},
+      {"--eol", "cr"},
+      {"--window", "0"},
+      {"--window", "12x"},
+      {"--chart="},
+      {"--summary", "--next"},
+      {"--url", ""},
+      {"--url", "http://"},
+      {"--url", "ht!tp://%%"},
+      {"--url", "ftp://draws.test/list.xml"},
+      {"--url", "http://:80/x"},
       {"--url", "http://draws.test/", path},
       {path, path},
       {"--name", "杀码😀"},
@@ -294,10 +302,28 @@ TEST(ReportHelp, PrintsUsageAndSucceeds) {
   const ToolRun run = RunTool({"--help"});
   EXPECT_EQ(run.code, kExitOk);
   EXPECT_EQ(run.err, "");
-  for (const char* part : {"zelkor3d-report", "--page", "--position", "--separator", "--name",
-                           "--left", "--right", "--correct", "--wrong", "--not-drawn", "--footer",
-                           "--encoding", "--url", "--summary", "FILE"}) {
-    EXPECT_NE(run.out.find(part), std::string::npos) << part;
+  const ToolRun chinese = RunTool({"--help"});
+  for (const std::string& help : {run.out, HelpText(HelpLanguage::kChinese)}) {
+    for (const char* part :
+         {"zelkor3d-report", "--page",     "--position", "--separator", "--name",
+          "--left",          "--right",    "--correct",  "--wrong",     "--not-drawn",
+          "--footer",        "--encoding", "--url",      "--summary",   "--next",
+          "--format",        "--chart",    "--window",   "--eol",       "--version"}) {
+      EXPECT_NE(help.find(part), std::string::npos) << part;
+    }
+    // No artefacts of the option library.
+    for (const char* artefact : {"Excludes", "REQUIRED", "required", "TEXT:"}) {
+      EXPECT_EQ(help.find(artefact), std::string::npos) << artefact;
+    }
+  }
+  EXPECT_NE(HelpText(HelpLanguage::kChinese).find("用法"), std::string::npos);
+  for (const auto& [locale, language] :
+       std::vector<std::pair<std::string, HelpLanguage>>{{"zh_CN.UTF-8", HelpLanguage::kChinese},
+                                                         {"zh_TW", HelpLanguage::kChinese},
+                                                         {"en_US.UTF-8", HelpLanguage::kEnglish},
+                                                         {"C", HelpLanguage::kEnglish},
+                                                         {"", HelpLanguage::kEnglish}}) {
+    EXPECT_EQ(HelpLanguageForLocale(locale), language) << locale;
   }
   EXPECT_EQ(RunTool({"--version"}).out, "zelkor3d-report 1.1\n");
 }
@@ -308,7 +334,9 @@ TEST(ReportNotices, KillSpanNoticesGoToStandardErrorOneLineEach) {
                                          Row("2024002", "4,5,6,7"), Row("2024001", "1,2,3")});
   const ToolRun run = RunTool({"--page", "span", "--encoding", "gbk"}, document);
   EXPECT_EQ(run.code, kExitOk);
-  EXPECT_EQ(run.err, "请查看你输入是否对错\n请查看你输入是否对错\n");
+  EXPECT_EQ(run.err,
+            "zelkor3d-report: 2024002期: 请查看你输入是否对错\n"
+            "zelkor3d-report: 2024003期: 请查看你输入是否对错\n");
   const std::vector<HistoryRow> rows{
       {"2024004", "123"}, {"2024003", "12"}, {"2024002", "456,7"}, {"2024001", "123"}};
   EXPECT_EQ(run.out, BuildPageText(KillSpanPage(), rows, Defaults(), 1, [](const Text&) {}));
@@ -320,7 +348,7 @@ TEST(ReportNotices, KillSpanNoticesGoToStandardErrorOneLineEach) {
   const ToolRun empty =
       RunTool({"--page", "span"}, Document({Row("2024002", ",,"), Row("2024001", "1,2,3")}));
   EXPECT_EQ(empty.code, kExitOk);
-  EXPECT_EQ(empty.err, "请查看你输入是否对错\n");
+  EXPECT_EQ(empty.err, "zelkor3d-report: 2024002期: 请查看你输入是否对错\n");
 }
 
 // A stream that takes no byte, as standard output on a full disk.
@@ -331,13 +359,15 @@ class FullStreamBuffer : public std::streambuf {
 
 TEST(ReportFaults, OutputThatCannotBeWrittenIsNoSuccess) {
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{}, std::vector<std::string>{"--summary"}}) {
-    SCOPED_TRACE(args.empty() ? "text" : "summary");
+       {std::vector<std::string>{}, std::vector<std::string>{"--summary"},
+        std::vector<std::string>{"--help"}, std::vector<std::string>{"--version"},
+        std::vector<std::string>{"--format", "csv"}, std::vector<std::string>{"--next"}}) {
+    SCOPED_TRACE(args.empty() ? "text" : args.front());
     std::istringstream in(SampleDocument());
     FullStreamBuffer full;
     std::ostream out(&full);
     std::ostringstream err;
-    EXPECT_EQ(RunReport(args, in, out, err, [](const Text&) { return Bytes(); }), kExitFault);
+    EXPECT_EQ(RunReport(args, in, out, err, [](const Text&) { return FetchResult(); }), kExitFault);
     EXPECT_EQ(err.str(), "zelkor3d-report: cannot write the output\n");
   }
 }
@@ -345,15 +375,15 @@ TEST(ReportFaults, OutputThatCannotBeWrittenIsNoSuccess) {
 TEST(ReportFaults, EndWithOneLineAndExitCodeOne) {
   struct Case {
     const char* label;
-    std::function<Bytes(const Text&)> fetch;
+    Fetcher fetch;
     std::string err;
   };
   const Case cases[] = {
-      {"run-time error", [](const Text&) -> Bytes { throw RuntimeError::IndexBelowOne(); },
+      {"run-time error", [](const Text&) -> FetchResult { throw RuntimeError::IndexBelowOne(); },
        "zelkor3d-report: run-time error 4: 数组成员引用下标必须大于等于1\n"},
-      {"exhausted memory", [](const Text&) -> Bytes { throw std::bad_alloc(); },
+      {"exhausted memory", [](const Text&) -> FetchResult { throw std::bad_alloc(); },
        "zelkor3d-report: internal error: std::bad_alloc\n"},
-      {"anything else", [](const Text&) -> Bytes { throw 42; },
+      {"anything else", [](const Text&) -> FetchResult { throw 42; },
        "zelkor3d-report: internal error\n"},
   };
   for (const Case& test : cases) {

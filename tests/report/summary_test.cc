@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -138,6 +139,81 @@ TEST(FormatSummary, CallsAClearWinOnlyWhenTheGapIsLarge) {
       << text;
 }
 
+// Every sequence of held and failed lines, weighed by its chance.
+double CountedChanceOfMissRun(const std::vector<LineOutcome>& lines, int64_t run) {
+  double total = 0.0;
+  for (uint32_t mask = 0; mask < (1u << lines.size()); ++mask) {
+    double chance = 1.0;
+    int64_t current = 0;
+    int64_t longest = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+      const bool held = (mask >> i & 1u) != 0;
+      chance *= held ? lines[i].chance : 1.0 - lines[i].chance;
+      current = held ? 0 : current + 1;
+      longest = std::max(longest, current);
+    }
+    if (longest >= run) total += chance;
+  }
+  return total;
+}
+
+TEST(ChanceOfMissRun, MatchesEverySequenceCounted) {
+  const std::vector<LineOutcome> halves(3, LineOutcome{false, 0.5});
+  // Of the eight equally likely sequences MMM, MMH and HMM hold two misses in a row.
+  EXPECT_NEAR(ChanceOfMissRun(halves, 2), 3.0 / 8.0, 1e-12);
+  std::vector<LineOutcome> mixed;
+  for (const double chance : {0.9, 0.657, 0.0, 1.0, 0.73, 0.864, 0.5, 0.9, 0.1, 0.657, 0.9, 0.3}) {
+    mixed.push_back({false, chance});
+  }
+  for (int64_t run = 0; run <= 13; ++run) {
+    EXPECT_NEAR(ChanceOfMissRun(mixed, run), CountedChanceOfMissRun(mixed, run), 1e-12) << run;
+  }
+  // A hundred thousand kill lines: 1 - exp(-N p q^4) to within a few thousandths.
+  const std::vector<LineOutcome> many(100000, LineOutcome{false, 0.9});
+  EXPECT_NEAR(ChanceOfMissRun(many, 5), 1.0 - std::exp(-100000 * 0.9 * 1e-5), 0.005);
+}
+
+// A history whose figures are known: 110 held lines, 4 failed, 16 held and
+// the last 2 failed, each line with chance 0.9 but the last two with 0.5.
+TEST(SummarizeOutcomes, CountsRecentWindowsAndRuns) {
+  std::vector<LineOutcome> lines;
+  const auto add = [&lines](int count, bool held, double chance) {
+    lines.insert(lines.end(), static_cast<size_t>(count), LineOutcome{held, chance});
+  };
+  add(110, true, 0.9);
+  add(4, false, 0.9);
+  add(16, true, 0.9);
+  add(2, false, 0.5);
+  const PageSummary summary = SummarizeOutcomes(ReportPage::kBanker, 2, lines);
+  EXPECT_EQ(summary.position, 0);
+  EXPECT_EQ(summary.judged, 132);
+  EXPECT_EQ(summary.held, 126);
+  EXPECT_NEAR(summary.chance_held, 130 * 0.9 + 1.0, 1e-9);
+  EXPECT_EQ(summary.recent[0].judged, 100);
+  EXPECT_EQ(summary.recent[0].held, 94);
+  EXPECT_NEAR(summary.recent[0].chance_held, 98 * 0.9 + 1.0, 1e-9);
+  EXPECT_EQ(summary.recent[1].judged, 30);
+  EXPECT_EQ(summary.recent[1].held, 24);
+  EXPECT_NEAR(summary.recent[1].chance_held, 28 * 0.9 + 1.0, 1e-9);
+  EXPECT_EQ(summary.longest_miss_run, 4);
+  EXPECT_NEAR(summary.longest_run_chance, ChanceOfMissRun(lines, 4), 1e-15);
+  EXPECT_EQ(summary.current_miss_run, 2);
+  EXPECT_NEAR(summary.current_run_chance, 0.25, 1e-12);
+
+  // Fewer lines than a window: the window holds them all.
+  const PageSummary short_history =
+      SummarizeOutcomes(ReportPage::kSpan, 1, {lines.end() - 5, lines.end()});
+  EXPECT_EQ(short_history.recent[0].judged, 5);
+  EXPECT_EQ(short_history.recent[1].held, 3);
+  EXPECT_EQ(short_history.longest_miss_run, 2);
+  const std::string text = FormatSummary({summary}, 133);
+  EXPECT_NE(text.find("\nbanker                  94.0%   89.2%     80.0%   87.3%\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("\nbanker                    4"), std::string::npos) << text;
+  EXPECT_NE(text.find("       2     25.0%\n"), std::string::npos) << text;
+}
+
 TEST(ReportSummary, CoversAllPagesOrTheChosenOne) {
   const std::string document =
       "<row expect=\"2023125\" opencode=\"4,5,8\" opentime=\"\" trycode=\"\" tryinfo=\"\" />"
@@ -147,7 +223,7 @@ TEST(ReportSummary, CoversAllPagesOrTheChosenOne) {
     std::istringstream in(document);
     std::ostringstream out;
     std::ostringstream err;
-    const int code = RunReport(args, in, out, err, [](const Text&) { return Bytes(); });
+    const int code = RunReport(args, in, out, err, [](const Text&) { return FetchResult(); });
     EXPECT_EQ(code, kExitOk) << err.str();
     return out.str();
   };

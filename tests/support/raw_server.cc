@@ -126,8 +126,11 @@ void RawServer::Answer(int connection, const std::string& head) {
     requests_.push_back(head);
   }
   const size_t head_end = answer_.find("\r\n\r\n");
-  const size_t at_once =
-      (trickle_.count() > 0 && head_end != std::string::npos) ? head_end + 4 : answer_.size();
+  // Trickling, the head goes at once; an answer with no end to its head
+  // trickles from its first byte.
+  const size_t at_once = trickle_.count() == 0           ? answer_.size()
+                         : head_end != std::string::npos ? head_end + 4
+                                                         : 0;
   size_t sent = 0;
   while (sent < answer_.size() && !stopping_) {
     if (sent >= at_once) std::this_thread::sleep_for(trickle_);

@@ -27,7 +27,8 @@ class RawServer {
 
   // Throws std::runtime_error when no port could be had. A `trickle` above
   // zero sends the answer's head at once and then its body one byte per
-  // `trickle`, as a server that keeps a transfer barely alive would.
+  // `trickle`, as a server that keeps a transfer barely alive would; an
+  // answer whose head never ends trickles from its first byte.
   explicit RawServer(std::string answer, Connections connections = Connections::kOneAnswer,
                      std::chrono::milliseconds trickle = std::chrono::milliseconds(0));
   // Stops accepting and waits for the server thread.

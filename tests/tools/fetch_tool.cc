@@ -7,6 +7,7 @@
 // Exit code 0, or 2 for a bad command line.
 #include <chrono>
 #include <cstdio>
+#include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -15,7 +16,15 @@
 #include "runtime/gbk.h"
 #include "runtime/program_io.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+constexpr char kUsage[] =
+    "usage: zelkor3d-fetch ADDRESS [--connect S] [--stall S] [--overall S] [--ca-file F] "
+    "[--repeat N]\n";
+
+}  // namespace
+
+int main(int argc, char** argv) try {
   zelkor::UseBinaryStandardStreams();
   const std::vector<std::string> args = zelkor::ProgramArguments(argc, argv);
   zelkor::FetchOptions options;
@@ -37,8 +46,7 @@ int main(int argc, char** argv) {
     } else if (address.empty() && !arg.starts_with("--")) {
       address = arg;
     } else {
-      std::cerr << "usage: zelkor3d-fetch ADDRESS [--connect S] [--stall S] [--overall S] "
-                   "[--ca-file F] [--repeat N]\n";
+      std::cerr << kUsage;
       return 2;
     }
   }
@@ -54,4 +62,8 @@ int main(int argc, char** argv) {
   std::cerr << "failure: " << result.failure << "\ncut: " << (result.cut ? 1 : 0) << '\n';
   if (repeat > 0) std::cerr << "fetch_ms: " << elapsed.count() / repeat << '\n';
   return 0;
+} catch (const std::exception&) {
+  // A number that is none.
+  std::cerr << kUsage;
+  return 2;
 }

@@ -471,6 +471,15 @@ TEST_F(WindowTest, EnterStartsANewLineInTheMultiLineBoxes) {
   EXPECT_EQ(GetFocus(), footer);
 }
 
+// A single-line box takes a pasted text up to its first line break, as the
+// platform's edit control does by itself.
+TEST_F(WindowTest, PastedLineBreakEndsASingleLineBoxText) {
+  ui().SetBoxText(ctl::编辑框_名称, "");
+  ASSERT_TRUE(ui().SetClipboardText("12\r\n34"));
+  SendMessageW(Control("编辑框_名称"), WM_PASTE, 0, 0);
+  EXPECT_EQ(ui().GetBoxText(ctl::编辑框_名称), "12");
+}
+
 TEST_F(WindowTest, MessageBoxesAreAnsweredByTheHook) {
   std::vector<SeenMessageBox> seen;
   ScopedMessageBoxAnswerer answerer([&](const SeenMessageBox& box) {

@@ -3,8 +3,8 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 
-#include "runtime/text.h"
 #include "ui/qt/qt_text.h"
+#include "ui/qt/shown_text.h"
 
 namespace zelkor {
 namespace {
@@ -18,18 +18,9 @@ const Text& EmptyText() {
 
 // Far more than a column shows. A cell can be megabytes long when the
 // service leaves a row element open, and the view lays out and elides the
-// whole of what it is given on every repaint: seconds per megabyte.
+// whole of what it is given on every repaint: seconds per megabyte. The
+// cell itself is kept whole for the operations.
 constexpr size_t kShownCellBytes = 256;
-
-// The start of a cell as the list shows it: at most kShownCellBytes, cut
-// between characters, with an ellipsis when cut. The cell itself is kept
-// whole for the operations.
-QString ShownCell(const Text& cell) {
-  if (cell.size() <= kShownCellBytes) return ToQString(cell);
-  size_t end = 0;
-  while (end + CharacterWidthAt(cell, end) <= kShownCellBytes) end += CharacterWidthAt(cell, end);
-  return ToQString(std::string_view(cell).substr(0, end)) + QChar(0x2026);
-}
 
 }  // namespace
 
@@ -69,7 +60,7 @@ int HistoryModel::columnCount(const QModelIndex& parent) const {
 
 QVariant HistoryModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !index.isValid()) return {};
-  return ShownCell(Cell(index.row(), index.column()));
+  return ShownPrefix(Cell(index.row(), index.column()), kShownCellBytes);
 }
 
 QVariant HistoryModel::headerData(int section, Qt::Orientation orientation, int role) const {

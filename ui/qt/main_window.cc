@@ -16,14 +16,17 @@
 
 #include "runtime/runtime_error.h"
 #include "ui/initial_texts.h"
+#include "ui/qt/clipped_line_edit.h"
 #include "ui/layout.h"
 #include "ui/qt/compact_text_edit.h"
 #include "ui/qt/fonts.h"
+#include "ui/qt/footer_text_edit.h"
 #include "ui/qt/history_list.h"
 #include "ui/qt/message_box.h"
 #include "ui/qt/output_text_edit.h"
 #include "ui/qt/qt_text.h"
 #include "ui/qt/qt_ui.h"
+#include "ui/qt/single_line_edit.h"
 #include "ui/qt/tab_control.h"
 
 namespace zelkor {
@@ -79,7 +82,7 @@ QPlainTextEdit* MakeOutputBox(QWidget* parent) {
 constexpr int kFooterLinePitch = 12;
 
 CompactTextEdit* MakeFooterBox(QWidget* parent) {
-  auto* box = new CompactTextEdit(kFooterLinePitch, parent);
+  auto* box = new FooterTextEdit(kFooterLinePitch, parent);
   box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   box->setLineWrapMode(QTextEdit::WidgetWidth);
@@ -87,8 +90,9 @@ CompactTextEdit* MakeFooterBox(QWidget* parent) {
   return box;
 }
 
-QLineEdit* MakeLineBox(QWidget* parent) {
-  auto* box = new QLineEdit(parent);
+template <typename Box = QLineEdit>
+Box* MakeLineBox(QWidget* parent) {
+  auto* box = new Box(parent);
   // No edit box limits its text (Qt would stop at 32767 characters).
   box->setMaxLength(std::numeric_limits<int>::max());
   return box;
@@ -98,7 +102,8 @@ QWidget* MakeEditBox(QWidget* parent, Look look) {
   const QColor white(Qt::white);
   switch (look) {
     case Look::kDrawBox: {
-      QLineEdit* box = MakeLineBox(parent);
+      // Shows whatever a row's digits cell holds.
+      auto* box = MakeLineBox<ClippedLineEdit>(parent);
       box->setReadOnly(true);
       box->setAlignment(Qt::AlignCenter);
       box->setFont(NewSongFont(20, 700));
@@ -116,7 +121,7 @@ QWidget* MakeEditBox(QWidget* parent, Look look) {
       return box;
     }
     default: {
-      QLineEdit* box = MakeLineBox(parent);
+      QLineEdit* box = MakeLineBox<SingleLineEdit>(parent);
       SetColours(*box, QPalette::Text, kRed, &white);
       return box;
     }

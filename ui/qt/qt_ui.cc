@@ -6,13 +6,16 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QTextCursor>
 #include <QUrl>
 
+#include "ui/qt/clipped_line_edit.h"
 #include "ui/qt/compact_text_edit.h"
 #include "ui/qt/history_list.h"
 #include "ui/qt/message_box.h"
 #include "ui/qt/output_text_edit.h"
 #include "ui/qt/qt_text.h"
+#include "ui/qt/shown_text.h"
 
 namespace zelkor {
 namespace {
@@ -66,6 +69,8 @@ HistoryListView* QtUi::ListOf(ListView list) const {
 }
 
 Text QtUi::GetBoxText(EditBox box) {
+  if (auto* clipped = dynamic_cast<ClippedLineEdit*>(Find(box.name))) return clipped->WholeText();
+  if (auto* output = dynamic_cast<OutputTextEdit*>(Find(box.name))) return output->WholeText();
   if (QLineEdit* line = LineEditOf(box)) return FromQString(line->text());
   if (QPlainTextEdit* lines = TextEditOf(box)) return FromDisplayLines(lines->toPlainText());
   if (auto* lines = qobject_cast<QTextEdit*>(Find(box.name))) {
@@ -75,12 +80,20 @@ Text QtUi::GetBoxText(EditBox box) {
 }
 
 void QtUi::SetBoxText(EditBox box, const Text& text) {
-  if (QLineEdit* line = LineEditOf(box)) {
+  if (auto* clipped = dynamic_cast<ClippedLineEdit*>(Find(box.name))) {
+    clipped->SetWholeText(text);
+    // Show the start of a long text, as a freshly filled box does.
+    clipped->setCursorPosition(0);
+  } else if (QLineEdit* line = LineEditOf(box)) {
     line->setText(ToQString(text));
     // Show the start of a long text, as a freshly filled box does.
     line->setCursorPosition(0);
   } else if (auto* output = dynamic_cast<OutputTextEdit*>(Find(box.name))) {
-    output->SetPlainLines(ToDisplayLines(text));
+    output->SetWholeText(text);
+    // The newest lines and the next-issue line are at the end, and that is
+    // what the user runs an analysis for.
+    output->moveCursor(QTextCursor::End);
+    output->ensureCursorVisible();
   } else if (QPlainTextEdit* lines = TextEditOf(box)) {
     lines->setPlainText(ToDisplayLines(text));
   } else if (auto* compact = dynamic_cast<CompactTextEdit*>(Find(box.name))) {
@@ -136,7 +149,7 @@ bool QtUi::SetClipboardText(const Text& text) {
   QClipboard* clipboard = QGuiApplication::clipboard();
   if (clipboard == nullptr) return false;
   // The clipboard holds a zero-terminated text: nothing after a zero byte.
-  clipboard->setText(ToQString(std::string_view(text.c_str())));
+  clipboard->setText(ToQStringInPieces(std::string_view(text.c_str())));
   return true;
 }
 

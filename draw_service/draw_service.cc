@@ -1,0 +1,93 @@
+#include "draw_service/draw_service.h"
+
+#include <utility>
+
+// Only the fixed path is taken from the draws module.
+#include "draws/draws.h"
+
+#if !defined(ZELKOR_STARTUP_PATH) || !defined(ZELKOR_VERSION_PATH)
+#error "The draw service's paths must be set by the build"
+#endif
+
+namespace zelkor::service {
+namespace {
+
+// The 3D lottery is drawn at a quarter past nine in the evening.
+constexpr std::string_view kDrawTime = " 21:15:00";
+
+void AppendRow(std::string& document, const HistoryDraw& draw) {
+  document.append("<row expect=\"").append(draw.issue).append("\" opencode=\"");
+  document.push_back(draw.digits[0]);
+  document.push_back(',');
+  document.push_back(draw.digits[1]);
+  document.push_back(',');
+  document.push_back(draw.digits[2]);
+  document.append("\" opentime=\"").append(draw.date).append(kDrawTime);
+  document.append("\" trycode=\"\" tryinfo=\"\" />\n");
+}
+
+void Answer(httplib::Server& server, std::string_view path, std::string body,
+            std::string content_type) {
+  server.Get(std::string(path), [body = std::move(body), content_type = std::move(content_type)](
+                                    const httplib::Request&, httplib::Response& response) {
+    response.set_content(body, content_type.c_str());
+  });
+}
+
+}  // namespace
+
+std::string DrawListDocument(const std::vector<HistoryDraw>& draws) {
+  std::string document = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<xml>\n";
+  document.reserve(document.size() + draws.size() * 96 + 8);
+  for (auto it = draws.rbegin(); it != draws.rend(); ++it) AppendRow(document, *it);
+  document.append("</xml>\n");
+  return document;
+}
+
+std::string StartupPage(const std::vector<HistoryDraw>& draws) {
+  std::string page =
+      "<!DOCTYPE html>\n"
+      "<html lang=\"zh-CN\">\n"
+      "<head><meta charset=\"utf-8\"><title>Zelkor3D</title></head>\n"
+      "<body>\n"
+      "<h1>Zelkor3D 福彩3D分析</h1>\n"
+      "<p>欢迎使用 Zelkor3D。本页由本机的开奖数据服务提供。</p>\n";
+  if (!draws.empty()) {
+    page.append("<p>开奖数据:")
+        .append(draws.front().issue)
+        .append("期至")
+        .append(draws.back().issue)
+        .append("期,共")
+        .append(std::to_string(draws.size()))
+        .append("期。</p>\n");
+  }
+  page.append(
+      "<p>各种预测只是由开奖号码算出的数字,并不能提高中奖的机会。</p>\n"
+      "</body>\n"
+      "</html>\n");
+  return page;
+}
+
+std::string_view StartupPagePath() { return ZELKOR_STARTUP_PATH; }
+std::string_view VersionRecordPath() { return ZELKOR_VERSION_PATH; }
+
+std::vector<HistoryDraw> Latest(std::vector<HistoryDraw> draws, size_t count) {
+  if (draws.size() > count) {
+    draws.erase(draws.begin(), draws.end() - static_cast<std::ptrdiff_t>(count));
+  }
+  return draws;
+}
+
+void AddRoutes(httplib::Server& server, const std::vector<HistoryDraw>& draws, RequestLog log) {
+  Answer(server, kDrawListPath, DrawListDocument(draws), "text/xml; charset=utf-8");
+  Answer(server, VersionRecordPath(), std::string(kVersionRecord), "text/plain");
+  Answer(server, StartupPagePath(), StartupPage(draws), "text/html; charset=utf-8");
+  if (log) {
+    server.set_logger(
+        [log = std::move(log)](const httplib::Request& request, const httplib::Response& response) {
+          log(request.method + " " + request.path + " " + std::to_string(response.status));
+        });
+  }
+}
+
+}  // namespace zelkor::service

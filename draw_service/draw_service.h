@@ -1,0 +1,46 @@
+// The draw service the default build points at: it serves a draw history
+// file as the draw list document, the version record naming the current
+// version, and a small start-up page, so that the program runs out of the box
+// on real draws.
+#pragma once
+
+#include <httplib.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "draw_service/history_file.h"
+
+namespace zelkor::service {
+
+// The draw list document of `draws` (oldest first, as the history file holds
+// them): one row element per draw, newest first, in the row format the
+// program parses, e.g.
+//   <row expect="2026224" opencode="8,6,2" opentime="2026-08-22 21:15:00" trycode="" tryinfo="" />
+[[nodiscard]] std::string DrawListDocument(const std::vector<HistoryDraw>& draws);
+
+// The start-up page (HTML, UTF-8), naming how many draws are served and the
+// newest one.
+[[nodiscard]] std::string StartupPage(const std::vector<HistoryDraw>& draws);
+
+// The version record: the version the program is.
+inline constexpr std::string_view kVersionRecord = "1.1";
+
+// The paths the service answers on besides the draw list.
+[[nodiscard]] std::string_view StartupPagePath();
+[[nodiscard]] std::string_view VersionRecordPath();
+
+// The newest `count` draws of `draws` (all of them when there are fewer).
+[[nodiscard]] std::vector<HistoryDraw> Latest(std::vector<HistoryDraw> draws, size_t count);
+
+// Called with one line per answered request ("GET /path 200").
+using RequestLog = std::function<void(const std::string& line)>;
+
+// Registers the draw list of `draws`, the version record and the start-up page
+// on `server`; every answered request goes to `log` when one is given.
+void AddRoutes(httplib::Server& server, const std::vector<HistoryDraw>& draws,
+               RequestLog log = nullptr);
+
+}  // namespace zelkor::service

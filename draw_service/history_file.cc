@@ -1,0 +1,109 @@
+#include "draw_service/history_file.h"
+
+#include <charconv>
+#include <chrono>
+#include <fstream>
+#include <iterator>
+
+namespace zelkor::service {
+namespace {
+
+constexpr std::string_view kHeader = "issue,date,digits";
+
+bool AllDigits(std::string_view text) {
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+int Number(std::string_view digits) {
+  int value = 0;
+  std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  return value;
+}
+
+bool IsCalendarDate(std::string_view date) {
+  if (date.size() != 10 || date[4] != '-' || date[7] != '-') return false;
+  const std::string_view year = date.substr(0, 4);
+  const std::string_view month = date.substr(5, 2);
+  const std::string_view day = date.substr(8, 2);
+  if (!AllDigits(year) || !AllDigits(month) || !AllDigits(day)) return false;
+  const std::chrono::year_month_day ymd{std::chrono::year{Number(year)},
+                                        std::chrono::month{static_cast<unsigned>(Number(month))},
+                                        std::chrono::day{static_cast<unsigned>(Number(day))}};
+  return ymd.ok();
+}
+
+// The reason `line` is no draw that may follow `previous`; empty when it is.
+std::string CheckDraw(std::string_view line, const HistoryDraw* previous, HistoryDraw& draw) {
+  const size_t first = line.find(',');
+  const size_t second = first == std::string_view::npos ? first : line.find(',', first + 1);
+  if (second == std::string_view::npos || line.find(',', second + 1) != std::string_view::npos) {
+    return "expected three fields: issue,date,digits";
+  }
+  draw.issue = std::string(line.substr(0, first));
+  draw.date = std::string(line.substr(first + 1, second - first - 1));
+  draw.digits = std::string(line.substr(second + 1));
+  if (draw.issue.size() != 7 || !AllDigits(draw.issue) || Number(draw.issue) % 1000 == 0) {
+    return "issue '" + draw.issue + "' is not seven digits (year, then draw 001 to 999)";
+  }
+  if (!IsCalendarDate(draw.date)) {
+    return "date '" + draw.date + "' is not a calendar date YYYY-MM-DD";
+  }
+  if (draw.issue.substr(0, 4) != draw.date.substr(0, 4)) {
+    return "issue " + draw.issue + " is not of the year of its date " + draw.date;
+  }
+  if (draw.digits.size() != 3 || !AllDigits(draw.digits)) {
+    return "digits '" + draw.digits + "' are not three digits";
+  }
+  if (previous != nullptr) {
+    if (Number(draw.issue) <= Number(previous->issue)) {
+      return "issue " + draw.issue + " does not come after " + previous->issue +
+             " (the file lists the oldest draw first)";
+    }
+    if (draw.date < previous->date) {
+      return "date " + draw.date + " is before " + previous->date + " of the line above";
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+std::variant<std::vector<HistoryDraw>, HistoryError> ParseHistory(std::string_view text) {
+  std::vector<HistoryDraw> draws;
+  int number = 0;
+  size_t start = 0;
+  while (start < text.size()) {
+    ++number;
+    size_t end = text.find('\n', start);
+    std::string_view line = text.substr(start, end == std::string_view::npos ? end : end - start);
+    start = end == std::string_view::npos ? text.size() : end + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (number == 1) {
+      if (line != kHeader) {
+        return HistoryError{number, "expected the header line '" + std::string(kHeader) + "'"};
+      }
+      continue;
+    }
+    if (line.empty()) return HistoryError{number, "empty line"};
+    HistoryDraw draw;
+    const std::string reason = CheckDraw(line, draws.empty() ? nullptr : &draws.back(), draw);
+    if (!reason.empty()) return HistoryError{number, reason};
+    draws.push_back(std::move(draw));
+  }
+  if (number == 0) return HistoryError{1, "the file is empty"};
+  if (draws.empty()) return HistoryError{number, "the file holds no draw"};
+  return draws;
+}
+
+std::variant<std::vector<HistoryDraw>, HistoryError> ReadHistoryFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return HistoryError{0, "cannot be opened"};
+  const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  if (file.bad()) return HistoryError{0, "cannot be read"};
+  return ParseHistory(text);
+}
+
+}  // namespace zelkor::service

@@ -1,0 +1,39 @@
+// The draw history file the draw service serves: a CSV text with the header
+// line "issue,date,digits" and one draw a line, oldest first, for example
+//   2026224,2026-08-22,862
+// (seven-digit issue number, the draw's date, the three drawn digits).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace zelkor::service {
+
+// One draw of the history file, as written there.
+struct HistoryDraw {
+  std::string issue;   // seven digits: the year, then the draw's number in it
+  std::string date;    // YYYY-MM-DD
+  std::string digits;  // three digits, hundreds first
+};
+
+// Why a history text was refused: the 1-based line and what is wrong with it.
+struct HistoryError {
+  int line = 0;
+  std::string reason;
+};
+
+// The draws of a history text, oldest first, or the first line that breaks
+// the format. Every line is either a draw or refused: the header must come
+// first, issues must rise strictly, dates may not go back, and only the text's
+// very end may be an empty line. Lines may end in CR LF.
+[[nodiscard]] std::variant<std::vector<HistoryDraw>, HistoryError> ParseHistory(
+    std::string_view text);
+
+// ParseHistory on the file at `path`; a file that cannot be read is an error
+// on line 0.
+[[nodiscard]] std::variant<std::vector<HistoryDraw>, HistoryError> ReadHistoryFile(
+    const std::string& path);
+
+}  // namespace zelkor::service

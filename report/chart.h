@@ -1,0 +1,29 @@
+// The rolling hit rate of each page drawn as an SVG chart, against the
+// chance baseline of the same picks and its 95% band.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "report/summary.h"
+
+namespace zelkor {
+
+// One page's judged lines, oldest first.
+struct ChartSeries {
+  std::string label;  // e.g. "kill (position 1)"
+  std::vector<LineOutcome> lines;
+};
+
+// The SVG document (UTF-8): one panel per series, the hit rate over the last
+// `window` judged lines (fewer while there are fewer) at each line, the
+// chance baseline over the same lines and the band in which random draws
+// keep that rate 95 times in 100. `issue_of(i)` names judged line i on the
+// issue axis.
+[[nodiscard]] std::string BuildChartSvg(const std::vector<ChartSeries>& series,
+                                        const std::function<std::string(size_t)>& issue_of,
+                                        int32_t window);
+
+}  // namespace zelkor

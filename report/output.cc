@@ -1,0 +1,314 @@
+#include "report/output.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <ostream>
+#include <unordered_map>
+
+#include "runtime/gbk.h"
+
+namespace zelkor {
+namespace {
+
+// The piece of a text converted at a time.
+constexpr size_t kPieceBytes = size_t{1} << 20;
+
+std::string Number(double value) {
+  if (!std::isfinite(value)) return "null";
+  std::array<char, 64> buffer;
+  const int length = std::snprintf(buffer.data(), buffer.size(), "%.6g", value);
+  return std::string(buffer.data(), static_cast<size_t>(std::max(length, 0)));
+}
+
+// A share as a JSON number, or null without judged lines.
+std::string Share(double part, int64_t whole) {
+  return whole > 0 ? Number(part / static_cast<double>(whole)) : "null";
+}
+
+std::string PositionField(ReportPage page, int32_t position) {
+  return page == ReportPage::kKill ? std::to_string(position) : std::string();
+}
+
+}  // namespace
+
+void LineEndWriter::Write(std::string_view bytes) {
+  if (eol_ == LineEnd::kKeep) {
+    out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return;
+  }
+  std::string piece;
+  piece.reserve(bytes.size() + bytes.size() / 16 + 2);
+  for (const char c : bytes) {
+    if (eol_ == LineEnd::kLf) {
+      if (held_cr_) {
+        held_cr_ = false;
+        if (c != '\n') piece.push_back('\r');
+      }
+      if (c == '\r') {
+        held_cr_ = true;
+        continue;
+      }
+      piece.push_back(c);
+    } else {
+      if (c == '\n' && !after_cr_) piece.push_back('\r');
+      piece.push_back(c);
+      after_cr_ = c == '\r';
+    }
+  }
+  out_.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+}
+
+void LineEndWriter::Finish() {
+  if (held_cr_) out_.put('\r');
+  held_cr_ = false;
+}
+
+namespace {
+
+// Byte strings as keys looked up by view.
+struct ViewHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+
+// The UTF-8 of runs of GBK characters, each converted once: a page text
+// repeats the same few runs (its marks and symbols) on every line.
+class RunConverter {
+ public:
+  // Appends the UTF-8 of `run` to `out`; false when it was not all GBK.
+  bool Append(std::string_view run, std::string& out) {
+    // The runs of a line come round again on the next line: a slot per
+    // first byte and length finds them without hashing.
+    Recent& recent = recent_[(static_cast<unsigned char>(run[0]) * 31u + run.size()) % kSlots];
+    if (recent.converted != nullptr && recent.run == run) {
+      out += recent.converted->utf8;
+      return recent.converted->all_gbk;
+    }
+    auto found = cache_.find(run);
+    if (found == cache_.end()) {
+      if (cached_bytes_ > kMaxCachedBytes) {
+        cache_.clear();
+        recent_.fill(Recent{});
+        cached_bytes_ = 0;
+      }
+      std::string utf8 = GbkToUtf8(run);
+      // Every byte sequence that is not GBK became "?"; converting back
+      // shows whether any did.
+      const bool all_gbk = Utf8ToGbk(utf8) == run;
+      cached_bytes_ += 2 * run.size() + utf8.size();
+      found = cache_.emplace(std::string(run), Converted{std::move(utf8), all_gbk}).first;
+    }
+    recent.run = found->first;
+    recent.converted = &found->second;
+    out += found->second.utf8;
+    return found->second.all_gbk;
+  }
+
+ private:
+  static constexpr size_t kMaxCachedBytes = size_t{16} << 20;
+  struct Converted {
+    std::string utf8;
+    bool all_gbk;
+  };
+  static constexpr size_t kSlots = 64;
+  struct Recent {
+    std::string_view run;  // the cache's own key
+    const Converted* converted = nullptr;
+  };
+  // Node-based: keys and values stay where they are as the cache grows.
+  std::unordered_map<std::string, Converted, ViewHash, std::equal_to<>> cache_;
+  std::array<Recent, kSlots> recent_{};
+  size_t cached_bytes_ = 0;
+};
+
+// The bytes the converter takes as one character at `at`: a lead byte
+// 0x81-0xFE with its trail byte (whatever that is), any other byte alone.
+size_t GbkCharacterBytes(std::string_view text, size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  return lead >= 0x81 && lead <= 0xFE && at + 1 < text.size() ? 2 : 1;
+}
+
+}  // namespace
+
+bool WriteEncoded(LineEndWriter& writer, std::string_view gbk, ReportEncoding encoding) {
+  if (encoding == ReportEncoding::kGbk) {
+    for (size_t at = 0; at < gbk.size(); at += kPieceBytes) {
+      writer.Write(gbk.substr(at, kPieceBytes));
+    }
+    return true;
+  }
+  // ASCII passes as it is; each run of other characters is converted as a
+  // whole, split where the converter itself splits characters, so the bytes
+  // are those of converting the whole text at once.
+  RunConverter converter;
+  bool all_gbk = true;
+  std::string piece;
+  piece.reserve(kPieceBytes + kPieceBytes / 4);
+  size_t at = 0;
+  while (at < gbk.size()) {
+    size_t end = at;
+    while (end < gbk.size() && static_cast<unsigned char>(gbk[end]) < 0x80) ++end;
+    piece.append(gbk.substr(at, end - at));
+    at = end;
+    while (end < gbk.size() && static_cast<unsigned char>(gbk[end]) >= 0x80) {
+      end += GbkCharacterBytes(gbk, end);
+    }
+    if (end > at && !converter.Append(gbk.substr(at, end - at), piece)) all_gbk = false;
+    at = end;
+    if (piece.size() >= kPieceBytes) {
+      writer.Write(piece);
+      piece.clear();
+    }
+  }
+  writer.Write(piece);
+  return all_gbk;
+}
+
+std::string FieldUtf8(std::string_view gbk) {
+  const bool ascii = std::all_of(gbk.begin(), gbk.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  return ascii ? std::string(gbk) : GbkToUtf8(gbk);
+}
+
+std::string CsvField(std::string_view utf8) {
+  if (utf8.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(utf8);
+  std::string quoted = "\"";
+  for (const char c : utf8) {
+    if (c == '"') quoted.push_back('"');
+    quoted.push_back(c);
+  }
+  quoted.push_back('"');
+  return quoted;
+}
+
+std::string JsonString(std::string_view utf8) {
+  std::string quoted = "\"";
+  for (const char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    switch (c) {
+      case '"':
+        quoted += "\\\"";
+        break;
+      case '\\':
+        quoted += "\\\\";
+        break;
+      case '\n':
+        quoted += "\\n";
+        break;
+      case '\r':
+        quoted += "\\r";
+        break;
+      case '\t':
+        quoted += "\\t";
+        break;
+      default:
+        if (byte < 0x20 || byte == 0x7F) {
+          std::array<char, 8> escaped;
+          std::snprintf(escaped.data(), escaped.size(), "\\u%04x", byte);
+          quoted += escaped.data();
+        } else {
+          quoted.push_back(c);
+        }
+    }
+  }
+  quoted.push_back('"');
+  return quoted;
+}
+
+std::string CsvLineHeader() {
+  return "page,kill position,issue,source digits,value text,pick,checked digits,held";
+}
+
+std::string CsvLine(ReportPage page, int32_t position, const WalkLine& line) {
+  std::string record(ReportPageName(page));
+  record += ',' + PositionField(page, position);
+  for (const std::string_view field :
+       {line.issue, line.source_digits, line.value_text, line.pick, line.checked_digits}) {
+    record += ',' + CsvField(FieldUtf8(field));
+  }
+  record += ',';
+  if (line.held) record += *line.held ? '1' : '0';
+  return record;
+}
+
+std::string JsonLine(ReportPage page, int32_t position, const WalkLine& line) {
+  std::string object = "{\"page\":" + JsonString(ReportPageName(page));
+  object += ",\"position\":";
+  object += page == ReportPage::kKill ? std::to_string(position) : "null";
+  object += ",\"issue\":" + JsonString(FieldUtf8(line.issue));
+  object += ",\"source\":" + JsonString(FieldUtf8(line.source_digits));
+  object += ",\"value\":" + JsonString(FieldUtf8(line.value_text));
+  object += ",\"pick\":" + JsonString(FieldUtf8(line.pick));
+  object += ",\"checked\":";
+  object += line.held ? JsonString(FieldUtf8(line.checked_digits)) : "null";
+  object += ",\"held\":";
+  object += line.held ? (*line.held ? "true" : "false") : "null";
+  object += '}';
+  return object;
+}
+
+namespace {
+
+std::string JsonFigures(const HitFigures& figures) {
+  return "{\"judged\":" + std::to_string(figures.judged) +
+         ",\"held\":" + std::to_string(figures.held) +
+         ",\"hit_rate\":" + Share(static_cast<double>(figures.held), figures.judged) +
+         ",\"chance\":" + Share(figures.chance_held, figures.judged) + "}";
+}
+
+}  // namespace
+
+std::string JsonSummary(const PageSummary& summary) {
+  const HitFigures all{summary.judged, summary.held, summary.chance_held, summary.chance_variance};
+  std::string object = "{\"page\":" + JsonString(ReportPageName(summary.page));
+  object += ",\"position\":";
+  object += summary.page == ReportPage::kKill ? std::to_string(summary.position) : "null";
+  object += ",\"all\":" + JsonFigures(all);
+  for (size_t w = 0; w < kRecentWindows.size(); ++w) {
+    object +=
+        ",\"last_" + std::to_string(kRecentWindows[w]) + "\":" + JsonFigures(summary.recent[w]);
+  }
+  object += ",\"z\":";
+  object += summary.chance_variance > 0.0
+                ? Number((static_cast<double>(summary.held) - summary.chance_held) /
+                         std::sqrt(summary.chance_variance))
+                : "null";
+  object += ",\"verdict\":" + JsonString(Verdict(summary));
+  object += ",\"longest_miss_run\":" + std::to_string(summary.longest_miss_run);
+  object += ",\"longest_run_chance\":" + Number(summary.longest_run_chance);
+  object += ",\"current_miss_run\":" + std::to_string(summary.current_miss_run);
+  object += ",\"current_run_chance\":" + Number(summary.current_run_chance);
+  object += '}';
+  return object;
+}
+
+std::string CsvSummaryHeader() {
+  return "page,kill position,judged,held,hit rate,chance,last 100 judged,last 100 hit rate,"
+         "last 100 chance,last 30 judged,last 30 hit rate,last 30 chance,longest miss run,"
+         "longest run chance,current miss run,current run chance";
+}
+
+std::string CsvSummary(const PageSummary& summary) {
+  std::string record(ReportPageName(summary.page));
+  record += ',' + PositionField(summary.page, summary.position);
+  const auto share = [](double part, int64_t whole) {
+    return whole > 0 ? Number(part / static_cast<double>(whole)) : std::string();
+  };
+  record += ',' + std::to_string(summary.judged) + ',' + std::to_string(summary.held) + ',' +
+            share(static_cast<double>(summary.held), summary.judged) + ',' +
+            share(summary.chance_held, summary.judged);
+  for (const HitFigures& figures : summary.recent) {
+    record += ',' + std::to_string(figures.judged) + ',' +
+              share(static_cast<double>(figures.held), figures.judged) + ',' +
+              share(figures.chance_held, figures.judged);
+  }
+  record += ',' + std::to_string(summary.longest_miss_run) + ',' +
+            Number(summary.longest_run_chance) + ',' + std::to_string(summary.current_miss_run) +
+            ',' + Number(summary.current_run_chance);
+  return record;
+}
+
+}  // namespace zelkor

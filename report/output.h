@@ -1,0 +1,60 @@
+// Writing the report: the line break asked for, the encoding asked for, and
+// CSV and JSON made field by field from the walk's lines.
+#pragma once
+
+#include <cstddef>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+#include "report/report.h"
+#include "report/summary.h"
+#include "report/walk_lines.h"
+
+namespace zelkor {
+
+// Writes to a stream, turning every line break into the one asked for:
+// kLf turns "\r\n" into "\n", kCrlf turns a lone "\n" into "\r\n", kKeep
+// leaves the bytes alone. Line breaks split across writes are handled.
+class LineEndWriter {
+ public:
+  LineEndWriter(std::ostream& out, LineEnd eol) : out_(out), eol_(eol) {}
+  void Write(std::string_view bytes);
+  // Writes a "\r" still held back; call once at the end.
+  void Finish();
+
+ private:
+  std::ostream& out_;
+  LineEnd eol_;
+  bool held_cr_ = false;   // kLf: a "\r" that may start a "\r\n"
+  bool after_cr_ = false;  // kCrlf: the last byte written was "\r"
+};
+
+// Writes a GBK text in `encoding`, a piece at a time so that no second copy
+// of the whole text is made. Returns false when some bytes were not GBK and
+// were written as "?" (UTF-8 only).
+[[nodiscard]] bool WriteEncoded(LineEndWriter& writer, std::string_view gbk,
+                                ReportEncoding encoding);
+
+// GBK to UTF-8, without converting when the text is ASCII.
+[[nodiscard]] std::string FieldUtf8(std::string_view gbk);
+
+// A CSV field (RFC 4180): quoted when it holds a comma, quote or line break.
+[[nodiscard]] std::string CsvField(std::string_view utf8);
+// A JSON string literal, quotes included.
+[[nodiscard]] std::string JsonString(std::string_view utf8);
+
+// The CSV header row of the page lines, without its line break.
+[[nodiscard]] std::string CsvLineHeader();
+// One page line as a CSV record without its line break.
+[[nodiscard]] std::string CsvLine(ReportPage page, int32_t position, const WalkLine& line);
+// One page line as a JSON object on one line.
+[[nodiscard]] std::string JsonLine(ReportPage page, int32_t position, const WalkLine& line);
+
+// The summary of a page as a JSON object on one line.
+[[nodiscard]] std::string JsonSummary(const PageSummary& summary);
+// The CSV header row of the summary, and one summary as a record.
+[[nodiscard]] std::string CsvSummaryHeader();
+[[nodiscard]] std::string CsvSummary(const PageSummary& summary);
+
+}  // namespace zelkor

@@ -1,0 +1,44 @@
+// A page's walk seen line by line: the same walk that builds the window's
+// text, with each line's parts handed out as it is made, so that other output
+// forms never parse the text.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "analysis/analysis.h"
+#include "report/report.h"
+#include "runtime/text.h"
+
+namespace zelkor {
+
+// One line of a page's text, in parts (GBK). Valid during the call it is
+// handed to.
+struct WalkLine {
+  std::string_view issue;          // the line's issue: the checked draw's, or the next one
+  std::string_view source_digits;  // the draw the pick was made from
+  std::string_view value_text;     // the draw value the pick was taken from
+  std::string_view pick;
+  std::string_view checked_digits;  // empty on the next-issue line
+  std::optional<bool> held;         // absent on the next-issue line
+};
+
+using LineSink = std::function<void(const WalkLine& line)>;
+// A notice of a verdict, with the issue of the line it concerns.
+using IssueNotify = std::function<void(const Text& issue, const Text& message)>;
+
+// Runs the page's walk over `rows` (newest first) and returns its text, as
+// BuildPageText does; `sink`, when set, receives every line in order, the
+// next-issue line last.
+Text WalkPage(ReportPage page, int32_t position, const std::vector<HistoryRow>& rows,
+              const PageTexts& texts, const IssueNotify& notify, const LineSink& sink);
+
+// The next-issue line alone, handed to `sink`; it depends on the two newest
+// draws only, so the walk covers just those.
+void WalkNextLine(ReportPage page, int32_t position, const std::vector<HistoryRow>& rows,
+                  const PageTexts& texts, const LineSink& sink);
+
+}  // namespace zelkor

@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Starts an installed copy the way its desktop entry does, through the
+# launcher PREFIX/bin/zelkor3d, on a virtual display, and plays the user: runs
+# the kill-digit page, copies its output and reads it from the clipboard.
+#
+#   installed_window_test.sh PREFIX X11_WINDOW_TOOL PORT
+#
+# 1. Nothing answers on PORT: the launcher starts the installed draw service,
+#    the window lists the shipped history (7,731 draws, 2026224 on row 0), and
+#    closing the window stops that service.
+# 2. A service already answers: the launcher starts none of its own, the
+#    window shows that service's draws, and that service outlives the window.
+set -uo pipefail
+prefix=$1 window_tool=$2 port=$3
+title="Zelkor3D软件"
+launcher=$prefix/bin/zelkor3d
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*"
+  for f in "$work"/*.log; do [[ -s $f ]] && { echo "--- $f"; tail -20 "$f"; }; done
+  exit 1
+}
+answers() { (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; }
+# The draw-service children of a process.
+services_of() { ps -o comm= --ppid "$1" | grep -c '^zelkor3d-draw-s'; }
+
+[[ -x $launcher ]] || fail "$launcher is not installed"
+answers && fail "something already answers on port $port; stop it first"
+
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
+[[ -s $work/display ]] || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$work/display")"
+
+launcher_pid=""
+start_window() {
+  env -u BROWSER -u DEFAULT_BROWSER QT_QPA_PLATFORM=xcb "$launcher" >"$work/launcher-$1.log" 2>&1 &
+  launcher_pid=$!
+  pids+=("$launcher_pid")
+  window=$("$window_tool" wait "$title" 30) || fail "$1: the window was not shown"
+}
+
+# Runs the kill-digit page and copies its output, as a user clicks: the
+# buttons' places are the window's layout (run 369,189 and copy 369,249, each
+# 80 x 32, in the window).
+# The window handles the clicks in order, but the clipboard is only taken
+# once the run is done, which on a slow machine may take a while.
+output_lines() {
+  xdotool mousemove --window "$window" 409 205 click 1 || return 1
+  xdotool mousemove --window "$window" 409 265 click 1 || return 1
+  local text=""
+  for _ in $(seq 60); do
+    sleep 0.5
+    text=$(timeout 10 xclip -selection clipboard -o 2>/dev/null | tr -d '\r')
+    [[ $text == *"未开"* ]] && break
+  done
+  grep '期:' <<<"$text"
+}
+
+close_window() {
+  "$window_tool" close "$title" >/dev/null || fail "$1: no window to close"
+  for _ in $(seq 100); do kill -0 "$launcher_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$launcher_pid" 2>/dev/null && fail "$1: the launcher did not end with its window"
+  wait "$launcher_pid"
+  local code=$?
+  [[ $code -eq 0 ]] || fail "$1: the launcher ended with exit code $code"
+}
+
+# 1. The launcher brings its own service.
+start_window own
+[[ $(services_of "$launcher_pid") -eq 1 ]] || fail "own: the launcher runs no draw service"
+output_lines >"$work/own.txt" || fail "own: could not run and copy"
+count=$(wc -l <"$work/own.txt")
+[[ $count -eq 7731 ]] || fail "own: $count issue lines in the output, want 7731"
+head -1 "$work/own.txt" | grep -q '┊2004002期:' || fail "own: first line $(head -1 "$work/own.txt")"
+sed -n 7730p "$work/own.txt" | grep -q '┊2026224期:.*┊862' ||
+  fail "own: newest judged line $(sed -n 7730p "$work/own.txt")"
+tail -1 "$work/own.txt" | grep -q '┊2026225期:.*┊未开' || fail "own: next-issue line $(tail -1 "$work/own.txt")"
+close_window own
+answers && fail "own: the launcher left its draw service running"
+
+# 2. A service that already answers is used and left alone.
+"$prefix/bin/zelkor3d-draw-service" "$port" --latest 10 >"$work/service.log" 2>&1 &
+service_pid=$!
+pids+=("$service_pid")
+for _ in $(seq 100); do answers && break; sleep 0.1; done
+answers || fail "the installed draw service did not start on its own"
+start_window shared
+[[ $(services_of "$launcher_pid") -eq 0 ]] || fail "shared: the launcher started a second service"
+output_lines >"$work/shared.txt" || fail "shared: could not run and copy"
+count=$(wc -l <"$work/shared.txt")
+[[ $count -eq 10 ]] || fail "shared: $count issue lines, want the running service's 10"
+close_window shared
+kill -0 "$service_pid" 2>/dev/null && answers || fail "shared: the running service was stopped"
+echo "PASS: 7731 draws with 2026224 on row 0 from the launcher's own service, stopped after;" \
+     "a running service used and left running"
