@@ -471,6 +471,16 @@ TEST_F(WindowTest, EnterStartsANewLineInTheMultiLineBoxes) {
   EXPECT_EQ(GetFocus(), footer);
 }
 
+// Tab moves the focus on in layout order, into the page and its group box.
+TEST_F(WindowTest, TabMovesIntoThePageAndItsGroup) {
+  SetFocus(Control("超级列表框1"));
+  PressKey(VK_TAB);
+  EXPECT_TRUE(PumpUntil(window_.get(), [&] { return GetFocus() == Control("编辑框_杀码"); }));
+  SetFocus(Control("按钮1"));
+  PressKey(VK_TAB);
+  EXPECT_TRUE(PumpUntil(window_.get(), [&] { return GetFocus() == Control("编辑框_间隔"); }));
+}
+
 // A single-line box takes a pasted text up to its first line break, as the
 // platform's edit control does by itself.
 TEST_F(WindowTest, PastedLineBreakEndsASingleLineBoxText) {

@@ -175,11 +175,12 @@ Made StylesOf(const PlacedControl& control, bool first_radio) {
                   LVS_OWNERDATA,
               WS_EX_CLIENTEDGE};
     case Kind::kTabControl:
-      return {WC_TABCONTROLW, kChild | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0};
+      // A control parent: Tab moves on into the controls it holds.
+      return {WC_TABCONTROLW, kChild | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
     case Kind::kButton:
       return {WC_BUTTONW, kChild | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 0};
     case Kind::kGroupBox:
-      return {WC_BUTTONW, kChild | WS_GROUP | WS_CLIPCHILDREN | BS_GROUPBOX, 0};
+      return {WC_BUTTONW, kChild | WS_GROUP | WS_CLIPCHILDREN | BS_GROUPBOX, WS_EX_CONTROLPARENT};
     case Kind::kRadioButton:
       return {WC_BUTTONW, kChild | WS_TABSTOP | BS_RADIOBUTTON | (first_radio ? WS_GROUP : 0u), 0};
     case Kind::kLabel:
@@ -193,19 +194,10 @@ Made StylesOf(const PlacedControl& control, bool first_radio) {
 std::wstring Wide(std::string_view utf8) { return Utf8ToWide(utf8); }
 
 Text WideToGbk(std::wstring_view wide) {
-  if (wide.empty()) return {};
-  const int size = static_cast<int>(wide.size());
-  const int length = WideCharToMultiByte(936, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-  // A character code page 936 lacks goes through the program's own
-  // conversion, which gives "?" for it as the Linux build does.
-  BOOL lossy = FALSE;
-  Text gbk(static_cast<size_t>(length > 0 ? length : 0), '\0');
-  if (length > 0) {
-    WideCharToMultiByte(936, WC_NO_BEST_FIT_CHARS, wide.data(), size, gbk.data(), length, nullptr,
-                        &lossy);
-  }
-  if (length <= 0 || lossy) return Utf8ToGbk(WideToUtf8(wide));
-  return gbk;
+  // Through the program's one GBK conversion (code page 936, its
+  // user-defined areas left out as on Linux): a character GBK lacks becomes
+  // "?" as it does in the Linux build.
+  return Utf8ToGbk(WideToUtf8(wide));
 }
 
 MainWindow::MainWindow() = default;
