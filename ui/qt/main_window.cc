@@ -16,8 +16,8 @@
 
 #include "runtime/runtime_error.h"
 #include "ui/initial_texts.h"
-#include "ui/qt/clipped_line_edit.h"
 #include "ui/layout.h"
+#include "ui/qt/clipped_line_edit.h"
 #include "ui/qt/compact_text_edit.h"
 #include "ui/qt/fonts.h"
 #include "ui/qt/footer_text_edit.h"
