@@ -11,7 +11,9 @@ namespace zelkor {
 
 ReportEnvironment SystemEnvironment() {
   ReportEnvironment environment;
-  environment.input_is_terminal = _isatty(_fileno(stdin)) != 0;
+  // A console, not any character device: _isatty says yes to NUL too.
+  DWORD console_mode = 0;
+  environment.input_is_terminal = GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &console_mode);
   // The user's display language, e.g. "zh-CN".
   wchar_t locale_name[LOCALE_NAME_MAX_LENGTH] = {};
   if (GetUserDefaultLocaleName(locale_name, LOCALE_NAME_MAX_LENGTH) > 0) {

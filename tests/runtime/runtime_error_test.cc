@@ -53,14 +53,15 @@ TEST(RuntimeErrorDeathTest, ExhaustedMemoryNamesTheRequestedSize) {
 TEST(RuntimeErrorDeathTest, AnyExceptionEndsThroughTheReport) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(RunGuarded([] { throw std::runtime_error("bad draw list"); }),
-              testing::ExitedWithCode(255), "错误信息：bad draw list");
-  EXPECT_EXIT(RunGuarded([] { throw 7; }), testing::ExitedWithCode(255), "未知的内部错误");
+              testing::ExitedWithCode(ZELKOR_EXIT_STATUS_MINUS_ONE), "错误信息：bad draw list");
+  EXPECT_EXIT(RunGuarded([] { throw 7; }), testing::ExitedWithCode(ZELKOR_EXIT_STATUS_MINUS_ONE),
+              "未知的内部错误");
   EXPECT_EXIT(
       {
         ReportUncaughtExceptions();
         std::thread([] { throw std::logic_error("escaped everything"); }).join();
       },
-      testing::ExitedWithCode(255), "错误信息：escaped everything");
+      testing::ExitedWithCode(ZELKOR_EXIT_STATUS_MINUS_ONE), "错误信息：escaped everything");
 }
 
 TEST(RuntimeErrorTest, GuardedHandlerWithoutFaultReturns) {
