@@ -34,22 +34,22 @@ void AppendLineHead(Text& out, const PageTexts& texts, const Text& issue, const 
       .append(texts.separator);
 }
 
-// The value text of each source draw. A draw of three ASCII digits is one of
-// a thousand, whose value is worked out once per walk; long histories repeat
-// them over and over.
-class ValueTexts {
+// The pick made from each source draw. A draw of three ASCII digits is one of
+// a thousand, whose value and pick are worked out once per walk; long
+// histories repeat them over and over.
+class DrawPicks {
  public:
-  explicit ValueTexts(double multiplier) : multiplier_(multiplier) {}
+  DrawPicks(double multiplier, const PickFn& pick) : multiplier_(multiplier), pick_(pick) {}
 
   const Text& Of(const Text& digits) {
     if (digits.size() != 3 || !IsDigit(digits[0]) || !IsDigit(digits[1]) || !IsDigit(digits[2])) {
-      other_ = ComputeDrawValue(digits, multiplier_).text;
+      other_ = pick_(ComputeDrawValue(digits, multiplier_).text);
       return other_;
     }
     const size_t number =
         static_cast<size_t>((digits[0] - '0') * 100 + (digits[1] - '0') * 10 + (digits[2] - '0'));
     std::optional<Text>& known = known_[number];
-    if (!known) known = ComputeDrawValue(digits, multiplier_).text;
+    if (!known) known = pick_(ComputeDrawValue(digits, multiplier_).text);
     return *known;
   }
 
@@ -57,6 +57,7 @@ class ValueTexts {
   static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
   double multiplier_;
+  const PickFn& pick_;
   std::vector<std::optional<Text>> known_ = std::vector<std::optional<Text>>(1000);
   Text other_;
 };
@@ -80,7 +81,7 @@ Text BuildAnalysisText(const std::vector<HistoryRow>& rows, const PageTexts& tex
   Text out;
   out.reserve(EstimateSize(rows, texts));
 
-  ValueTexts value_texts(multiplier);
+  DrawPicks picks(multiplier, pick);
   const int32_t n = TruncateToInteger(static_cast<double>(rows.size()) - 1.0);
   const Text* issue = &kEmpty;
   const Text* checked = &kEmpty;
@@ -90,7 +91,7 @@ Text BuildAnalysisText(const std::vector<HistoryRow>& rows, const PageTexts& tex
     issue = &checked_row.issue;
     checked = &checked_row.digits;
 
-    const Text picked = pick(value_texts.Of(source_row.digits));
+    const Text& picked = picks.Of(source_row.digits);
     AppendLineHead(out, texts, *issue, picked);
     const bool held = verdict(position, picked, *checked, notify);
     out.append(*checked).append(held ? texts.correct : texts.wrong).append(kLineBreak);
@@ -101,7 +102,7 @@ Text BuildAnalysisText(const std::vector<HistoryRow>& rows, const PageTexts& tex
   }
 
   const Text next_issue = ToText(ToInteger(*issue) + 1.0);
-  const Text next_pick = pick(value_texts.Of(*checked));
+  const Text next_pick = picks.Of(*checked);
   AppendLineHead(out, texts, next_issue, next_pick);
   out.append(texts.not_drawn).append(kLineBreak);
   out.append(texts.footer);

@@ -2,6 +2,8 @@
 // Simplified Chinese for a zh_* locale and in English otherwise.
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "report/report.h"
@@ -17,6 +19,16 @@ HelpLanguage HelpLanguageForLocale(std::string_view locale) {
   std::transform(lower.begin(), lower.end(), lower.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return lower.starts_with("zh") ? HelpLanguage::kChinese : HelpLanguage::kEnglish;
+}
+
+std::optional<HelpLanguage> HelpLanguageFromLocaleVariables() {
+  // The first of these that is set and not empty names the locale of
+  // messages, as the C library takes them.
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return HelpLanguageForLocale(value);
+  }
+  return std::nullopt;
 }
 
 std::string HelpText(HelpLanguage language) {

@@ -90,6 +90,10 @@ struct ParsedArguments {
 // for zh_*, English otherwise.
 [[nodiscard]] HelpLanguage HelpLanguageForLocale(std::string_view locale);
 
+// The language of the help for the locale that LC_ALL, LC_MESSAGES or LANG
+// (the first set) names; nothing when none is set.
+[[nodiscard]] std::optional<HelpLanguage> HelpLanguageFromLocaleVariables();
+
 // An argument as it may be shown on a terminal: control characters and
 // bytes that are not UTF-8 are written as \xHH (\n, \r, \t, \e by name).
 [[nodiscard]] std::string Printable(std::string_view argument);

@@ -184,23 +184,22 @@ TEST(BuildAnalysisTextTest, EverySourceGetsItsOwnValueText) {
     if (k % 50 == 0)
       rows.push_back({"x", look_alikes[static_cast<size_t>(k / 50) % look_alikes.size()]});
   }
+  // The pick shows the value text itself, so every line tells which value
+  // its source was given.
+  const PickFn pick = [](const Text& value_text) { return value_text; };
+  const VerdictFn verdict = [](int32_t, const Text&, const Text&, const Notify&) { return true; };
   for (const double multiplier : {1.0, 6.0, 5.0, 2.0, 0.0}) {
-    std::vector<Text> seen;
-    const PickFn pick = [&seen](const Text& value_text) {
-      seen.push_back(value_text);
-      return Text();
-    };
-    const VerdictFn verdict = [](int32_t, const Text&, const Text&, const Notify&) { return true; };
-    (void)BuildAnalysisText(rows, PageTexts{}, multiplier, 1, pick, verdict, [](const Text&) {});
-    std::vector<Text> expected;
+    const Text built =
+        BuildAnalysisText(rows, PageTexts{}, multiplier, 1, pick, verdict, [](const Text&) {});
+    Text expected;
     for (size_t row = rows.size() - 1; row >= 1; --row) {
-      expected.push_back(ComputeDrawValue(rows[row].digits, multiplier).text);
+      expected += rows[row - 1].issue + Gbk("期:") +
+                  ComputeDrawValue(rows[row].digits, multiplier).text + rows[row - 1].digits +
+                  "\r\n";
     }
-    expected.push_back(ComputeDrawValue(rows[0].digits, multiplier).text);
-    ASSERT_EQ(seen.size(), expected.size());
-    for (size_t i = 0; i < seen.size(); ++i) {
-      ASSERT_EQ(seen[i], expected[i]) << "pass " << i + 1 << " multiplier " << multiplier;
-    }
+    expected += ToText(ToInteger(rows[0].issue) + 1.0) + Gbk("期:") +
+                ComputeDrawValue(rows[0].digits, multiplier).text + "\r\n";
+    ASSERT_EQ(built, expected) << "multiplier " << multiplier;
   }
 }
 
