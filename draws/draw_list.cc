@@ -90,16 +90,20 @@ size_t LatestTailStart(std::string_view document) {
 
 }  // namespace
 
-std::vector<DrawRecord> ParseDrawList(std::string_view document) {
-  std::vector<DrawRecord> draws;
-  // Room for as many draws as could fit; capacity never touched costs no memory.
-  draws.reserve(document.size() / kShortestMatch);
+size_t MostDrawsIn(std::string_view document) { return document.size() / kShortestMatch; }
+
+void ForEachDraw(std::string_view document,
+                 const std::function<void(std::string_view issue, std::string_view hundreds,
+                                          std::string_view tens, std::string_view units)>& take) {
   const size_t tail_start = LatestTailStart(document);
-  if (tail_start == std::string_view::npos) return draws;
+  if (tail_start == std::string_view::npos) return;
 
   const char* const begin = document.data();
   const char* const end = begin + document.size();
   const std::string_view row_start = kRowLiterals.front();
+  const auto group = [](const boost::csub_match& sub) {
+    return std::string_view(sub.first, static_cast<size_t>(sub.second - sub.first));
+  };
   boost::cmatch match;
   for (size_t from = 0;;) {
     const size_t at = document.find(row_start, from);
@@ -116,12 +120,19 @@ std::vector<DrawRecord> ParseDrawList(std::string_view document) {
       // too deep); keep what was matched before.
       break;
     }
-    draws.push_back({Text(match[1].first, match[1].second),
-                     TextJoin(std::string_view(match[2].first, match[2].second),
-                              std::string_view(match[3].first, match[3].second),
-                              std::string_view(match[4].first, match[4].second))});
+    take(group(match[1]), group(match[2]), group(match[3]), group(match[4]));
     from = static_cast<size_t>(match[0].second - begin);
   }
+}
+
+std::vector<DrawRecord> ParseDrawList(std::string_view document) {
+  std::vector<DrawRecord> draws;
+  // Room for as many draws as could fit; capacity never touched costs no memory.
+  draws.reserve(MostDrawsIn(document));
+  ForEachDraw(document, [&draws](std::string_view issue, std::string_view hundreds,
+                                 std::string_view tens, std::string_view units) {
+    draws.push_back({Text(issue), TextJoin(hundreds, tens, units)});
+  });
   return draws;
 }
 

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,16 @@ inline constexpr size_t kMaxBodyBytes = size_t{64} << 20;
 // whatever it holds; should the regular-expression engine give up on a search,
 // the draws matched before it are kept.
 [[nodiscard]] std::vector<DrawRecord> ParseDrawList(std::string_view document);
+
+// The most draws a document of this size can hold: room to reserve.
+[[nodiscard]] size_t MostDrawsIn(std::string_view document);
+
+// ParseDrawList handing each draw to `take` as it is found, for a caller that
+// keeps draws in a form of its own: the issue and the three parts of
+// `opencode`, which point into `document`.
+void ForEachDraw(std::string_view document,
+                 const std::function<void(std::string_view issue, std::string_view hundreds,
+                                          std::string_view tens, std::string_view units)>& take);
 
 // How long a fetch may wait, and whom it trusts. The defaults are the
 // program's own; tests shorten the bounds and trust an authority of their own.

@@ -143,13 +143,14 @@ std::string MiB(size_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
 
 // The draws of a document, which is left empty to free its memory.
 std::vector<HistoryRow> TakeHistory(Bytes& document) {
-  std::vector<DrawRecord> records = ParseDrawList(document);
-  Bytes().swap(document);
   std::vector<HistoryRow> rows;
-  rows.reserve(records.size());
-  for (DrawRecord& record : records) {
-    rows.push_back(HistoryRow{std::move(record.issue), std::move(record.digits)});
-  }
+  // Capacity never touched costs no memory.
+  rows.reserve(MostDrawsIn(document));
+  ForEachDraw(document, [&rows](std::string_view issue, std::string_view hundreds,
+                                std::string_view tens, std::string_view units) {
+    rows.push_back(HistoryRow{Text(issue), TextJoin(hundreds, tens, units)});
+  });
+  Bytes().swap(document);
   return rows;
 }
 

@@ -1,4 +1,3 @@
-#include <io.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -10,7 +9,9 @@ namespace zelkor {
 
 ReportEnvironment SystemEnvironment() {
   ReportEnvironment environment;
-  environment.input_is_terminal = _isatty(_fileno(stdin)) != 0;
+  // A console, not any character device: _isatty says yes to NUL too.
+  DWORD console_mode = 0;
+  environment.input_is_terminal = GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &console_mode);
   // A locale the session names comes first, as on other systems; then the
   // user's display language, e.g. "zh-CN".
   if (const std::optional<HelpLanguage> named = HelpLanguageFromLocaleVariables()) {

@@ -24,7 +24,7 @@ cmake --build build -j"$(nproc)" --target zelkor3d-report zelkor3d-fetch zelkor3
 cmake --build build-windows -j"$(nproc)" --target zelkor3d-report zelkor3d-fetch >/dev/null
 "${wine_run[@]}" --create-prefix
 export WINEPREFIX=$prefix WINEDEBUG=-all
-wineserver -p
+wineserver -p 2>/dev/null || true  # one may be running already: fine
 timeout 120 "${wine_run[@]}" cmd /c exit </dev/null >/dev/null 2>&1
 
 # A 10 MB list: rows as the draw-data service writes them, newest first.

@@ -1,12 +1,16 @@
-// The default report on Windows is a message box. Every message box this
-// program opens is read and closed by a hook: what it showed goes to
-// standard error, where the death tests look for it, and OK is pressed.
+// The default report on Windows is a message box. Every message box the test
+// process opens, on whichever thread, is read and closed by a watcher: what
+// it showed goes to standard error, where the death tests look for it, and
+// OK is pressed.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include "runtime/runtime_error.h"
@@ -14,8 +18,6 @@
 
 namespace zelkor {
 namespace {
-
-HHOOK message_box_hook = nullptr;
 
 std::string WindowText(HWND window) {
   wchar_t text[512] = {};
@@ -35,51 +37,59 @@ bool HasButton(HWND dialog, int item) {
   return button != nullptr && (GetWindowLongW(button, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
-HWND message_box = nullptr;
-
-// Runs inside the message box's own message loop, once the box is set up.
-void CALLBACK ReadAndClose(HWND, UINT, UINT_PTR timer, DWORD) {
-  KillTimer(nullptr, timer);
+BOOL CALLBACK ReadAndCloseIfMessageBox(HWND window, LPARAM) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  wchar_t class_name[16] = {};
+  GetClassNameW(window, class_name, 16);
+  // Shown, so set up: its text and buttons are in place.
+  if (process != GetCurrentProcessId() || std::wstring(class_name) != L"#32770" ||
+      !IsWindowVisible(window)) {
+    return TRUE;
+  }
   std::string buttons;
   for (const auto& [item, name] : {std::pair{IDOK, "OK"},
                                    {IDCANCEL, "Cancel"},
                                    {IDYES, "Yes"},
                                    {IDNO, "No"},
                                    {IDRETRY, "Retry"}}) {
-    if (HasButton(message_box, item)) buttons += buttons.empty() ? name : std::string(" ") + name;
+    if (HasButton(window, item)) buttons += buttons.empty() ? name : std::string(" ") + name;
   }
   // A message box's text is the static control 0xFFFF.
-  const std::string line = "message box [" + WindowText(message_box) + "] buttons [" + buttons +
-                           "] text [" + ItemText(message_box, 0xFFFF) + "]\n";
+  const std::string line = "message box [" + WindowText(window) + "] buttons [" + buttons +
+                           "] text [" + ItemText(window, 0xFFFF) + "]\n";
   std::fputs(line.c_str(), stderr);
   std::fflush(stderr);
-  PostMessageW(message_box, WM_COMMAND, IDOK, 0);
+  PostMessageW(window, WM_COMMAND, IDOK, 0);
+  return TRUE;
 }
 
-LRESULT CALLBACK ReadAndCloseMessageBoxes(int code, WPARAM wparam, LPARAM lparam) {
-  if (code == HCBT_ACTIVATE) {
-    HWND window = reinterpret_cast<HWND>(wparam);
-    wchar_t class_name[16] = {};
-    GetClassNameW(window, class_name, 16);
-    if (std::wstring(class_name) == L"#32770") {
-      message_box = window;
-      SetTimer(nullptr, 0, 50, ReadAndClose);
-    }
-  }
-  return CallNextHookEx(message_box_hook, code, wparam, lparam);
-}
-
-// Installed in every process the tests start, death-test children included.
-class MessageBoxReader : public testing::Environment {
+// Runs in every process the tests start, death-test children included.
+class MessageBoxWatcher : public testing::Environment {
  public:
   void SetUp() override {
-    message_box_hook =
-        SetWindowsHookExW(WH_CBT, ReadAndCloseMessageBoxes, nullptr, GetCurrentThreadId());
-    ASSERT_NE(message_box_hook, nullptr);
+    thread_ = std::thread([this] {
+      while (!stopping_) {
+        EnumWindows(ReadAndCloseIfMessageBox, 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      }
+    });
   }
+  void TearDown() override { Stop(); }
+  // Also when a death-test child ends at once, leaving TearDown out.
+  ~MessageBoxWatcher() override { Stop(); }
+
+ private:
+  void Stop() {
+    stopping_ = true;
+    if (thread_.joinable()) thread_.join();
+  }
+
+  std::atomic<bool> stopping_{false};
+  std::thread thread_;
 };
-const testing::Environment* const kMessageBoxReader =
-    testing::AddGlobalTestEnvironment(new MessageBoxReader);
+const testing::Environment* const kMessageBoxWatcher =
+    testing::AddGlobalTestEnvironment(new MessageBoxWatcher);
 
 TEST(RuntimeErrorDeathTest, DefaultPresenterShowsAnErrorBoxThenEndsWithMinusOne) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");

@@ -10,6 +10,9 @@ shift 3
 wine_run=("$@")
 rm -rf "$work"
 mkdir -p "$work"
+# Messages in the same language on both sides (scripts/wine-run sets the same).
+export LC_ALL=C.UTF-8
+unset LANG LC_MESSAGES LANGUAGE
 
 # A history of $2 draws, newest first, from seed $1. With a third argument
 # "odd", some rows carry draw codes that are not three digits and a GBK
@@ -48,7 +51,15 @@ option_sets=(
   "--separator|😀|--left|«|--right|»|FILE"
   "--footer|a"$'\r\n'"b|--not-drawn|等开奖|FILE"
   "--summary|FILE"
-  "--summary|--page|span|FILE"
+  "--summary|--page|span|--window|20|FILE"
+  "--next|FILE"
+  "--format|csv|FILE"
+  "--format|json|--page|banker|FILE"
+  "--format|csv|--summary|FILE"
+  "--format|json|--next|FILE"
+  "--eol|lf|--encoding|gbk|FILE"
+  "--summary|--chart|CHART|--window|10|FILE"
+  "--url|ftp://127.0.0.1/list.xml"
   "--position|4|FILE"
   "--page|nothing|FILE"
   "--help"
@@ -61,16 +72,21 @@ runs=0
 for file in "$work"/*.xml; do
   for set in "${option_sets[@]}"; do
     # These do not read the history: once is enough.
-    if [[ "$file" != "$work/empty.xml" && ("$set" == "--help" || "$set" == "$work/no such file.xml") ]]; then
+    if [[ "$file" != "$work/empty.xml" && ("$set" != *FILE* && "$set" != "-") ]]; then
       continue
     fi
-    IFS='|' read -r -a args <<<"${set//FILE/$file}"
+    # Each side writes its chart to a file of its own; the two are compared.
+    # (-d '' keeps a line break inside an argument.)
+    line=${set//FILE/$file}
+    IFS='|' read -r -d '' -a linux_args < <(printf '%s' "${line//CHART/$work/linux.svg}") || true
+    IFS='|' read -r -d '' -a windows_args < <(printf '%s' "${line//CHART/$work/windows.svg}") || true
+    rm -f "$work/linux.svg" "$work/windows.svg"
     stdin=/dev/null
     [[ "$set" == "-" ]] && stdin=$file
     set +e
-    "$linux" "${args[@]}" <"$stdin" >"$work/linux.out" 2>"$work/linux.err"
+    "$linux" "${linux_args[@]}" <"$stdin" >"$work/linux.out" 2>"$work/linux.err"
     linux_code=$?
-    "${wine_run[@]}" "$windows" "${args[@]}" <"$stdin" >"$work/windows.out" 2>"$work/windows.err"
+    "${wine_run[@]}" "$windows" "${windows_args[@]}" <"$stdin" >"$work/windows.out" 2>"$work/windows.err"
     windows_code=$?
     set -e
     runs=$((runs + 1))
@@ -79,9 +95,10 @@ for file in "$work"/*.xml; do
       echo "DIFFERENT exit code ($linux_code on Linux, $windows_code on Windows): $what"
       failures=$((failures + 1))
     fi
-    for stream in out err; do
+    for stream in out err svg; do
+      [[ $stream == svg && ! -e $work/linux.svg && ! -e $work/windows.svg ]] && continue
       if ! cmp -s "$work/linux.$stream" "$work/windows.$stream"; then
-        echo "DIFFERENT standard $stream: $what"
+        echo "DIFFERENT $stream: $what"
         diff <(od -c "$work/linux.$stream") <(od -c "$work/windows.$stream") | head -n 10 || true
         failures=$((failures + 1))
       fi
