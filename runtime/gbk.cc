@@ -5,31 +5,10 @@
 #include <cerrno>
 #include <stdexcept>
 
+#include "runtime/gbk_sequences.h"
+
 namespace zelkor {
 namespace {
-
-// Bytes of the broken or unconvertible UTF-8 character at `p`: its lead byte
-// and the continuation bytes that follow it, at most as many as it announces.
-size_t Utf8SequenceLength(const char* p, size_t left) {
-  const auto lead = static_cast<unsigned char>(p[0]);
-  size_t announced = 1;
-  if (lead >= 0xF0 && lead <= 0xF4) {
-    announced = 4;
-  } else if (lead >= 0xE0 && lead < 0xF0) {
-    announced = 3;
-  } else if (lead >= 0xC2 && lead < 0xE0) {
-    announced = 2;
-  }
-  size_t n = 1;
-  while (n < announced && n < left && (static_cast<unsigned char>(p[n]) & 0xC0) == 0x80) ++n;
-  return n;
-}
-
-// A GBK lead byte takes its trail byte with it when the pair is not valid.
-size_t GbkSequenceLength(const char* p, size_t left) {
-  const auto lead = static_cast<unsigned char>(p[0]);
-  return (lead >= 0x81 && lead <= 0xFE && left > 1) ? 2 : 1;
-}
 
 // Converts with iconv; every character that cannot be converted becomes "?",
 // skipping the bytes `skip` says it spans.
