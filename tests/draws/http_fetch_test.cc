@@ -37,6 +37,20 @@ class HttpFetchTest : public ::testing::TestWithParam<test_support::FetchImpleme
     return FetchWithReason(address, options).body;
   }
   Bytes HttpFetch(const Text& address) const { return HttpFetchWith(address, FetchOptions()); }
+
+  // Fetches with a deadline of 2 s, and checks that the fetch ended at the
+  // deadline, neither before it nor long after, and said so.
+  FetchResult FetchUntilTheDeadline(const Text& address) const {
+    FetchOptions options;
+    options.overall_timeout = std::chrono::seconds(2);
+    const auto start = std::chrono::steady_clock::now();
+    FetchResult result = FetchWithReason(address, options);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(elapsed, std::chrono::milliseconds(1900)) << address;
+    EXPECT_LE(elapsed, std::chrono::seconds(5)) << address;
+    EXPECT_EQ(result.failure, "timed out after 2 s") << address;
+    return result;
+  }
 };
 
 // The lines of a request head, without their CR LF and without the empty
@@ -202,15 +216,7 @@ TEST_P(HttpFetchTest, KeepsWhatATricklingServerSentByTheDeadline) {
   // A byte every 100 ms never trips the stall bound; only the deadline ends it.
   RawServer server("HTTP/1.0 200 OK\r\nContent-Length: 999999\r\n\r\n" + std::string(999, '7'),
                    RawServer::Connections::kOneAnswer, milliseconds(100));
-  FetchOptions options;
-  options.overall_timeout = seconds(2);
-  const auto start = std::chrono::steady_clock::now();
-  const FetchResult result = FetchWithReason(server.Url("/list.xml"), options);
-  const auto elapsed = std::chrono::steady_clock::now() - start;
-
-  EXPECT_GE(elapsed, milliseconds(1900));
-  EXPECT_LE(elapsed, seconds(5));
-  EXPECT_EQ(result.failure, "timed out after 2 s");
+  const FetchResult result = FetchUntilTheDeadline(server.Url("/list.xml"));
   EXPECT_GE(result.body.size(), 5u);
   EXPECT_LE(result.body.size(), 25u);
   EXPECT_EQ(result.body, std::string(result.body.size(), '7'));
@@ -220,15 +226,7 @@ TEST_P(HttpFetchTest, KeepsTheDeadlineWhileTheHeadTrickles) {
   // Every byte comes well inside the stall bound, and the head never ends.
   RawServer server("HTTP/1.0 200 OK\r\nX-Slow: " + std::string(999, 'z'),
                    RawServer::Connections::kOneAnswer, milliseconds(100));
-  FetchOptions options;
-  options.overall_timeout = seconds(2);
-  const auto start = std::chrono::steady_clock::now();
-  const FetchResult result = FetchWithReason(server.Url("/list.xml"), options);
-  const auto elapsed = std::chrono::steady_clock::now() - start;
-
-  EXPECT_GE(elapsed, milliseconds(1900));
-  EXPECT_LE(elapsed, seconds(5));
-  EXPECT_EQ(result.failure, "timed out after 2 s");
+  const FetchResult result = FetchUntilTheDeadline(server.Url("/list.xml"));
   EXPECT_THAT(result.body, IsEmpty());
 }
 
@@ -238,15 +236,7 @@ TEST_P(HttpFetchTest, OneDeadlineCoversEveryRedirection) {
                             std::this_thread::sleep_for(milliseconds(700));
                             response.set_redirect("/hop");
                           }}});
-  FetchOptions options;
-  options.overall_timeout = seconds(2);
-  const auto start = std::chrono::steady_clock::now();
-  const FetchResult result = FetchWithReason(server.Url("/hop"), options);
-  const auto elapsed = std::chrono::steady_clock::now() - start;
-
-  EXPECT_GE(elapsed, milliseconds(1900));
-  EXPECT_LE(elapsed, seconds(5));
-  EXPECT_EQ(result.failure, "timed out after 2 s");
+  const FetchResult result = FetchUntilTheDeadline(server.Url("/hop"));
   EXPECT_THAT(result.body, IsEmpty());
   EXPECT_LE(server.requested_paths().size(), 3u);
 }
