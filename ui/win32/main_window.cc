@@ -121,13 +121,13 @@ std::wstring AvailableFace(std::string_view utf8_face) {
   return face;
 }
 
-HFONT MakeFont(const layout::FontSpec& spec) {
+HFONT MakeFont(const layout::FontSpec& wanted) {
   LOGFONTW font{};
-  font.lfHeight = -spec.height;  // character height, internal leading excluded
-  font.lfWeight = spec.weight;
+  font.lfHeight = -wanted.height;  // character height, internal leading excluded
+  font.lfWeight = wanted.weight;
   font.lfCharSet = GB2312_CHARSET;
   font.lfQuality = DEFAULT_QUALITY;
-  const std::wstring face = AvailableFace(spec.face);
+  const std::wstring face = AvailableFace(wanted.face);
   lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
   return CreateFontIndirectW(&font);
 }
