@@ -37,8 +37,7 @@ inline constexpr size_t kMaxBodyBytes = size_t{64} << 20;
 
 // Every match of kDrawRowPattern in the document, in order, each search
 // starting where the previous match ended. Takes time linear in the document
-// whatever it holds; should the regular-expression engine give up on a search,
-// the draws matched before it are kept.
+// whatever it holds.
 [[nodiscard]] std::vector<DrawRecord> ParseDrawList(std::string_view document);
 
 // The most draws a document of this size can hold: room to reserve.
