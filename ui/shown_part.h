@@ -29,10 +29,6 @@ namespace zelkor {
 // fits (the box then shows an ellipsis after it).
 [[nodiscard]] size_t ShownPrefixEnd(std::string_view gbk, size_t max_bytes);
 
-// The longest line an output box shows whole: longer than any analysis line
-// short of a hostile draw or setting text, and a few milliseconds to lay out.
-inline constexpr size_t kOutputLineBytes = 4096;
-
 // How much of a multi-line text a box shows.
 struct ShownLimits {
   // A longer line shows its start and an ellipsis.

@@ -8,13 +8,14 @@
 #include <QPlainTextEdit>
 
 #include "runtime/text.h"
-#include "ui/shown_part.h"
 
 namespace zelkor {
 
 class OutputTextEdit : public QPlainTextEdit {
  public:
-  static constexpr size_t kShownLineBytes = kOutputLineBytes;
+  // Longer than any analysis line short of a hostile draw or setting text,
+  // and a few milliseconds to lay out.
+  static constexpr size_t kShownLineBytes = 4096;
 
   explicit OutputTextEdit(QWidget* parent = nullptr);
 

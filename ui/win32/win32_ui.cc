@@ -35,12 +35,14 @@ HGLOBAL GlobalCopy(const void* data, size_t size) {
 }
 
 // What an output box shows of a text. The platform's multi-line edit
-// control lays out every line of its text each time the text is set, about
-// 0.75 s a megabyte under Wine: an analysis over a hundred thousand draws
-// would take seconds to show. A real history (some eight thousand draws)
-// is shown whole.
+// control lays out every line of its text each time the text is set: under
+// Wine about 0.7 s for 16,384 analysis lines (720 KB), and more a byte the
+// longer a line is (a 4,096-digit line alone takes 0.6 s, 256 digits under
+// a millisecond). An analysis over a hundred thousand draws would take
+// seconds to show; that of a real history (some eight thousand draws,
+// 340 KB) is shown whole.
 constexpr ShownLimits kOutputShown{
-    .line_bytes = kOutputLineBytes, .total_bytes = size_t{1} << 20, .lines = 16384};
+    .line_bytes = 256, .total_bytes = size_t{512} << 10, .lines = 16384};
 
 // The characters a box shows for `part` of `gbk`: a note of the lines left
 // out, then the spans, each cut one followed by an ellipsis.
