@@ -604,8 +604,9 @@ TEST_F(WindowTest, HundredThousandRowsAndOneAnalysis) {
   std::printf("100000 rows listed plus one analysis: %.2f s\n", seconds);
   const Text output = ui().GetBoxText(ctl::编辑框_胆码);
   EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), kRows + 1);
-  // A generous bound for a shared CI machine; the figure itself is reported.
-  EXPECT_LT(seconds, 10.0);
+  // About 1 s on a busy two-core machine; showing the whole output took
+  // 3.5 s on an idle one.
+  EXPECT_LT(seconds, 3.0);
 }
 
 }  // namespace
