@@ -49,33 +49,16 @@ void OutputTextEdit::Show(const QString& shown, Text whole, bool is_clipped) {
 
 void OutputTextEdit::SetWholeText(const Text& gbk) {
   const std::string_view text(gbk);
-  QString shown;
-  bool is_clipped = false;
-  // Shown as it is from `kept` up to the line being scanned.
-  size_t kept = 0;
-  size_t line = 0;
-  size_t pos = 0;
-  while (pos <= text.size()) {
-    const bool at_break = pos == text.size() || text[pos] == '\r' || text[pos] == '\n';
-    if (!at_break) {
-      pos += ConvertedWidthAt(text, pos);
-      continue;
-    }
-    if (pos - line > kShownLineBytes) {
-      shown += ToDisplayLines(text.substr(kept, line - kept));
-      shown += ShownPrefix(text.substr(line, pos - line), kShownLineBytes);
-      kept = pos;
-      is_clipped = true;
-    }
-    if (pos == text.size()) break;
-    pos += text.substr(pos, 2) == "\r\n" ? 2 : 1;
-    line = pos;
-  }
-  if (!is_clipped) {
+  const ShownPart part = ShownEnd(text, ShownLimits{.line_bytes = kShownLineBytes});
+  if (part.IsWhole()) {
     Show(ToDisplayLines(text), Text(), false);
     return;
   }
-  shown += ToDisplayLines(text.substr(kept));
+  QString shown;
+  for (const ShownSpan& span : part.spans) {
+    shown += ToDisplayLines(text.substr(span.begin, span.end - span.begin));
+    if (span.cut) shown += QChar(0x2026);
+  }
   Show(shown, gbk, true);
 }
 

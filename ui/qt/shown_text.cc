@@ -55,9 +55,8 @@ bool ReadsBackUnchanged(std::string_view piece) {
 }  // namespace
 
 QString ShownPrefix(std::string_view gbk, size_t max_bytes) {
-  if (gbk.size() <= max_bytes) return ToQString(gbk);
-  size_t end = 0;
-  while (end + CharacterWidthAt(gbk, end) <= max_bytes) end += CharacterWidthAt(gbk, end);
+  const size_t end = ShownPrefixEnd(gbk, max_bytes);
+  if (end == gbk.size()) return ToQString(gbk);
   return ToQString(gbk.substr(0, end)) + QChar(0x2026);
 }
 

@@ -1,8 +1,9 @@
-// How the boxes show texts too long to lay out. Qt lays out a line of text
-// whole, shaping every character of it, whatever part of it is visible: a
-// line of 16 MiB costs seconds and gigabytes each time it is shown. A box
-// therefore shows only the start of an overlong line and keeps the whole
-// text beside its widget, for the operations that read it back.
+// How the Qt boxes show texts too long to lay out (which part: see
+// ui/shown_part.h). Qt lays out a line of text whole, shaping every
+// character of it, whatever part of it is visible: a line of 16 MiB costs
+// seconds and gigabytes each time it is shown. A box therefore shows only
+// the start of an overlong line and keeps the whole text beside its widget,
+// for the operations that read it back.
 #pragma once
 
 #include <QString>
@@ -11,16 +12,9 @@
 #include <string_view>
 
 #include "runtime/text.h"
+#include "ui/shown_part.h"
 
 namespace zelkor {
-
-// Bytes of the character at `pos` as the GBK conversion steps: a lead byte
-// (0x81 to 0xFE) takes the byte after it whether or not the pair is valid,
-// so a line break or a zero byte right after one is no character of its own.
-[[nodiscard]] inline size_t ConvertedWidthAt(std::string_view gbk, size_t pos) {
-  const auto lead = static_cast<unsigned char>(gbk[pos]);
-  return lead >= 0x81 && lead <= 0xFE && pos + 1 < gbk.size() ? 2 : 1;
-}
 
 // The start of `gbk` as a box shows it: the whole text when it has at most
 // `max_bytes` bytes, otherwise its first characters within `max_bytes`, cut

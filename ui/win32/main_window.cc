@@ -23,6 +23,7 @@ constexpr int kFirstControlId = 100;
 constexpr UINT_PTR kForwardSubclass = 1;
 constexpr UINT_PTR kFrameSubclass = 2;
 constexpr UINT_PTR kGroupSubclass = 3;
+constexpr UINT_PTR kTextSubclass = 4;
 
 COLORREF Rgb(layout::Colour c) { return RGB(c.red, c.green, c.blue); }
 
@@ -73,6 +74,15 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam
   InflateRect(&rect, -1, -1);
   FrameRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   ReleaseDC(hwnd, dc);
+  return result;
+}
+
+// Output boxes: a text set from outside the window (a multi-line box tells
+// its parent nothing of it) replaces the whole text the box stood for.
+LRESULT CALLBACK TextProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR /*id*/,
+                          DWORD_PTR window_pointer) {
+  const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+  if (message == WM_SETTEXT) reinterpret_cast<MainWindow*>(window_pointer)->EditTextChanged(hwnd);
   return result;
 }
 
@@ -284,6 +294,25 @@ void MainWindow::SyncRows() {
   InvalidateRect(list_, nullptr, TRUE);
 }
 
+void MainWindow::SetEditText(HWND edit, const std::wstring& shown, const Text* whole) {
+  setting_text_ = true;
+  SetWindowTextW(edit, shown.c_str());
+  setting_text_ = false;
+  const bool was_part = whole_texts_.erase(edit) > 0;
+  if (whole != nullptr) whole_texts_.emplace(edit, *whole);
+  if (whole != nullptr || was_part) SendMessageW(edit, EM_SETREADONLY, whole != nullptr, 0);
+}
+
+const Text* MainWindow::WholeTextOf(HWND edit) const {
+  auto it = whole_texts_.find(edit);
+  return it == whole_texts_.end() ? nullptr : &it->second;
+}
+
+void MainWindow::EditTextChanged(HWND edit) {
+  if (setting_text_ || whole_texts_.erase(edit) == 0) return;
+  SendMessageW(edit, EM_SETREADONLY, FALSE, 0);
+}
+
 void MainWindow::SetFrameColour(COLORREF colour) { frame_colour_ = colour; }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -301,6 +330,10 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wparam, 
 LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND: {
+      if (HIWORD(wparam) == EN_CHANGE && lparam != 0) {
+        EditTextChanged(reinterpret_cast<HWND>(lparam));
+        return 0;
+      }
       if (HIWORD(wparam) != BN_CLICKED || lparam == 0) return 0;
       const PlacedControl* placed = LayoutOf(reinterpret_cast<HWND>(lparam));
       if (placed != nullptr && placed->kind == Kind::kRadioButton) {
@@ -433,6 +466,9 @@ void MainWindow::Build() {
         SendMessageW(made, EM_SETLIMITTEXT, 0, 0);
         if (control.look == Look::kDrawBox) {
           SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(draw_font), FALSE);
+        }
+        if (control.look == Look::kOutputBox) {
+          SetWindowSubclass(made, TextProc, kTextSubclass, reinterpret_cast<DWORD_PTR>(this));
         }
         SetWindowSubclass(made, FrameProc, kFrameSubclass, reinterpret_cast<DWORD_PTR>(this));
         break;

@@ -76,6 +76,17 @@ class MainWindow {
   // Tells the list view now.
   void SyncRows();
 
+  // Sets the text edit box `edit` shows. `whole`: the text the box stands
+  // for when `shown` is only part of it (see ui/shown_part.h), kept for
+  // WholeTextOf; the box is read-only then, since typing into a text partly
+  // hidden would edit what cannot be seen. nullptr: `shown` is the whole.
+  void SetEditText(HWND edit, const std::wstring& shown, const Text* whole);
+  // The whole text of an edit box that shows only part of it, or nullptr.
+  [[nodiscard]] const Text* WholeTextOf(HWND edit) const;
+  // A box's text changed other than through SetEditText: what it shows is
+  // its whole text from now on.
+  void EditTextChanged(HWND edit);
+
   // The frame colour themed drawing uses now (CLR_NONE: plain look).
   void SetFrameColour(COLORREF colour);
   [[nodiscard]] COLORREF frame_colour() const { return frame_colour_; }
@@ -106,6 +117,8 @@ class MainWindow {
   std::function<void()> list_click_handler_;
   std::array<std::vector<HWND>, layout::kPageCount> pages_;
   std::vector<std::array<Text, 2>> rows_;
+  std::map<HWND, Text> whole_texts_;
+  bool setting_text_ = false;
   std::wstring cell_buffer_;
   std::vector<HFONT> fonts_;
   HBRUSH white_brush_ = nullptr;
