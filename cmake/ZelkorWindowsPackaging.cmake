@@ -1,15 +1,17 @@
 # What a Windows user downloads: `cpack -G ZIP` and `cpack -G NSIS` in the
 # Windows build directory make zelkor3d-1.1-win64.zip and
 # zelkor3d-1.1-win64.exe, an installer with a Start-menu entry and an
-# uninstaller. Both hold the window program, the launcher the Start-menu
-# entry starts, the report tool, the README and the LICENSE. The draw
-# service is not among them: it is not built for Windows (draw_service/).
+# uninstaller. Both hold, in one folder, the window program, the launcher the
+# Start-menu entry starts, the draw service the launcher starts, the report
+# tool, the README and the LICENSE, with the shipped draw history in data/
+# (where the service looks for it, beside itself) and cpp-httplib's licence,
+# which the service is built with, in licenses/.
 foreach(program zelkor3d zelkor3d-launcher zelkor3d-draw-service zelkor3d-report)
-  if(TARGET ${program})
-    install(TARGETS ${program} RUNTIME DESTINATION .)
-  endif()
+  install(TARGETS ${program} RUNTIME DESTINATION .)
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+install(FILES ${ZELKOR_HISTORY_FILE} DESTINATION data)
+install(FILES ${ZELKOR_CPP_HTTPLIB_DIR}/LICENSE DESTINATION licenses RENAME cpp-httplib.txt)
 
 set(CPACK_PACKAGE_NAME zelkor3d)
 set(CPACK_PACKAGE_VENDOR "Zelkor3D")

@@ -2,8 +2,10 @@
 
 #include <charconv>
 #include <chrono>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
+#include <memory>
+
+#include "runtime/program_io.h"
 
 namespace zelkor::service {
 namespace {
@@ -98,11 +100,18 @@ std::variant<std::vector<HistoryDraw>, HistoryError> ParseHistory(std::string_vi
   return draws;
 }
 
-std::variant<std::vector<HistoryDraw>, HistoryError> ReadHistoryFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
+std::variant<std::vector<HistoryDraw>, HistoryError> ReadHistoryFile(const std::string& utf8_path) {
+  // Through the runtime's opening, so that on Windows a name outside the
+  // system's code page opens too.
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFileForReading(utf8_path),
+                                                             &std::fclose);
   if (!file) return HistoryError{0, "cannot be opened"};
-  const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-  if (file.bad()) return HistoryError{0, "cannot be read"};
+  std::string text;
+  char buffer[1 << 16];
+  size_t count = 0;
+  while ((count = std::fread(buffer, 1, sizeof(buffer), file.get())) > 0)
+    text.append(buffer, count);
+  if (std::ferror(file.get())) return HistoryError{0, "cannot be read"};
   return ParseHistory(text);
 }
 

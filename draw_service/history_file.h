@@ -31,9 +31,9 @@ struct HistoryError {
 [[nodiscard]] std::variant<std::vector<HistoryDraw>, HistoryError> ParseHistory(
     std::string_view text);
 
-// ParseHistory on the file at `path`; a file that cannot be read is an error
-// on line 0.
+// ParseHistory on the file at `utf8_path`; a file that cannot be read is an
+// error on line 0.
 [[nodiscard]] std::variant<std::vector<HistoryDraw>, HistoryError> ReadHistoryFile(
-    const std::string& path);
+    const std::string& utf8_path);
 
 }  // namespace zelkor::service

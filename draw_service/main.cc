@@ -2,12 +2,10 @@
 // the version record and the start-up page, on 127.0.0.1 until interrupted or
 // terminated.
 #include <httplib.h>
-#include <pthread.h>
-#include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <climits>
-#include <csignal>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -17,9 +15,11 @@
 
 #include "draw_service/draw_service.h"
 #include "draw_service/history_file.h"
+#include "draw_service/process.h"
+#include "runtime/program_io.h"
 
 #if !defined(ZELKOR_DRAW_SERVICE_PORT) || !defined(ZELKOR_HISTORY_FROM_BINARY) || \
-    !defined(ZELKOR_VERSION)
+    !defined(ZELKOR_HISTORY_PLACE) || !defined(ZELKOR_VERSION)
 #error "The draw service's port, history path and version must be set by the build"
 #endif
 
@@ -29,13 +29,15 @@ constexpr char kProgram[] = "zelkor3d-draw-service";
 constexpr char kLoopback[] = "127.0.0.1";
 constexpr int kUsageError = 2;
 
-// The shipped history, found beside the program so that an installed copy
-// works wherever its prefix is (the build tree has the same layout).
+// The shipped history (UTF-8, as every path the program handles), found
+// beside the program so that an installed copy works wherever it was
+// installed (the build tree has the same layout).
 std::string ShippedHistory() {
-  std::error_code error;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return ZELKOR_HISTORY_FROM_BINARY;
-  return (self.parent_path() / ZELKOR_HISTORY_FROM_BINARY).lexically_normal().string();
+  const std::filesystem::path self = zelkor::service::ProgramFile();
+  if (self.empty()) return ZELKOR_HISTORY_FROM_BINARY;
+  const std::u8string path =
+      (self.parent_path() / ZELKOR_HISTORY_FROM_BINARY).lexically_normal().u8string();
+  return std::string(path.begin(), path.end());
 }
 
 }  // namespace
@@ -59,53 +61,55 @@ int main(int argc, char** argv) {
   app.add_option("--history", history,
                  "Draw history file: a CSV text with the header line issue,date,digits and one\n"
                  "draw a line, oldest first (e.g. 2026224,2026-08-22,862). A malformed line is\n"
-                 "named on standard error and nothing is served. Default: the shipped history,\n"
-                 "share/zelkor3d/3d-draw-history.csv of the prefix the program is installed in.")
+                 "named on standard error and nothing is served. Default: the shipped "
+                 "history,\n" ZELKOR_HISTORY_PLACE ".")
       ->type_name("FILE");
   app.add_option("--latest", latest, "Serve only the newest N draws")
       ->check(CLI::Range(size_t{1}, size_t{INT_MAX}))
       ->type_name("N");
+  // The arguments as UTF-8 (on Windows from the wide command line, so that
+  // a history named outside the system's code page is found), last first as
+  // CLI11 takes them.
+  std::vector<std::string> args = zelkor::ProgramArguments(argc, argv);
+  std::reverse(args.begin(), args.end());
   try {
-    app.parse(argc, argv);
+    app.parse(args);
   } catch (const CLI::ParseError& error) {
     return app.exit(error) == 0 ? 0 : kUsageError;
   }
 
   auto parsed = zelkor::service::ReadHistoryFile(history);
   if (const auto* error = std::get_if<zelkor::service::HistoryError>(&parsed)) {
-    std::cerr << kProgram << ": " << history;
-    if (error->line > 0) std::cerr << ":" << error->line;
-    std::cerr << ": " << error->reason << "\n";
+    std::ostream& err = zelkor::StandardError(zelkor::StreamText::kUtf8);
+    err << kProgram << ": " << history;
+    if (error->line > 0) err << ":" << error->line;
+    err << ": " << error->reason << "\n";
     return kUsageError;
   }
   std::vector<zelkor::service::HistoryDraw> draws =
       std::get<std::vector<zelkor::service::HistoryDraw>>(std::move(parsed));
   if (latest > 0) draws = zelkor::service::Latest(std::move(draws), latest);
 
-  // Interrupts and terminations are taken by one thread, which stops the
-  // server so that it ends cleanly; every other thread has them blocked.
-  sigset_t stop_signals;
-  sigemptyset(&stop_signals);
-  sigaddset(&stop_signals, SIGINT);
-  sigaddset(&stop_signals, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &stop_signals, nullptr);
+  // Stop requests are taken by one thread, which stops the server so that it
+  // ends cleanly.
+  zelkor::service::HoldStopRequests();
 
+  std::ostream& out = zelkor::StandardOutput(zelkor::StreamText::kUtf8);
   httplib::Server server;
   zelkor::service::AddRoutes(server, draws,
-                             [](const std::string& line) { std::cout << line << std::endl; });
+                             [&out](const std::string& line) { out << line << std::endl; });
   if (!server.bind_to_port(kLoopback, port)) {
     std::cerr << kProgram << ": cannot listen on " << kLoopback << ":" << port << "\n";
     return 1;
   }
 
-  std::thread stopper([&server, stop_signals] {
-    int signal_number = 0;
-    sigwait(&stop_signals, &signal_number);
+  std::thread stopper([&server] {
+    zelkor::service::WaitForStopRequest();
     server.stop();
   });
-  std::cout << "serving " << draws.size() << " draws (" << draws.front().issue << " to "
-            << draws.back().issue << ") from " << history << std::endl;
-  std::cout << "serving on http://" << kLoopback << ":" << port << std::endl;
+  out << "serving " << draws.size() << " draws (" << draws.front().issue << " to "
+      << draws.back().issue << ") from " << history << std::endl;
+  out << "serving on http://" << kLoopback << ":" << port << std::endl;
   server.listen_after_bind();
   // listen_after_bind only returns once the server is stopped, which only the
   // stopper does.

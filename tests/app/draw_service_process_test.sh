@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # The draw service program: a malformed history file is named on standard
-# error and no service starts; --latest serves the newest draws only.
+# error and no service starts (its name, outside any Western code page,
+# reaches the file and the message whole); --latest serves the newest draws
+# only.
 #   draw_service_process_test.sh DRAW_SERVICE
+#   draw_service_process_test.sh EMULATOR... DRAW_SERVICE.exe   (the Windows build, under Wine)
 set -uo pipefail
-service=$1
+service=("$@")
 work=$(mktemp -d)
 pid=""
 cleanup() {
@@ -17,21 +20,21 @@ fail() { echo "FAIL: $*"; exit 1; }
 # A port nobody else uses: the service's own default stays free for others.
 port=$((20000 + $$ % 20000))
 
-printf 'issue,date,digits\n2026223,2026-08-21,948\n2026224,2026-08-22,86\n' >"$work/bad.csv"
-timeout 10 "$service" "$port" --history "$work/bad.csv" >"$work/out" 2>"$work/err"
+printf 'issue,date,digits\n2026223,2026-08-21,948\n2026224,2026-08-22,86\n' >"$work/历史-bad.csv"
+timeout 10 "${service[@]}" "$port" --history "$work/历史-bad.csv" >"$work/out" 2>"$work/err"
 code=$?
 [[ $code -eq 2 ]] || fail "exit code $code for a malformed history (want 2)"
-grep -qF "$work/bad.csv:3: digits '86' are not three digits" "$work/err" ||
+grep -qF "$work/历史-bad.csv:3: digits '86' are not three digits" "$work/err" ||
   fail "unexpected message: $(cat "$work/err")"
 grep -q "serving on" "$work/out" && fail "a service started on a malformed history"
 
-timeout 10 "$service" "$port" --history "$work/missing.csv" >/dev/null 2>"$work/err"
+timeout 10 "${service[@]}" "$port" --history "$work/missing.csv" >/dev/null 2>"$work/err"
 [[ $? -eq 2 ]] && grep -q "missing.csv: cannot be opened" "$work/err" ||
   fail "a missing history: $(cat "$work/err")"
 
-"$service" "$port" --latest 3 >"$work/out" 2>&1 &
+"${service[@]}" "$port" --latest 3 >"$work/out" 2>&1 &
 pid=$!
-for _ in $(seq 100); do grep -q "^serving on" "$work/out" && break; sleep 0.1; done
+for _ in $(seq 300); do grep -q "^serving on" "$work/out" && break; sleep 0.1; done
 grep -q "^serving on" "$work/out" || fail "no service with --latest: $(cat "$work/out")"
 exec 3<>"/dev/tcp/127.0.0.1/$port" || fail "cannot connect"
 printf 'GET /static/info/kaijiang/xml/sd/list10.xml HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n' >&3
