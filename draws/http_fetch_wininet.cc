@@ -211,12 +211,15 @@ void Fetch(const Text& address, const FetchOptions& options, Clock::time_point d
     if (progress.result.failure.empty()) progress.result.failure = std::move(failure);
   };
 
-  Handle session(InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-  if (!session) return fail(DescribeFailure(GetLastError(), false, options));
-
   std::wstring url = GbkToWide(address);
   for (int redirects = 0;; ++redirects) {
     if (past_deadline()) return fail(DescribeFailure(0, true, options));
+    // A session per request: a session keeps connections for reuse, and a
+    // later hop could be handed one that the server closed after its
+    // HTTP/1.0 answer.
+    const Handle session(
+        InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!session) return fail(DescribeFailure(GetLastError(), false, options));
     const std::optional<Address> target = ParseAddress(url);
     if (!target) return fail("not an http or https address");
     const Handle connection(InternetConnectW(session.get(), target->host.c_str(), target->port,
