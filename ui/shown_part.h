@@ -24,6 +24,10 @@ namespace zelkor {
   return lead >= 0x81 && lead <= 0xFE && pos + 1 < gbk.size() ? 2 : 1;
 }
 
+// The most of a draw's digits cell 编辑框1 shows: far more than fits, and a
+// hostile cell of megabytes is not laid out whole.
+inline constexpr size_t kDrawBoxShownBytes = 256;
+
 // The end of the start of `gbk` a box shows in `max_bytes` bytes: the whole
 // text's size when it fits, otherwise the end of the last character that
 // fits (the box then shows an ellipsis after it).

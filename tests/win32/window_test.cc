@@ -583,6 +583,24 @@ TEST_F(WindowTest, AHugeOutputShowsItsEndAndReadsAndCopiesWhole) {
   EXPECT_EQ(GetWindowLongPtrW(output, GWL_STYLE) & ES_READONLY, 0);
 }
 
+TEST_F(WindowTest, ADigitsCellOfMegabytesShowsItsStartAndReadsWhole) {
+  HWND draw = Control("编辑框1");
+  const Text digits = "12" + Text(size_t{4} << 20, '7');
+  ui().SetBoxText(ctl::编辑框1, digits);
+  EXPECT_EQ(WindowText(draw), L"12" + std::wstring(kDrawBoxShownBytes - 2, L'7') + L"\x2026");
+  EXPECT_EQ(ui().GetBoxText(ctl::编辑框1), digits);
+  // Read-only as always, whether it shows part, the whole, or a text set
+  // from outside.
+  EXPECT_NE(GetWindowLongPtrW(draw, GWL_STYLE) & ES_READONLY, 0);
+  ui().SetBoxText(ctl::编辑框1, "907");
+  EXPECT_EQ(WindowText(draw), L"907");
+  EXPECT_NE(GetWindowLongPtrW(draw, GWL_STYLE) & ES_READONLY, 0);
+  ui().SetBoxText(ctl::编辑框1, digits);
+  SetWindowTextW(draw, L"862");
+  EXPECT_EQ(ui().GetBoxText(ctl::编辑框1), "862");
+  EXPECT_NE(GetWindowLongPtrW(draw, GWL_STYLE) & ES_READONLY, 0);
+}
+
 TEST_F(WindowTest, HundredThousandRowsAndOneAnalysis) {
   constexpr int kRows = 100000;
   const auto start = std::chrono::steady_clock::now();

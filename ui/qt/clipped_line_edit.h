@@ -6,13 +6,13 @@
 #include <QLineEdit>
 
 #include "runtime/text.h"
+#include "ui/shown_part.h"
 
 namespace zelkor {
 
 class ClippedLineEdit : public QLineEdit {
  public:
-  // Far more than the box shows.
-  static constexpr size_t kShownBytes = 256;
+  static constexpr size_t kShownBytes = kDrawBoxShownBytes;
 
   explicit ClippedLineEdit(QWidget* parent = nullptr);
 

@@ -300,7 +300,14 @@ void MainWindow::SetEditText(HWND edit, const std::wstring& shown, const Text* w
   setting_text_ = false;
   const bool was_part = whole_texts_.erase(edit) > 0;
   if (whole != nullptr) whole_texts_.emplace(edit, *whole);
-  if (whole != nullptr || was_part) SendMessageW(edit, EM_SETREADONLY, whole != nullptr, 0);
+  if (whole != nullptr || was_part) {
+    SendMessageW(edit, EM_SETREADONLY, whole != nullptr || ReadOnlyByLook(edit), 0);
+  }
+}
+
+bool MainWindow::ReadOnlyByLook(HWND edit) const {
+  const PlacedControl* placed = LayoutOf(edit);
+  return placed != nullptr && placed->look == Look::kDrawBox;
 }
 
 const Text* MainWindow::WholeTextOf(HWND edit) const {
@@ -310,7 +317,7 @@ const Text* MainWindow::WholeTextOf(HWND edit) const {
 
 void MainWindow::EditTextChanged(HWND edit) {
   if (setting_text_ || whole_texts_.erase(edit) == 0) return;
-  SendMessageW(edit, EM_SETREADONLY, FALSE, 0);
+  SendMessageW(edit, EM_SETREADONLY, ReadOnlyByLook(edit), 0);
 }
 
 void MainWindow::SetFrameColour(COLORREF colour) { frame_colour_ = colour; }

@@ -86,6 +86,8 @@ class MainWindow {
   // A box's text changed other than through SetEditText: what it shows is
   // its whole text from now on.
   void EditTextChanged(HWND edit);
+  // Whether an edit box is read-only whatever it shows (编辑框1).
+  [[nodiscard]] bool ReadOnlyByLook(HWND edit) const;
 
   // The frame colour themed drawing uses now (CLR_NONE: plain look).
   void SetFrameColour(COLORREF colour);

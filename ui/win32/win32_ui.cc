@@ -107,7 +107,17 @@ Text Win32Ui::GetBoxText(EditBox box) {
 void Win32Ui::SetBoxText(EditBox box, const Text& text) {
   HWND edit = EditOf(box);
   if (edit == nullptr) return;
-  if (window_.LayoutOf(edit)->look != layout::Look::kOutputBox) {
+  const layout::Look look = window_.LayoutOf(edit)->look;
+  if (look == layout::Look::kDrawBox) {
+    // A digits cell is whatever the service sent; the box shows its start.
+    const size_t end = ShownPrefixEnd(text, kDrawBoxShownBytes);
+    if (end == text.size()) {
+      window_.SetEditText(edit, GbkToWide(text), nullptr);
+    } else {
+      window_.SetEditText(edit, GbkToWide(std::string_view(text).substr(0, end)) + L'\x2026',
+                          &text);
+    }
+  } else if (look != layout::Look::kOutputBox) {
     window_.SetEditText(edit, GbkToWide(text), nullptr);
   } else {
     const ShownPart part = ShownEnd(text, kOutputShown);
