@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 
@@ -9,6 +10,12 @@
 
 namespace zelkor {
 namespace {
+
+// iconv is handed the input a piece at a time. A text full of characters
+// that cannot be converted takes a call per character, and a call may look
+// at all the input it is handed (the address sanitizer checks all of it):
+// whole, that is time quadratic in the text.
+constexpr size_t kPieceBytes = 4096;
 
 // Converts with iconv; every character that cannot be converted becomes "?",
 // skipping the bytes `skip` says it spans.
@@ -22,22 +29,27 @@ std::string Convert(const char* to, const char* from, std::string_view input,
   size_t in_left = input.size();
   char* out_ptr = out.data();
   size_t out_left = out.size();
+  const auto grow = [&out, &out_ptr, &out_left] {
+    const size_t used = out.size() - out_left;
+    out.resize(out.size() * 2);
+    out_ptr = out.data() + used;
+    out_left = out.size() - used;
+  };
   while (in_left > 0) {
-    if (iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left) != static_cast<size_t>(-1)) break;
+    const size_t piece = std::min(in_left, kPieceBytes);
+    size_t piece_left = piece;
+    const size_t converted = iconv(cd, &in_ptr, &piece_left, &out_ptr, &out_left);
+    in_left -= piece - piece_left;
+    if (converted != static_cast<size_t>(-1)) continue;
     if (errno == E2BIG) {
-      const size_t used = out.size() - out_left;
-      out.resize(out.size() * 2);
-      out_ptr = out.data() + used;
-      out_left = out.size() - used;
+      grow();
       continue;
     }
+    // A character cut at the end of the piece, not of the input: the next
+    // piece starts with it.
+    if (errno == EINVAL && in_left > piece_left) continue;
     // EILSEQ or EINVAL: replace the offending character and go on.
-    if (out_left < 1) {
-      const size_t used = out.size() - out_left;
-      out.resize(out.size() * 2);
-      out_ptr = out.data() + used;
-      out_left = out.size() - used;
-    }
+    if (out_left < 1) grow();
     *out_ptr++ = '?';
     --out_left;
     const size_t n = skip(in_ptr, in_left);

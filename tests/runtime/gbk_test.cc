@@ -42,5 +42,27 @@ TEST(GbkTest, UnconvertibleCharactersBecomeQuestionMarks) {
   EXPECT_EQ(GbkToUtf8(std::string(3000, '\xA1') + std::string(1, '\xBE')), spaces + "?");
 }
 
+// Long texts are converted a piece at a time; characters that straddle a
+// piece's end must come through whole, in both directions.
+TEST(GbkTest, LongTextsConvertWholeAcrossPieces) {
+  std::string utf8;
+  std::string gbk;
+  std::string utf8_back;
+  for (int i = 0; i < 5000; ++i) {
+    // One byte, then two characters of three UTF-8 bytes (two GBK bytes):
+    // every alignment to a piece's end comes round.
+    utf8 += "a中Ｘ";
+    gbk += "a\xD6\xD0\xA3\xD8";
+    utf8_back += "a中Ｘ";
+    if (i % 7 == 0) {
+      utf8 += "\xC3";  // broken UTF-8
+      gbk += "?";
+      utf8_back += "?";
+    }
+  }
+  EXPECT_EQ(Utf8ToGbk(utf8), gbk);
+  EXPECT_EQ(GbkToUtf8(gbk), utf8_back);
+}
+
 }  // namespace
 }  // namespace zelkor
