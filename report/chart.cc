@@ -17,8 +17,6 @@ constexpr double kLeft = 70.0;
 constexpr double kRight = 20.0;
 constexpr double kTop = 60.0;
 constexpr double kPlotHeight = 170.0;
-// The most points a series is drawn with; longer histories are sampled.
-constexpr size_t kMaxPoints = 1200;
 constexpr double kBandZ = 1.96;
 
 std::string Fixed(double value) {
@@ -79,6 +77,18 @@ std::vector<Point> Rolling(const std::vector<LineOutcome>& lines, size_t window)
   return points;
 }
 
+// A history shorter than the window is drawn with the window it has, and
+// the title says so.
+std::string Title(const std::vector<ChartSeries>& series, int32_t window) {
+  size_t judged = 0;
+  for (const ChartSeries& one : series) judged = std::max(judged, one.lines.size());
+  if (judged >= static_cast<size_t>(std::max(window, 1))) {
+    return "Rolling hit rate over the last " + std::to_string(window) + " judged lines";
+  }
+  return "Running hit rate over all " + std::to_string(judged) + " judged lines (fewer than the " +
+         std::to_string(window) + " asked for)";
+}
+
 }  // namespace
 
 std::string BuildChartSvg(const std::vector<ChartSeries>& series,
@@ -94,10 +104,9 @@ std::string BuildChartSvg(const std::vector<ChartSeries>& series,
       "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
       "<text x=\"" +
       Fixed(kWidth / 2) +
-      "\" y=\"24\" text-anchor=\"middle\" font-size=\"16\" font-weight=\"bold\">Rolling hit rate "
-      "over the last " +
-      std::to_string(window) +
-      " judged lines</text>\n"
+      "\" y=\"24\" text-anchor=\"middle\" font-size=\"16\" font-weight=\"bold\">" +
+      Title(series, window) +
+      "</text>\n"
       "<text x=\"" +
       Fixed(kWidth / 2) +
       "\" y=\"44\" text-anchor=\"middle\" fill=\"#444\">blue: hit rate; grey dashed: chance "
@@ -174,10 +183,9 @@ std::string BuildChartSvg(const std::vector<ChartSeries>& series,
            Fixed(plot_width) + "\" height=\"" + Fixed(kPlotHeight) +
            "\" fill=\"none\" stroke=\"#333\"/>\n";
     if (count > 0) {
-      const size_t step = (count + kMaxPoints - 1) / kMaxPoints;
-      std::vector<size_t> sampled;
-      for (size_t i = 0; i < count; i += step) sampled.push_back(i);
-      if (sampled.back() != count - 1) sampled.push_back(count - 1);
+      // Every point is drawn: thinning would drop the extremes of the rate.
+      std::vector<size_t> sampled(count);
+      for (size_t i = 0; i < count; ++i) sampled[i] = i;
       std::string band = "<polygon class=\"band\" fill=\"#9ab\" fill-opacity=\"0.3\" points=\"";
       for (const size_t i : sampled) {
         band += Fixed(x_of(i)) + "," + Fixed(y_of(points[i].chance + points[i].band)) + " ";

@@ -141,17 +141,39 @@ std::string UsageMessage(const CLI::ParseError& error) {
 
 std::string MiB(size_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
 
-// The draws of a document, which is left empty to free its memory.
-std::vector<HistoryRow> TakeHistory(Bytes& document) {
+// The draws of a document, newest first, with each draw's opentime.
+struct History {
   std::vector<HistoryRow> rows;
+  std::vector<Text> opentimes;
+};
+
+// The opentime attribute of the row whose units part is `units`. The row
+// pattern runs on from the units through `" opentime="` to the first
+// `" trycode="` after it: in a row that matched, that is where the lazy
+// group ends.
+std::string_view OpenTimeAfter(std::string_view document, std::string_view units) {
+  constexpr std::string_view kOpenTime = "\" opentime=\"";
+  constexpr std::string_view kTryCode = "\" trycode=\"";
+  const size_t start =
+      static_cast<size_t>(units.data() + units.size() - document.data()) + kOpenTime.size();
+  const size_t end = document.find(kTryCode, start);
+  if (start > document.size() || end == std::string_view::npos) return {};
+  return document.substr(start, end - start);
+}
+
+// The draws of a document, which is left empty to free its memory.
+History TakeHistory(Bytes& document) {
+  History history;
   // Capacity never touched costs no memory.
-  rows.reserve(MostDrawsIn(document));
-  ForEachDraw(document, [&rows](std::string_view issue, std::string_view hundreds,
-                                std::string_view tens, std::string_view units) {
-    rows.push_back(HistoryRow{Text(issue), TextJoin(hundreds, tens, units)});
+  history.rows.reserve(MostDrawsIn(document));
+  const std::string_view whole = document;
+  ForEachDraw(document, [&history, whole](std::string_view issue, std::string_view hundreds,
+                                          std::string_view tens, std::string_view units) {
+    history.rows.push_back(HistoryRow{Text(issue), TextJoin(hundreds, tens, units)});
+    history.opentimes.emplace_back(OpenTimeAfter(whole, units));
   });
   Bytes().swap(document);
-  return rows;
+  return history;
 }
 
 // The pages a summary, a next-pick list or a chart covers, each with its
@@ -488,7 +510,7 @@ void Warn(std::ostream& err, std::string_view what) {
 // The draws of the document the options name, or the exit code of a failure
 // already told on `err`.
 struct Obtained {
-  std::vector<HistoryRow> rows;
+  History history;
   int exit_code = kExitOk;
 };
 
@@ -580,29 +602,26 @@ Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream
     }
   }
 
-  const bool document_empty = document.empty();
-  obtained.rows = TakeHistory(document);
+  obtained.history = TakeHistory(document);
   if (!fell_short.empty()) {
-    if (obtained.rows.empty()) {
+    if (obtained.history.rows.empty()) {
       return fail(kExitNoDraws, "cannot download " + *options.url + ": " + fell_short);
     }
     notes.push_back("the download fell short (" + fell_short + "); listing the " +
-                    std::to_string(obtained.rows.size()) + " draws that arrived");
+                    std::to_string(obtained.history.rows.size()) + " draws that arrived");
   }
   for (const std::string& note : notes) Warn(err, note);
-  if (obtained.rows.empty() && !document_empty) {
-    Warn(err, "no draw rows were found in the document");
-  }
   return obtained;
 }
 
 // Writes what the options ask for from the listed draws.
 class ReportWriter {
  public:
-  ReportWriter(const ReportOptions& options, const std::vector<HistoryRow>& rows, std::ostream& out,
+  ReportWriter(const ReportOptions& options, const History& history, std::ostream& out,
                std::ostream& err)
       : options_(options),
-        rows_(rows),
+        rows_(history.rows),
+        opentimes_(history.opentimes),
         err_(err),
         writer_(out, options.eol),
         csv_(options.format == ReportFormat::kCsv),
@@ -617,38 +636,46 @@ class ReportWriter {
   void Page() {
     const ReportPage page = options_.page.value_or(ReportPage::kKill);
     const int32_t position = options_.position;
+    const std::pair<ReportPage, int32_t> key(page, position);
+    // The chart may have walked this page already and told its notices.
+    const IssueNotify& notify = Walked(key) ? kSilent : notify_;
     if (!csv_ && !json_) {
-      const Text text = WalkPage(page, position, rows_, options_.texts, notify_, nullptr);
+      const Text text = WalkPage(page, position, rows_, options_.texts, notify, nullptr);
       // Bytes of the document that are not GBK cannot be shown in UTF-8.
       if (!WriteEncoded(writer_, text, options_.encoding)) {
         Warn(err_,
              "the document holds bytes that are not GBK, shown as \"?\"; --encoding gbk gives "
              "them unchanged");
       }
-      walked_.emplace_back(page, position);
+      walked_.push_back(key);
       return;
     }
     // Lines are written as the walk makes them; the summary figures of JSON
     // come from the same walk.
     ChanceTable chances(page, position);
     std::vector<LineOutcome> lines;
+    double next_chance = 0.0;
     if (csv_) writer_.Write(CsvLineHeader() + record_end_);
     if (json_) writer_.Write("{\"draws\":" + std::to_string(rows_.size()) + ",\"lines\":[\n");
-    bool first = true;
     [[maybe_unused]] const Text text =
-        WalkPage(page, position, rows_, options_.texts, notify_, [&](const WalkLine& line) {
+        WalkPage(page, position, rows_, options_.texts, notify, [&](const WalkLine& line) {
+          const std::string_view opentime = OpenTimeOf(line, lines.size());
           if (csv_) {
-            writer_.Write(CsvLine(page, position, line) + record_end_);
-            return;
+            writer_.Write(CsvLine(page, position, line, opentime) + record_end_);
+          } else {
+            writer_.Write((lines.empty() ? "" : ",\n") + JsonLine(page, position, line, opentime));
           }
-          writer_.Write((first ? "" : ",\n") + JsonLine(page, position, line));
-          first = false;
-          if (line.held) lines.push_back({*line.held, chances.Of(Text(line.pick))});
+          const double chance = chances.Of(Text(line.pick));
+          if (line.held) {
+            lines.push_back({*line.held, chance});
+          } else {
+            next_chance = chance;
+          }
         });
-    walked_.emplace_back(page, position);
+    walked_.push_back(key);
     if (json_) {
-      writer_.Write("\n],\"summary\":" + JsonSummary(SummarizeOutcomes(page, position, lines)) +
-                    "}\n");
+      writer_.Write("\n],\"summary\":" +
+                    JsonSummary(SummarizeOutcomes(page, position, lines, next_chance)) + "}\n");
     }
   }
 
@@ -664,9 +691,9 @@ class ReportWriter {
       const ReportPage page = entry.first;
       const int32_t position = entry.second;
       WalkNextLine(page, position, rows_, options_.texts, [&](const WalkLine& line) {
-        if (csv_) writer_.Write(CsvLine(page, position, line) + record_end_);
+        if (csv_) writer_.Write(CsvLine(page, position, line, {}) + record_end_);
         if (json_) {
-          writer_.Write((first ? "" : ",\n") + JsonLine(page, position, line));
+          writer_.Write((first ? "" : ",\n") + JsonLine(page, position, line, {}));
           first = false;
         }
         issue = line.issue;
@@ -689,7 +716,9 @@ class ReportWriter {
   void Summary() {
     std::vector<PageSummary> summaries;
     for (const auto& [page, position] : PagesFor(options_, true)) {
-      summaries.push_back(SummarizeOutcomes(page, position, OutcomesOf(page, position)));
+      const Outcomes& outcomes = OutcomesOf(page, position);
+      summaries.push_back(
+          SummarizeOutcomes(page, position, outcomes.lines, outcomes.next_hold_chance));
     }
     if (csv_) {
       writer_.Write(CsvSummaryHeader() + record_end_);
@@ -714,7 +743,7 @@ class ReportWriter {
   [[nodiscard]] bool Chart() {
     std::vector<ChartSeries> series;
     for (const auto& [page, position] : PagesFor(options_, false)) {
-      series.push_back({PageLabel(page, position), OutcomesOf(page, position)});
+      series.push_back({PageLabel(page, position), OutcomesOf(page, position).lines});
     }
     // Judged line i checks the draw rows[n - 1 - i], oldest first.
     const std::string svg = BuildChartSvg(
@@ -735,31 +764,54 @@ class ReportWriter {
   }
 
  private:
+  // A page's judged lines, oldest first, and the chance of its next pick.
+  struct Outcomes {
+    std::vector<LineOutcome> lines;
+    double next_hold_chance = 0.0;
+  };
+
+  [[nodiscard]] bool Walked(const std::pair<ReportPage, int32_t>& key) const {
+    return std::find(walked_.begin(), walked_.end(), key) != walked_.end();
+  }
+
+  // The opentime of the checked draw of a line, given the judged lines
+  // before it; the next-issue line has none.
+  [[nodiscard]] std::string_view OpenTimeOf(const WalkLine& line, size_t judged_before) const {
+    // Judged line i (from 0) checks rows[n - 1 - i], n = rows.size() - 1.
+    if (!line.held || rows_.size() < judged_before + 2) return {};
+    return opentimes_[rows_.size() - 2 - judged_before];
+  }
+
   // The judged lines of a page, walked once; the walk's notices are told
-  // unless the page's text was walked already.
-  const std::vector<LineOutcome>& OutcomesOf(ReportPage page, int32_t position) {
+  // unless the page was walked already.
+  const Outcomes& OutcomesOf(ReportPage page, int32_t position) {
     const std::pair<ReportPage, int32_t> key(page, position);
     for (const auto& entry : outcomes_) {
       if (entry.first == key) return entry.second;
     }
-    const bool told = std::find(walked_.begin(), walked_.end(), key) != walked_.end();
     ChanceTable chances(page, position);
-    std::vector<LineOutcome> lines;
-    lines.reserve(rows_.size());
+    Outcomes outcomes;
+    outcomes.lines.reserve(rows_.size());
     [[maybe_unused]] const Text text =
-        WalkPage(page, position, rows_, options_.texts, told ? IssueNotify() : notify_,
+        WalkPage(page, position, rows_, options_.texts, Walked(key) ? kSilent : notify_,
                  [&](const WalkLine& line) {
+                   const double chance = chances.Of(Text(line.pick));
                    if (line.held) {
-                     lines.push_back({*line.held, chances.Of(Text(line.pick))});
+                     outcomes.lines.push_back({*line.held, chance});
+                   } else {
+                     outcomes.next_hold_chance = chance;
                    }
                  });
     walked_.push_back(key);
-    outcomes_.emplace_back(key, std::move(lines));
+    outcomes_.emplace_back(key, std::move(outcomes));
     return outcomes_.back().second;
   }
 
+  inline static const IssueNotify kSilent;
+
   const ReportOptions& options_;
   const std::vector<HistoryRow>& rows_;
+  const std::vector<Text>& opentimes_;
   std::ostream& err_;
   LineEndWriter writer_;
   bool csv_;
@@ -767,7 +819,7 @@ class ReportWriter {
   std::string record_end_;
   IssueNotify notify_;
   std::vector<std::pair<ReportPage, int32_t>> walked_;
-  std::vector<std::pair<std::pair<ReportPage, int32_t>, std::vector<LineOutcome>>> outcomes_;
+  std::vector<std::pair<std::pair<ReportPage, int32_t>, Outcomes>> outcomes_;
 };
 
 }  // namespace
@@ -797,8 +849,22 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
     const ReportOptions& options = *parsed.options;
     const Obtained obtained = ObtainRows(options, in, err, fetch, environment);
     if (obtained.exit_code != kExitOk) return obtained.exit_code;
+    if (obtained.history.rows.empty()) {
+      // Only the page text has a meaning for an empty list (the window's);
+      // figures, picks and records made from no draws would pass a wrong
+      // document off as a result.
+      if (options.summary || options.next || !options.chart.empty() ||
+          options.format != ReportFormat::kText) {
+        err << ErrorLine("no draws were found in the document") << '\n';
+        return kExitNoDraws;
+      }
+      Warn(err, "no draws were found in the document; the page is the window's for an empty list");
+    }
 
-    ReportWriter report(options, obtained.rows, out, err);
+    ReportWriter report(options, obtained.history, out, err);
+    // The chart comes first, so that a reader who stops reading the output
+    // early (as `head` does) still gets it.
+    const bool chart_written = options.chart.empty() || report.Chart();
     if (options.summary) {
       report.Summary();
     } else if (options.next) {
@@ -807,7 +873,10 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
       report.Page();
     }
     report.Finish();
-    if (!options.chart.empty() && !report.Chart()) return kExitFault;
+    if (!chart_written) {
+      out.flush();
+      return kExitFault;
+    }
     return finish(kExitOk);
   } catch (const RuntimeError& error) {
     err << ErrorLine("run-time error " + std::to_string(error.code()) + ": " +

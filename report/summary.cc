@@ -17,8 +17,8 @@ namespace {
 
 // Every draw the lottery can produce, 000 to 999, each equally likely.
 constexpr int kDrawCount = 1000;
-// |z| below this is what random draws give 95 times in 100.
-constexpr double kSignificantZ = 1.96;
+// Chance is a sum of thousandths; a gap below this is rounding, not skill.
+constexpr double kTie = 1e-9;
 
 std::string Format(const char* format, auto... values) {
   std::array<char, 256> buffer;
@@ -87,8 +87,9 @@ double ChanceOfMissRun(const std::vector<LineOutcome>& lines, int64_t run) {
 }
 
 PageSummary SummarizeOutcomes(ReportPage page, int32_t position,
-                              const std::vector<LineOutcome>& lines) {
+                              const std::vector<LineOutcome>& lines, double next_hold_chance) {
   PageSummary summary;
+  summary.next_hold_chance = next_hold_chance;
   summary.page = page;
   summary.position = page == ReportPage::kKill ? position : 0;
   const auto add = [](HitFigures& figures, const LineOutcome& line) {
@@ -127,14 +128,20 @@ PageSummary SummarizePage(ReportPage which, int32_t position, const std::vector<
   ChanceTable chances(which, position);
   std::vector<LineOutcome> lines;
   lines.reserve(rows.size());
+  double next_chance = 0.0;
   const IssueNotify tell = [&notify](const Text&, const Text& message) {
     if (notify) notify(message);
   };
   [[maybe_unused]] const Text text =
       WalkPage(which, position, rows, texts, tell, [&](const WalkLine& line) {
-        if (line.held) lines.push_back({*line.held, chances.Of(Text(line.pick))});
+        const double chance = chances.Of(Text(line.pick));
+        if (line.held) {
+          lines.push_back({*line.held, chance});
+        } else {
+          next_chance = chance;
+        }
       });
-  return SummarizeOutcomes(which, position, lines);
+  return SummarizeOutcomes(which, position, lines, next_chance);
 }
 
 std::string PageLabel(ReportPage page, int32_t position) {
@@ -149,22 +156,28 @@ std::string PageLabel(ReportPage page, int32_t position) {
   return {};
 }
 
+std::optional<double> ZScore(const PageSummary& summary) {
+  if (summary.judged == 0 || summary.chance_variance <= 0.0) return std::nullopt;
+  return (static_cast<double>(summary.held) - summary.chance_held) /
+         std::sqrt(summary.chance_variance);
+}
+
+bool BeyondChance(const PageSummary& summary) {
+  const std::optional<double> z = ZScore(summary);
+  return z && *z >= kBeyondChanceZ;
+}
+
 std::string Verdict(const PageSummary& summary) {
   if (summary.judged == 0) return "no judged lines";
   const double gap = static_cast<double>(summary.held) - summary.chance_held;
-  // Chance is a sum of thousandths; a gap below this is rounding, not skill.
-  constexpr double kTie = 1e-9;
-  if (summary.chance_variance <= 0.0) {
+  const std::optional<double> z = ZScore(summary);
+  if (!z) {
     // Every pick held on all draws or on none: no room to beat chance.
     return gap > kTie ? "yes" : "no (chance is certain)";
   }
-  const double z = gap / std::sqrt(summary.chance_variance);
-  if (gap <= kTie) {
-    if (z <= -kSignificantZ) return Format("no, worse than chance (z = %+.2f)", z);
-    return Format("no (z = %+.2f)", z);
-  }
-  if (z >= kSignificantZ) return Format("yes (z = %+.2f, unlikely to be luck)", z);
-  return Format("yes, but within chance variation (z = %+.2f)", z);
+  if (BeyondChance(summary)) return Format("yes (z = %+.2f, unlikely to be luck)", *z);
+  if (*z <= -kBeyondChanceZ) return Format("no, worse than chance (z = %+.2f)", *z);
+  return Format("no evidence of doing better than chance (z = %+.2f)", *z);
 }
 
 namespace {
@@ -211,23 +224,39 @@ std::string FormatSummary(const std::vector<PageSummary>& summaries, size_t draw
                   Percent(thirty.held, thirty.judged).c_str(),
                   ChancePercent(thirty.chance_held, thirty.judged).c_str());
   }
-  out += Format("\n%-19s %7s %9s %7s %9s\n", "Miss runs", "Longest", "Chance", "Current", "Chance");
+  // A short history fills neither window; the columns say so rather than
+  // pass a few lines off as a hundred.
+  if (!summaries.empty()) {
+    for (size_t w = 0; w < kRecentWindows.size(); ++w) {
+      const int64_t covered = summaries.front().recent[w].judged;
+      if (covered < kRecentWindows[w]) {
+        out += Format("(Last %lld covers the %lld judged lines there are.)\n",
+                      static_cast<long long>(kRecentWindows[w]), static_cast<long long>(covered));
+      }
+    }
+  }
+  out += Format("\n%-19s %7s %9s %7s %9s %10s\n", "Miss runs", "Longest", "Chance", "Current",
+                "Chance", "Next holds");
   for (const PageSummary& summary : summaries) {
-    out += Format("%-19s %7lld %9s %7lld %9s\n", PageLabel(summary.page, summary.position).c_str(),
-                  static_cast<long long>(summary.longest_miss_run),
-                  RunChance(summary.longest_run_chance).c_str(),
-                  static_cast<long long>(summary.current_miss_run),
-                  RunChance(summary.current_run_chance).c_str());
+    out += Format(
+        "%-19s %7lld %9s %7lld %9s %10s\n", PageLabel(summary.page, summary.position).c_str(),
+        static_cast<long long>(summary.longest_miss_run),
+        RunChance(summary.longest_run_chance).c_str(),
+        static_cast<long long>(summary.current_miss_run),
+        RunChance(summary.current_run_chance).c_str(), RunChance(summary.next_hold_chance).c_str());
   }
   out +=
       "\nHit rate: the share of judged lines whose prediction held. Chance: the share the same\n"
       "picks would hold against draws taken at random from the 1000 equally likely draws\n"
       "000-999, worked out by trying every one of them. z: the gap between the lines held and\n"
-      "the lines chance would hold, in standard deviations; |z| below 1.96 is within chance\n"
-      "variation. Recent lines: the same over the last 100 and the last 30 judged lines. Miss\n"
-      "runs: the longest run of failed lines, with how likely random draws make a run at least\n"
-      "that long somewhere in the judged lines; the run the history ends with, with how likely\n"
-      "random draws make its lines all fail.\n";
+      "the lines chance would hold, in standard deviations. Five pages are judged at once, so\n"
+      "a page counts as beyond chance only at |z| of 2.58 or more (5% shared out over the five\n"
+      "tests, either way); below that the gap is within chance variation. Recent lines: the\n"
+      "same over the last 100 and the last 30 judged lines. Miss runs: the longest run of\n"
+      "failed lines, with how likely random draws make a run at least that long somewhere in\n"
+      "the judged lines; the run the history ends with, with how likely random draws make its\n"
+      "lines all fail. Draws do not remember: however long the current run, the next issue's\n"
+      "pick holds with the chance under Next holds.\n";
   return out;
 }
 

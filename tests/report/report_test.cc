@@ -202,11 +202,37 @@ TEST(ReportInput, NoRowsStillGiveTheNextIssueLine) {
   EXPECT_EQ(RunTool({"--page", "banker"}, "<html>404</html>").out,
             "┊1期:Zelkor3D杀码┊【123】┊未开\r\n" + footer);
 
-  // A download that gave nothing is worth a hint, but the line still comes.
+  // A download that gave nothing is worth a hint (what came, and that it
+  // held no draws), but the line still comes.
   const ToolRun fetched = RunTool({"--url", "http://nowhere.test/"});
   EXPECT_EQ(fetched.code, kExitOk);
   EXPECT_EQ(fetched.out, "┊1期:Zelkor3D杀码┊【】┊未开\r\n" + footer);
-  EXPECT_EQ(LineCount(fetched.err), 1u);
+  EXPECT_EQ(LineCount(fetched.err), 2u);
+}
+
+// A document without draws is no success for anything made from draws; the
+// page text is still the window's, with a warning.
+TEST(ReportInput, NoDrawsFailsEverythingButThePageText) {
+  const std::string chart = ::testing::TempDir() + "zelkor_report_no_draws.svg";
+  const std::vector<std::string> documents = {
+      "<html><body>Down for maintenance</body></html>", "",
+      "issue,date,digits\n2004001,2004-10-18,070\n2004002,2004-10-19,557\n"};
+  const std::vector<std::vector<std::string>> failing = {
+      {"--next"}, {"--summary"}, {"--chart", chart}, {"--format", "csv"}, {"--format", "json"}};
+  for (const std::string& document : documents) {
+    SCOPED_TRACE(document);
+    for (const std::vector<std::string>& args : failing) {
+      SCOPED_TRACE(args.front());
+      const ToolRun run = RunTool(args, document);
+      EXPECT_EQ(run.code, kExitNoDraws);
+      EXPECT_EQ(run.err, "zelkor3d-report: no draws were found in the document\n");
+      EXPECT_EQ(run.out, "");
+    }
+    const ToolRun text = RunTool({}, document);
+    EXPECT_EQ(text.code, kExitOk);
+    EXPECT_EQ(LineCount(text.err), 1u);
+    EXPECT_NE(text.err.find("warning: no draws were found"), std::string::npos) << text.err;
+  }
 }
 
 // Input the window takes in silence is named on standard error; the output
@@ -228,7 +254,7 @@ TEST(ReportInput, WarnsOfWhatTheWindowPassesOverInSilence) {
        {},
        two_rows,
        "zero byte at offset " + std::to_string(two.size())},
-      {"no rows", "<html>404</html>", {}, {}, "no draw rows"},
+      {"no rows", "<html>404</html>", {}, {}, "no draws were found"},
       {"not GBK, utf-8 out",
        Row("2024\xff", "1,2,3") + Row("2024001", "4,5,6"),
        {},
