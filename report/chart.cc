@@ -77,6 +77,33 @@ std::vector<Point> Rolling(const std::vector<LineOutcome>& lines, size_t window)
   return points;
 }
 
+// The points of a curve worth drawing: in each pixel column (by `column_of`,
+// in pixels from the plot's left edge), the first and last point and those
+// where `value_of` is lowest and highest, in order. A column shows no more.
+template <typename ColumnOf, typename ValueOf>
+std::vector<size_t> Envelope(size_t count, const ColumnOf& column_of, const ValueOf& value_of) {
+  std::vector<size_t> kept;
+  size_t start = 0;
+  while (start < count) {
+    const auto column = static_cast<long>(std::floor(column_of(start)));
+    size_t end = start + 1;
+    size_t low = start;
+    size_t high = start;
+    while (end < count && static_cast<long>(std::floor(column_of(end))) == column) {
+      if (value_of(end) < value_of(low)) low = end;
+      if (value_of(end) > value_of(high)) high = end;
+      ++end;
+    }
+    std::array<size_t, 4> picked{start, low, high, end - 1};
+    std::sort(picked.begin(), picked.end());
+    for (const size_t i : picked) {
+      if (kept.empty() || kept.back() != i) kept.push_back(i);
+    }
+    start = end;
+  }
+  return kept;
+}
+
 // A history shorter than the window is drawn with the window it has, and
 // the title says so.
 std::string Title(const std::vector<ChartSeries>& series, int32_t window) {
@@ -183,14 +210,24 @@ std::string BuildChartSvg(const std::vector<ChartSeries>& series,
            Fixed(plot_width) + "\" height=\"" + Fixed(kPlotHeight) +
            "\" fill=\"none\" stroke=\"#333\"/>\n";
     if (count > 0) {
-      // Every point is drawn: thinning would drop the extremes of the rate.
-      std::vector<size_t> sampled(count);
-      for (size_t i = 0; i < count; ++i) sampled[i] = i;
+      // Within each pixel column, the points where a curve is lowest and
+      // highest: as many points as the picture can show, and no extreme lost.
+      const auto envelope = [&](const auto& value_of) {
+        return Envelope(
+            count, [&](size_t i) { return x_of(i) - kLeft; }, value_of);
+      };
+      const std::vector<size_t> band_top =
+          envelope([&](size_t i) { return points[i].chance + points[i].band; });
+      const std::vector<size_t> band_bottom =
+          envelope([&](size_t i) { return points[i].chance - points[i].band; });
+      const std::vector<size_t> chance_points =
+          envelope([&](size_t i) { return points[i].chance; });
+      const std::vector<size_t> rate_points = envelope([&](size_t i) { return points[i].rate; });
       std::string band = "<polygon class=\"band\" fill=\"#9ab\" fill-opacity=\"0.3\" points=\"";
-      for (const size_t i : sampled) {
+      for (const size_t i : band_top) {
         band += Fixed(x_of(i)) + "," + Fixed(y_of(points[i].chance + points[i].band)) + " ";
       }
-      for (auto it = sampled.rbegin(); it != sampled.rend(); ++it) {
+      for (auto it = band_bottom.rbegin(); it != band_bottom.rend(); ++it) {
         band += Fixed(x_of(*it)) + "," + Fixed(y_of(points[*it].chance - points[*it].band)) + " ";
       }
       band.back() = '"';
@@ -202,8 +239,10 @@ std::string BuildChartSvg(const std::vector<ChartSeries>& series,
           "<polyline class=\"series\" fill=\"none\" stroke=\"#1f5fbf\" stroke-width=\"1.5\" "
           "data-page=\"" +
           Escaped(one.label) + "\" points=\"";
-      for (const size_t i : sampled) {
+      for (const size_t i : chance_points) {
         baseline += Fixed(x_of(i)) + "," + Fixed(y_of(points[i].chance)) + " ";
+      }
+      for (const size_t i : rate_points) {
         rate += Fixed(x_of(i)) + "," + Fixed(y_of(points[i].rate)) + " ";
       }
       baseline.back() = '"';

@@ -179,8 +179,7 @@ with tempfile.TemporaryDirectory() as folder:
             if len(points) < 2 or not all(0 <= float(p.split(",")[1]) <= 1000 for p in points):
                 failures.append("chart points")
 
-    # Every point of a long history is drawn, so none of its extremes is
-    # lost; the chart is written even when the reader of the output stops
+    # Every extreme of a long history's rate is drawn; the chart is written even when the reader of the output stops
     # early.
     history_path = folder + "/history.xml"
     with open(history_path, "wb") as handle:
@@ -188,11 +187,25 @@ with tempfile.TemporaryDirectory() as folder:
     path = folder + "/history.svg"
     done = subprocess.run(["sh", "-c", '"$0" --chart "$1" --window 30 "$2" | head -n 1', TOOL,
                            path, history_path], capture_output=True, check=False)
-    found = [e for e in ElementTree.parse(path).getroot().iter(svg + "polyline")
-             if e.get("class") == "series"]
-    if [len(e.get("points").split()) for e in found] != [real_count - 1 - 29] * 3:
-        failures.append("history chart points %s" % [len(e.get("points").split())
-                                                     for e in found])
+    panels = [g for g in ElementTree.parse(path).getroot().iter(svg + "g")
+              if g.get("class") == "panel"]
+    for (page, position), panel in zip((("kill", "1"), ("banker", "1"), ("span", "1")), panels):
+        held = [r["held"] for r in json.loads(run("--format", "json", "--page", page, "--position",
+                                                  position, source=real_document))["lines"]
+                if r["held"] is not None]
+        rates = [sum(held[i - 29:i + 1]) / 30 for i in range(29, len(held))]
+        # The rate axis from its labels: "NN%" four pixels below its grid line.
+        marks = [(float(t.get("y")) - 4, int(t.text[:-1]) / 100) for t in panel.iter(svg + "text")
+                 if t.text and t.text.endswith("%")]
+        (y0, r0), (y1, r1) = marks[0], marks[-1]
+        series_line = [e for e in panel.iter(svg + "polyline") if e.get("class") == "series"][0]
+        drawn = [r0 + (float(p.split(",")[1]) - y0) * (r1 - r0) / (y1 - y0)
+                 for p in series_line.get("points").split()]
+        if abs(min(drawn) - min(rates)) > 0.002 or abs(max(drawn) - max(rates)) > 0.002:
+            failures.append("chart range %s: %.3f-%.3f drawn, %.3f-%.3f true" % (
+                page, min(drawn), max(drawn), min(rates), max(rates)))
+    if len(panels) != 3:
+        failures.append("history chart panels %d" % len(panels))
     # A window longer than the history is named as what it is.
     run("--chart", path, "--window", "200")
     title = [e.text for e in ElementTree.parse(path).getroot().iter(svg + "text")][0]
