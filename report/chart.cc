@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "report/output.h"
+#include "report/wording.h"
 
 namespace zelkor {
 namespace {
@@ -106,20 +107,29 @@ std::vector<size_t> Envelope(size_t count, const ColumnOf& column_of, const Valu
 
 // A history shorter than the window is drawn with the window it has, and
 // the title says so.
-std::string Title(const std::vector<ChartSeries>& series, int32_t window) {
+std::string Title(const std::vector<ChartSeries>& series, int32_t window, HelpLanguage language) {
+  const auto say = [language](std::string_view english, std::string_view chinese) {
+    return std::string(InLanguage(language, english, chinese));
+  };
   size_t judged = 0;
   for (const ChartSeries& one : series) judged = std::max(judged, one.lines.size());
   if (judged >= static_cast<size_t>(std::max(window, 1))) {
-    return "Rolling hit rate over the last " + std::to_string(window) + " judged lines";
+    return say("Rolling hit rate over the last ", "最近 ") + std::to_string(window) +
+           say(" judged lines", " 个判定行的滚动命中率");
   }
-  return "Running hit rate over all " + std::to_string(judged) + " judged lines (fewer than the " +
-         std::to_string(window) + " asked for)";
+  return say("Running hit rate over all ", "全部 ") + std::to_string(judged) +
+         say(" judged lines (fewer than the ", " 个判定行的累计命中率(少于要求的 ") +
+         std::to_string(window) + say(" asked for)", " 行)");
 }
 
 }  // namespace
 
 std::string BuildChartSvg(const std::vector<ChartSeries>& series,
-                          const std::function<std::string(size_t)>& issue_of, int32_t window) {
+                          const std::function<std::string(size_t)>& issue_of, int32_t window,
+                          HelpLanguage language) {
+  const auto say = [language](std::string_view english, std::string_view chinese) {
+    return std::string(InLanguage(language, english, chinese));
+  };
   const double height = kTop + kPanelHeight * static_cast<double>(series.size()) + 10.0;
   const double plot_width = kWidth - kLeft - kRight;
   std::string svg =
@@ -132,12 +142,14 @@ std::string BuildChartSvg(const std::vector<ChartSeries>& series,
       "<text x=\"" +
       Fixed(kWidth / 2) +
       "\" y=\"24\" text-anchor=\"middle\" font-size=\"16\" font-weight=\"bold\">" +
-      Title(series, window) +
+      Title(series, window, language) +
       "</text>\n"
       "<text x=\"" +
-      Fixed(kWidth / 2) +
-      "\" y=\"44\" text-anchor=\"middle\" fill=\"#444\">blue: hit rate; grey dashed: chance "
-      "baseline of the same picks; shaded: 95% band of chance</text>\n";
+      Fixed(kWidth / 2) + "\" y=\"44\" text-anchor=\"middle\" fill=\"#444\">" +
+      say("blue: hit rate; grey dashed: chance baseline of the same picks; shaded: 95% band of "
+          "chance",
+          "蓝线:命中率;灰色虚线:同样预测的随机基线;阴影:随机的 95% 区间") +
+      "</text>\n";
   const auto window_size = static_cast<size_t>(std::max(window, 1));
   for (size_t s = 0; s < series.size(); ++s) {
     const ChartSeries& one = series[s];
@@ -185,7 +197,7 @@ std::string BuildChartSvg(const std::vector<ChartSeries>& series,
              "\" text-anchor=\"end\">" + std::to_string(tenth * 10) + "%</text>\n";
     }
     svg += "<text transform=\"translate(16 " + Fixed((top + bottom) / 2) +
-           ") rotate(-90)\" text-anchor=\"middle\">Hit rate</text>\n";
+           ") rotate(-90)\" text-anchor=\"middle\">" + say("Hit rate", "命中率") + "</text>\n";
     // Issue labels at six places along the axis.
     if (count > 0) {
       constexpr size_t kTicks = 6;
@@ -205,7 +217,7 @@ std::string BuildChartSvg(const std::vector<ChartSeries>& series,
       }
     }
     svg += "<text x=\"" + Fixed(kLeft + plot_width / 2) + "\" y=\"" + Fixed(bottom + 34) +
-           "\" text-anchor=\"middle\">Issue</text>\n";
+           "\" text-anchor=\"middle\">" + say("Issue", "期号") + "</text>\n";
     svg += "<rect x=\"" + Fixed(kLeft) + "\" y=\"" + Fixed(top) + "\" width=\"" +
            Fixed(plot_width) + "\" height=\"" + Fixed(kPlotHeight) +
            "\" fill=\"none\" stroke=\"#333\"/>\n";
@@ -250,7 +262,7 @@ std::string BuildChartSvg(const std::vector<ChartSeries>& series,
       svg += baseline + "/>\n" + rate + "/>\n";
     } else {
       svg += "<text x=\"" + Fixed(kLeft + plot_width / 2) + "\" y=\"" + Fixed((top + bottom) / 2) +
-             "\" text-anchor=\"middle\">no judged lines</text>\n";
+             "\" text-anchor=\"middle\">" + say("no judged lines", "没有判定行") + "</text>\n";
     }
     svg += "</g>\n";
   }

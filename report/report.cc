@@ -19,6 +19,7 @@
 #include "report/output.h"
 #include "report/summary.h"
 #include "report/walk_lines.h"
+#include "report/wording.h"
 #include "runtime/gbk.h"
 #include "runtime/program_io.h"
 #include "runtime/runtime_error.h"
@@ -503,8 +504,9 @@ InputDocument ReadDocument(std::istream& in, size_t max_bytes, size_t size_hint)
 
 namespace {
 
-void Warn(std::ostream& err, std::string_view what) {
-  err << ErrorLine("warning: " + std::string(what)) << '\n';
+void Warn(std::ostream& err, HelpLanguage language, std::string_view what) {
+  err << ErrorLine(std::string(InLanguage(language, "warning: ", "警告:")) + std::string(what))
+      << '\n';
 }
 
 // The draws of the document the options name, or the exit code of a failure
@@ -517,6 +519,10 @@ struct Obtained {
 Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream& err,
                     const Fetcher& fetch, const ReportEnvironment& environment) {
   Obtained obtained;
+  const HelpLanguage language = environment.language;
+  const auto say = [language](std::string_view english, std::string_view chinese) {
+    return std::string(InLanguage(language, english, chinese));
+  };
   const auto fail = [&err, &obtained](int code, std::string_view line) {
     err << ErrorLine(line) << '\n';
     obtained.exit_code = code;
@@ -539,33 +545,37 @@ Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream
     // An error status is an answer, but not the document.
     if (!fetched.failure.empty() &&
         (fetched.body.empty() || fetched.failure.starts_with("HTTP "))) {
-      return fail(kExitNoDraws, "cannot download " + *options.url + ": " + fetched.failure);
+      return fail(kExitNoDraws,
+                  say("cannot download ", "无法下载 ") + *options.url + ": " + fetched.failure);
     }
     document = std::move(fetched.body);
     if (const size_t zero = document.find('\0'); zero != Bytes::npos) {
-      notes.push_back("the document holds a zero byte at offset " + std::to_string(zero) +
-                      "; nothing after it is read");
+      notes.push_back(say("the document holds a zero byte at offset ", "文档在偏移 ") +
+                      std::to_string(zero) +
+                      say("; nothing after it is read", " 处有零字节;其后的内容不读取"));
       document.resize(zero);
     }
     // A whole answer with an empty body is a document without rows; the
     // user still hears of it.
     if (fetched.failure.empty() && document.empty()) {
-      notes.push_back("nothing was received from " + *options.url);
+      notes.push_back(say("nothing was received from ", "没有收到任何内容:") + *options.url);
     }
     if (fetched.cut) {
-      notes.push_back("the download was cut at " + cut_at +
-                      "; draws after that point are not listed");
+      notes.push_back(say("the download was cut at ", "下载在 ") + cut_at +
+                      say("; draws after that point are not listed", " 处截断;其后的开奖不列出"));
     } else if (!fetched.failure.empty()) {
       fell_short = fetched.failure;
     }
   } else {
     InputDocument input;
-    std::string name = "standard input";
+    std::string name = say("standard input", "标准输入");
     if (options.file.empty() || options.file == "-") {
       if (environment.input_is_terminal) {
-        Warn(err,
-             "reading the draw list from standard input; end it with Ctrl-D (Ctrl-Z, Enter on "
-             "Windows), or give FILE or --url (see --help)");
+        Warn(err, language,
+             say("reading the draw list from standard input; end it with Ctrl-D (Ctrl-Z, Enter "
+                 "on Windows), or give FILE or --url (see --help)",
+                 "从标准输入读取开奖列表;以 Ctrl-D 结束(Windows 上 Ctrl-Z 加回车),"
+                 "或给出文件或 --url(见 --help)"));
       }
       input = ReadDocument(in);
     } else {
@@ -589,28 +599,35 @@ Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream
         input = ReadDocument(stream, kMaxBodyBytes, size_hint);
       }
     }
-    if (!input.error.empty()) return fail(kExitNoDraws, "cannot read " + name + ": " + input.error);
+    if (!input.error.empty()) {
+      return fail(kExitNoDraws, say("cannot read ", "无法读取 ") + name + ": " + input.error);
+    }
     document = std::move(input.bytes);
     // The window reads a document up to its first zero byte and lists what
     // matches, silently; a terminal user is told where reading stopped.
     if (input.zero_at) {
-      notes.push_back("the document holds a zero byte at offset " + std::to_string(*input.zero_at) +
-                      "; nothing after it is read");
+      notes.push_back(say("the document holds a zero byte at offset ", "文档在偏移 ") +
+                      std::to_string(*input.zero_at) +
+                      say("; nothing after it is read", " 处有零字节;其后的内容不读取"));
     }
     if (input.cut) {
-      notes.push_back("the input was cut at " + cut_at + "; nothing after that point is read");
+      notes.push_back(say("the input was cut at ", "输入在 ") + cut_at +
+                      say("; nothing after that point is read", " 处截断;其后的内容不读取"));
     }
   }
 
   obtained.history = TakeHistory(document);
   if (!fell_short.empty()) {
     if (obtained.history.rows.empty()) {
-      return fail(kExitNoDraws, "cannot download " + *options.url + ": " + fell_short);
+      return fail(kExitNoDraws,
+                  say("cannot download ", "无法下载 ") + *options.url + ": " + fell_short);
     }
-    notes.push_back("the download fell short (" + fell_short + "); listing the " +
-                    std::to_string(obtained.history.rows.size()) + " draws that arrived");
+    notes.push_back(say("the download fell short (", "下载未完成(") + fell_short +
+                    say("); listing the ", ");列出已收到的 ") +
+                    std::to_string(obtained.history.rows.size()) +
+                    say(" draws that arrived", " 期开奖"));
   }
-  for (const std::string& note : notes) Warn(err, note);
+  for (const std::string& note : notes) Warn(err, language, note);
   return obtained;
 }
 
@@ -618,8 +635,9 @@ Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream
 class ReportWriter {
  public:
   ReportWriter(const ReportOptions& options, const History& history, std::ostream& out,
-               std::ostream& err)
+               std::ostream& err, HelpLanguage language)
       : options_(options),
+        language_(language),
         rows_(history.rows),
         opentimes_(history.opentimes),
         err_(err),
@@ -643,9 +661,10 @@ class ReportWriter {
       const Text text = WalkPage(page, position, rows_, options_.texts, notify, nullptr);
       // Bytes of the document that are not GBK cannot be shown in UTF-8.
       if (!WriteEncoded(writer_, text, options_.encoding)) {
-        Warn(err_,
-             "the document holds bytes that are not GBK, shown as \"?\"; --encoding gbk gives "
-             "them unchanged");
+        Warn(err_, language_,
+             Say("the document holds bytes that are not GBK, shown as \"?\"; --encoding gbk "
+                 "gives them unchanged",
+                 "文档中有不是 GBK 的字节,显示为 \"?\";--encoding gbk 原样输出"));
       }
       walked_.push_back(key);
       return;
@@ -698,16 +717,21 @@ class ReportWriter {
         }
         issue = line.issue;
         source = line.source_digits;
-        const std::string label = PageLabel(page, position);
+        // The labels go out with the picks, in the page text's encoding.
+        const std::string label = Utf8ToGbk(PageLabel(page, position, language_));
         text += label + std::string(std::max<size_t>(19, label.size() + 1) - label.size(), ' ');
         text.append(line.pick).append("\n");
       });
     }
     if (json_) writer_.Write("\n]}\n");
     if (!csv_ && !json_) {
-      text = "Next issue " + issue + ", picked from the digits " + source + "\n" + text;
+      text = Utf8ToGbk(Say("Next issue ", "下一期 ")) + issue +
+             Utf8ToGbk(Say(", picked from the digits ", ",由开奖号 ")) + source +
+             Utf8ToGbk(Say("", " 选出")) + "\n" + text;
       if (!WriteEncoded(writer_, text, options_.encoding)) {
-        Warn(err_, "the document holds bytes that are not GBK, shown as \"?\"");
+        Warn(err_, language_,
+             Say("the document holds bytes that are not GBK, shown as \"?\"",
+                 "文档中有不是 GBK 的字节,显示为 \"?\""));
       }
     }
   }
@@ -733,7 +757,7 @@ class ReportWriter {
       writer_.Write("]}\n");
     } else {
       // The summary is ASCII, the same bytes in either encoding.
-      writer_.Write(FormatSummary(summaries, rows_.size()));
+      writer_.Write(FormatSummary(summaries, rows_.size(), language_));
     }
   }
 
@@ -743,12 +767,12 @@ class ReportWriter {
   [[nodiscard]] bool Chart() {
     std::vector<ChartSeries> series;
     for (const auto& [page, position] : PagesFor(options_, false)) {
-      series.push_back({PageLabel(page, position), OutcomesOf(page, position).lines});
+      series.push_back({PageLabel(page, position, language_), OutcomesOf(page, position).lines});
     }
     // Judged line i checks the draw rows[n - 1 - i], oldest first.
     const std::string svg = BuildChartSvg(
         series, [this](size_t i) { return FieldUtf8(rows_[rows_.size() - 2 - i].issue); },
-        options_.window);
+        options_.window, language_);
     errno = 0;
     std::FILE* file = std::fopen(options_.chart.c_str(), "wb");
     bool written = file != nullptr && std::fwrite(svg.data(), 1, svg.size(), file) == svg.size();
@@ -758,7 +782,9 @@ class ReportWriter {
       reason = std::strerror(errno);
     }
     if (!written) {
-      err_ << ErrorLine("cannot write the chart to " + options_.chart + ": " + reason) << '\n';
+      err_ << ErrorLine(Say("cannot write the chart to ", "无法写入图表 ") + options_.chart + ": " +
+                        reason)
+           << '\n';
     }
     return written;
   }
@@ -809,7 +835,12 @@ class ReportWriter {
 
   inline static const IssueNotify kSilent;
 
+  [[nodiscard]] std::string Say(std::string_view english, std::string_view chinese) const {
+    return std::string(InLanguage(language_, english, chinese));
+  }
+
   const ReportOptions& options_;
+  HelpLanguage language_;
   const std::vector<HistoryRow>& rows_;
   const std::vector<Text>& opentimes_;
   std::ostream& err_;
@@ -828,10 +859,14 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
               std::ostream& err, const Fetcher& fetch, const ReportEnvironment& environment) {
   // Output lost on a full disk or a closed stream must not pass for a
   // finished report.
-  const auto finish = [&out, &err](int code) {
+  const HelpLanguage language = environment.language;
+  const auto say = [language](std::string_view english, std::string_view chinese) {
+    return std::string(InLanguage(language, english, chinese));
+  };
+  const auto finish = [&out, &err, &say](int code) {
     out.flush();
     if (!out) {
-      err << ErrorLine("cannot write the output") << '\n';
+      err << ErrorLine(say("cannot write the output", "无法写出输出")) << '\n';
       return kExitFault;
     }
     return code;
@@ -855,13 +890,15 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
       // document off as a result.
       if (options.summary || options.next || !options.chart.empty() ||
           options.format != ReportFormat::kText) {
-        err << ErrorLine("no draws were found in the document") << '\n';
+        err << ErrorLine(say("no draws were found in the document", "文档中没有找到开奖")) << '\n';
         return kExitNoDraws;
       }
-      Warn(err, "no draws were found in the document; the page is the window's for an empty list");
+      Warn(err, language,
+           say("no draws were found in the document; the page is the window's for an empty list",
+               "文档中没有找到开奖;页面是窗口对空列表给出的输出"));
     }
 
-    ReportWriter report(options, obtained.history, out, err);
+    ReportWriter report(options, obtained.history, out, err, language);
     // The chart comes first, so that a reader who stops reading the output
     // early (as `head` does) still gets it.
     const bool chart_written = options.chart.empty() || report.Chart();
@@ -879,13 +916,13 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
     }
     return finish(kExitOk);
   } catch (const RuntimeError& error) {
-    err << ErrorLine("run-time error " + std::to_string(error.code()) + ": " +
+    err << ErrorLine(say("run-time error ", "运行时错误 ") + std::to_string(error.code()) + ": " +
                      GbkToUtf8(error.message()))
         << '\n';
   } catch (const std::exception& error) {
-    err << ErrorLine(std::string("internal error: ") + error.what()) << '\n';
+    err << ErrorLine(say("internal error: ", "内部错误:") + error.what()) << '\n';
   } catch (...) {
-    err << ErrorLine("internal error") << '\n';
+    err << ErrorLine(say("internal error", "内部错误")) << '\n';
   }
   return kExitFault;
 }

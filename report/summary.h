@@ -97,12 +97,15 @@ class ChanceTable {
                                         const std::vector<HistoryRow>& rows, const PageTexts& texts,
                                         const Notify& notify);
 
-// "kill (position 1)", "banker", "span".
-[[nodiscard]] std::string PageLabel(ReportPage page, int32_t position);
+// "kill (position 1)", "banker", "span" (UTF-8, in `language`).
+[[nodiscard]] std::string PageLabel(ReportPage page, int32_t position,
+                                    HelpLanguage language = HelpLanguage::kEnglish);
 
-// The summary tables and verdicts, ASCII, lines ending in "\n".
+// The summary tables and verdicts in `language` (ASCII in English, UTF-8 in
+// Chinese), lines ending in "\n".
 [[nodiscard]] std::string FormatSummary(const std::vector<PageSummary>& summaries,
-                                        size_t draw_count);
+                                        size_t draw_count,
+                                        HelpLanguage language = HelpLanguage::kEnglish);
 
 // The gap between the lines held and the lines chance would hold, in
 // standard deviations; nothing when chance leaves no room for a gap.
@@ -113,6 +116,7 @@ class ChanceTable {
 [[nodiscard]] bool BeyondChance(const PageSummary& summary);
 
 // The verdict on whether a page beats chance, in a few words.
-[[nodiscard]] std::string Verdict(const PageSummary& summary);
+[[nodiscard]] std::string Verdict(const PageSummary& summary,
+                                  HelpLanguage language = HelpLanguage::kEnglish);
 
 }  // namespace zelkor
