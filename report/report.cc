@@ -125,17 +125,23 @@ constexpr std::array<BoxOption, 8> kBoxOptions{{
 
 // CLI11's own words name its internals ("1 required TEXT missing"); these
 // say the same for a user.
-std::string UsageMessage(const CLI::ParseError& error) {
+std::string UsageMessage(const CLI::ParseError& error, HelpLanguage language) {
+  const auto say = [language](std::string_view english, std::string_view chinese) {
+    return std::string(InLanguage(language, english, chinese));
+  };
   const std::string what = error.what();
   const std::string name = error.get_name();
   if (name == "ArgumentMismatch") {
-    return what.substr(0, what.find(':')) + ": needs a value";
+    return what.substr(0, what.find(':')) + say(": needs a value", ": 需要一个值");
   }
-  if (name == "ExcludesError") return "give FILE or --url, not both";
+  if (name == "ExcludesError")
+    return say("give FILE or --url, not both", "给出文件或 --url,不能都给");
   if (name == "ExtrasError") {
     const size_t colon = what.find(": ");
     const std::string extra = colon == std::string::npos ? what : what.substr(colon + 2);
-    return (extra.starts_with("-") ? "unknown option: " : "unexpected argument: ") + extra;
+    return (extra.starts_with("-") ? say("unknown option: ", "未知选项: ")
+                                   : say("unexpected argument: ", "多余的参数: ")) +
+           extra;
   }
   return what;
 }
@@ -373,9 +379,12 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpL
   app.add_flag("--version", version);
 
   ParsedArguments parsed;
-  const auto usage = [&parsed](std::string_view what) {
+  const auto say = [language](std::string_view english, std::string_view chinese) {
+    return std::string(InLanguage(language, english, chinese));
+  };
+  const auto usage = [&parsed, &say](std::string_view what) {
     parsed.exit_code = kExitUsage;
-    parsed.message = ErrorLine(std::string(what) + " (see --help)");
+    parsed.message = ErrorLine(std::string(what) + say(" (see --help)", "(见 --help)"));
     return parsed;
   };
   try {
@@ -384,7 +393,7 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpL
     std::reverse(reversed.begin(), reversed.end());
     app.parse(reversed);
   } catch (const CLI::ParseError& error) {
-    return usage(UsageMessage(error));
+    return usage(UsageMessage(error, language));
   }
   if (help) {
     parsed.message = HelpText(language);
@@ -396,27 +405,31 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpL
   }
 
   ReportOptions options;
-  const auto bad_value = [&usage](std::string_view option, std::string_view allowed,
-                                  std::string_view typed) {
-    return usage(std::string(option) + ": must be " + std::string(allowed) + ", not '" +
-                 std::string(typed) + "'");
+  const auto bad_value = [&usage, &say](std::string_view option, std::string_view allowed,
+                                        std::string_view typed) {
+    return usage(std::string(option) + say(": must be ", ": 应为 ") + std::string(allowed) +
+                 say(", not '", ",而不是 '") + std::string(typed) + "'");
   };
   if (app.count("--page") > 0) {
     options.page = Lookup(kPageNames, page_name);
-    if (!options.page) return bad_value("--page", "kill, banker or span", page_name);
+    if (!options.page)
+      return bad_value("--page", say("kill, banker or span", "kill、banker 或 span"), page_name);
   }
   const std::optional<int32_t> position = Lookup(kPositionNames, position_name);
-  if (!position) return bad_value("--position", "1, 2, 3, 百, 十 or 个", position_name);
+  if (!position)
+    return bad_value("--position", say("1, 2, 3, 百, 十 or 个", "1、2、3、百、十 或 个"),
+                     position_name);
   options.position = *position;
   const std::optional<ReportEncoding> encoding = Lookup(kEncodingNames, encoding_name);
-  if (!encoding) return bad_value("--encoding", "utf-8 or gbk", encoding_name);
+  if (!encoding) return bad_value("--encoding", say("utf-8 or gbk", "utf-8 或 gbk"), encoding_name);
   options.encoding = *encoding;
   const std::optional<ReportFormat> format = Lookup(kFormatNames, format_name);
-  if (!format) return bad_value("--format", "text, csv or json", format_name);
+  if (!format)
+    return bad_value("--format", say("text, csv or json", "text、csv 或 json"), format_name);
   options.format = *format;
   if (app.count("--eol") > 0) {
     const std::optional<LineEnd> eol = Lookup(kEolNames, eol_name);
-    if (!eol) return bad_value("--eol", "lf or crlf", eol_name);
+    if (!eol) return bad_value("--eol", say("lf or crlf", "lf 或 crlf"), eol_name);
     options.eol = *eol;
   }
   if (app.count("--window") > 0) {
@@ -424,15 +437,18 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpL
     const char* end = window_text.data() + window_text.size();
     const auto [stop, error] = std::from_chars(window_text.data(), end, window);
     if (error != std::errc() || stop != end || window < 1) {
-      return bad_value("--window", "a whole number of lines from 1", window_text);
+      return bad_value("--window", say("a whole number of lines from 1", "从 1 起的整数行数"),
+                       window_text);
     }
     options.window = window;
   }
   if (app.count("--chart") > 0) {
-    if (chart.empty()) return usage("--chart: needs a file name");
+    if (chart.empty()) return usage(say("--chart: needs a file name", "--chart: 需要一个文件名"));
     options.chart = chart;
   }
-  if (summary && next) return usage("--summary and --next ask for different reports; give one");
+  if (summary && next)
+    return usage(say("--summary and --next ask for different reports; give one",
+                     "--summary 和 --next 要的是不同的报告;只给一个"));
 
   options.texts = InitialBoxTexts();
   for (size_t i = 0; i < kBoxOptions.size(); ++i) {
@@ -443,13 +459,17 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpL
     // is told rather than handed a text that differs from what was typed.
     if (GbkToUtf8(gbk) != typed) {
       return usage(std::string(kBoxOptions[i].flag) +
-                   ": holds a character GBK cannot hold, or is not UTF-8");
+                   say(": holds a character GBK cannot hold, or is not UTF-8",
+                       ": 含有 GBK 无法表示的字符,或不是 UTF-8"));
     }
     options.texts.*kBoxOptions[i].field = gbk;
   }
   options.file = file;
   if (app.count("--url") > 0) {
-    if (!IsHttpAddress(url)) return usage("--url: not an http or https address: '" + url + "'");
+    if (!IsHttpAddress(url))
+      return usage(
+          say("--url: not an http or https address: '", "--url: 不是 http 或 https 地址: '") + url +
+          "'");
     options.url = url;
   }
   options.summary = summary;

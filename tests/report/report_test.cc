@@ -255,6 +255,7 @@ TEST(ReportLanguage, ChineseLocaleSpeaksChineseThroughout) {
       {{"--next"}, SampleDocument(), kExitOk, "\n杀码(十位)         ", ""},
       {{"--next"}, "", kExitNoDraws, "", "zelkor3d-report: 文档中没有找到开奖\n"},
       {{}, "", kExitOk, "未开", "警告:文档中没有找到开奖"},
+      {{"--position", "4"}, SampleDocument(), kExitUsage, "", "应为 1、2、3、百、十 或 个"},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.args.empty() ? "text" : test.args.front());
