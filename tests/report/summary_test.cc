@@ -88,6 +88,8 @@ TEST(SummarizePage, UsesTheKillPositionForPicksAndVerdicts) {
   EXPECT_EQ(summary.position, 2);
   EXPECT_EQ(summary.judged, 2);
   EXPECT_EQ(summary.held, 1);
+  // The next pick, from 458, is one kill digit: it holds 9 times in 10.
+  EXPECT_NEAR(summary.next_hold_chance, 0.9, 1e-12);
 }
 
 TEST(SummarizePage, NoJudgedLinesWithFewerThanTwoDraws) {
@@ -250,6 +252,11 @@ TEST(SummarizeOutcomes, CountsRecentWindowsAndRuns) {
   EXPECT_EQ(short_history.recent[0].judged, 5);
   EXPECT_EQ(short_history.recent[1].held, 3);
   EXPECT_EQ(short_history.longest_miss_run, 2);
+  const std::string short_text = FormatSummary({short_history}, 6);
+  EXPECT_NE(short_text.find("(Last 100 covers the 5 judged lines there are.)\n"
+                            "(Last 30 covers the 5 judged lines there are.)\n"),
+            std::string::npos)
+      << short_text;
   const std::string text = FormatSummary({summary}, 133);
   EXPECT_NE(text.find("\nbanker                  94.0%   89.2%     80.0%   87.3%\n"),
             std::string::npos)
