@@ -13,6 +13,7 @@
 
 namespace zelkor {
 
+// Receives the walk's lines as the analysis writes them.
 using LineSink = WalkLineSink;
 // A notice of a verdict, with the issue of the line it concerns.
 using IssueNotify = std::function<void(const Text& issue, const Text& message)>;
