@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/text.h"
@@ -47,6 +49,20 @@ struct WalkTally {
   int64_t held = 0;
 };
 
+// One line of a walk, in parts (GBK), handed out as the walk writes it. The
+// parts are valid during the call only.
+struct WalkLine {
+  std::string_view issue;          // the checked draw's issue, or the next one
+  std::string_view source_digits;  // the draw the pick was made from
+  std::string_view value_text;     // the draw value the pick was taken from
+  std::string_view pick;
+  std::string_view checked_digits;  // empty on the next-issue line
+  std::optional<bool> held;         // absent on the next-issue line
+};
+
+// Receives each line of a walk in order, the next-issue line last.
+using WalkLineSink = std::function<void(const WalkLine& line)>;
+
 // Where the multiplier of a page comes from.
 enum class MultiplierSource { kFixed, kKillPosition };
 
@@ -81,11 +97,12 @@ struct AnalysisPage {
 // --- Core ---
 
 // Steps the history oldest pair first and returns the whole output text:
-// one judged line per pair, the next-issue line, then the footer.
+// one judged line per pair, the next-issue line, then the footer. `sink`,
+// when set, receives every line as it is written.
 [[nodiscard]] Text BuildAnalysisText(const std::vector<HistoryRow>& rows, const PageTexts& texts,
                                      double multiplier, int32_t position, const PickFn& pick,
                                      const VerdictFn& verdict, const Notify& notify,
-                                     WalkTally* tally = nullptr);
+                                     WalkTally* tally = nullptr, const WalkLineSink& sink = {});
 
 // The multiplier that goes with a kill position (1 → 1, 2 → 5, 3 → 2, else 0).
 [[nodiscard]] double KillPositionMultiplier(int32_t position);
@@ -94,7 +111,7 @@ struct AnalysisPage {
 // is the kill position (0 to 3), used by the kill-digit page only.
 [[nodiscard]] Text BuildPageText(const AnalysisPage& page, const std::vector<HistoryRow>& rows,
                                  const PageTexts& texts, int32_t position, const Notify& notify,
-                                 WalkTally* tally = nullptr);
+                                 WalkTally* tally = nullptr, const WalkLineSink& sink = {});
 
 // --- Control layer ---
 

@@ -34,6 +34,12 @@ void AppendLineHead(Text& out, const PageTexts& texts, const Text& issue, const 
       .append(texts.separator);
 }
 
+// The value and pick made from a source draw.
+struct DrawPick {
+  Text value_text;
+  Text pick;
+};
+
 // The pick made from each source draw. A draw of three ASCII digits is one of
 // a thousand, whose value and pick are worked out once per walk; long
 // histories repeat them over and over.
@@ -41,25 +47,31 @@ class DrawPicks {
  public:
   DrawPicks(double multiplier, const PickFn& pick) : multiplier_(multiplier), pick_(pick) {}
 
-  const Text& Of(const Text& digits) {
+  const DrawPick& Of(const Text& digits) {
     if (digits.size() != 3 || !IsDigit(digits[0]) || !IsDigit(digits[1]) || !IsDigit(digits[2])) {
-      other_ = pick_(ComputeDrawValue(digits, multiplier_).text);
+      other_ = Make(digits);
       return other_;
     }
     const size_t number =
         static_cast<size_t>((digits[0] - '0') * 100 + (digits[1] - '0') * 10 + (digits[2] - '0'));
-    std::optional<Text>& known = known_[number];
-    if (!known) known = pick_(ComputeDrawValue(digits, multiplier_).text);
+    std::optional<DrawPick>& known = known_[number];
+    if (!known) known = Make(digits);
     return *known;
   }
 
  private:
   static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+  DrawPick Make(const Text& digits) const {
+    DrawPick made{ComputeDrawValue(digits, multiplier_).text, {}};
+    made.pick = pick_(made.value_text);
+    return made;
+  }
+
   double multiplier_;
   const PickFn& pick_;
-  std::vector<std::optional<Text>> known_ = std::vector<std::optional<Text>>(1000);
-  Text other_;
+  std::vector<std::optional<DrawPick>> known_ = std::vector<std::optional<DrawPick>>(1000);
+  DrawPick other_;
 };
 
 size_t EstimateSize(const std::vector<HistoryRow>& rows, const PageTexts& texts) {
@@ -76,7 +88,8 @@ size_t EstimateSize(const std::vector<HistoryRow>& rows, const PageTexts& texts)
 
 Text BuildAnalysisText(const std::vector<HistoryRow>& rows, const PageTexts& texts,
                        double multiplier, int32_t position, const PickFn& pick,
-                       const VerdictFn& verdict, const Notify& notify, WalkTally* tally) {
+                       const VerdictFn& verdict, const Notify& notify, WalkTally* tally,
+                       const WalkLineSink& sink) {
   static const Text kEmpty;
   Text out;
   out.reserve(EstimateSize(rows, texts));
@@ -91,20 +104,24 @@ Text BuildAnalysisText(const std::vector<HistoryRow>& rows, const PageTexts& tex
     issue = &checked_row.issue;
     checked = &checked_row.digits;
 
-    const Text& picked = picks.Of(source_row.digits);
-    AppendLineHead(out, texts, *issue, picked);
-    const bool held = verdict(position, picked, *checked, notify);
+    const DrawPick& picked = picks.Of(source_row.digits);
+    AppendLineHead(out, texts, *issue, picked.pick);
+    const bool held = verdict(position, picked.pick, *checked, notify);
     out.append(*checked).append(held ? texts.correct : texts.wrong).append(kLineBreak);
     if (tally != nullptr) {
       ++tally->judged;
       if (held) ++tally->held;
     }
+    if (sink) {
+      sink(WalkLine{*issue, source_row.digits, picked.value_text, picked.pick, *checked, held});
+    }
   }
 
   const Text next_issue = ToText(ToInteger(*issue) + 1.0);
-  const Text next_pick = picks.Of(*checked);
-  AppendLineHead(out, texts, next_issue, next_pick);
+  const DrawPick& next = picks.Of(*checked);
+  AppendLineHead(out, texts, next_issue, next.pick);
   out.append(texts.not_drawn).append(kLineBreak);
+  if (sink) sink(WalkLine{next_issue, *checked, next.value_text, next.pick, {}, std::nullopt});
   out.append(texts.footer);
   return out;
 }
@@ -123,13 +140,13 @@ double KillPositionMultiplier(int32_t position) {
 }
 
 Text BuildPageText(const AnalysisPage& page, const std::vector<HistoryRow>& rows,
-                   const PageTexts& texts, int32_t position, const Notify& notify,
-                   WalkTally* tally) {
+                   const PageTexts& texts, int32_t position, const Notify& notify, WalkTally* tally,
+                   const WalkLineSink& sink) {
   const double multiplier = page.multiplier_source == MultiplierSource::kKillPosition
                                 ? KillPositionMultiplier(position)
                                 : page.multiplier;
   return BuildAnalysisText(rows, texts, multiplier, position, page.pick, page.verdict, notify,
-                           tally);
+                           tally, sink);
 }
 
 }  // namespace zelkor

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "report/output.h"
+#include "report/wording.h"
 
 namespace zelkor {
 namespace {
@@ -17,8 +18,6 @@ constexpr double kLeft = 70.0;
 constexpr double kRight = 20.0;
 constexpr double kTop = 60.0;
 constexpr double kPlotHeight = 170.0;
-// The most points a series is drawn with; longer histories are sampled.
-constexpr size_t kMaxPoints = 1200;
 constexpr double kBandZ = 1.96;
 
 std::string Fixed(double value) {
@@ -79,10 +78,58 @@ std::vector<Point> Rolling(const std::vector<LineOutcome>& lines, size_t window)
   return points;
 }
 
+// The points of a curve worth drawing: in each pixel column (by `column_of`,
+// in pixels from the plot's left edge), the first and last point and those
+// where `value_of` is lowest and highest, in order. A column shows no more.
+template <typename ColumnOf, typename ValueOf>
+std::vector<size_t> Envelope(size_t count, const ColumnOf& column_of, const ValueOf& value_of) {
+  std::vector<size_t> kept;
+  size_t start = 0;
+  while (start < count) {
+    const auto column = static_cast<long>(std::floor(column_of(start)));
+    size_t end = start + 1;
+    size_t low = start;
+    size_t high = start;
+    while (end < count && static_cast<long>(std::floor(column_of(end))) == column) {
+      if (value_of(end) < value_of(low)) low = end;
+      if (value_of(end) > value_of(high)) high = end;
+      ++end;
+    }
+    std::array<size_t, 4> picked{start, low, high, end - 1};
+    std::sort(picked.begin(), picked.end());
+    for (const size_t i : picked) {
+      if (kept.empty() || kept.back() != i) kept.push_back(i);
+    }
+    start = end;
+  }
+  return kept;
+}
+
+// A history shorter than the window is drawn with the window it has, and
+// the title says so.
+std::string Title(const std::vector<ChartSeries>& series, int32_t window, HelpLanguage language) {
+  const auto say = [language](std::string_view english, std::string_view chinese) {
+    return std::string(InLanguage(language, english, chinese));
+  };
+  size_t judged = 0;
+  for (const ChartSeries& one : series) judged = std::max(judged, one.lines.size());
+  if (judged >= static_cast<size_t>(std::max(window, 1))) {
+    return say("Rolling hit rate over the last ", "最近 ") + std::to_string(window) +
+           say(" judged lines", " 个判定行的滚动命中率");
+  }
+  return say("Running hit rate over all ", "全部 ") + std::to_string(judged) +
+         say(" judged lines (fewer than the ", " 个判定行的累计命中率(少于要求的 ") +
+         std::to_string(window) + say(" asked for)", " 行)");
+}
+
 }  // namespace
 
 std::string BuildChartSvg(const std::vector<ChartSeries>& series,
-                          const std::function<std::string(size_t)>& issue_of, int32_t window) {
+                          const std::function<std::string(size_t)>& issue_of, int32_t window,
+                          HelpLanguage language) {
+  const auto say = [language](std::string_view english, std::string_view chinese) {
+    return std::string(InLanguage(language, english, chinese));
+  };
   const double height = kTop + kPanelHeight * static_cast<double>(series.size()) + 10.0;
   const double plot_width = kWidth - kLeft - kRight;
   std::string svg =
@@ -94,14 +141,15 @@ std::string BuildChartSvg(const std::vector<ChartSeries>& series,
       "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n"
       "<text x=\"" +
       Fixed(kWidth / 2) +
-      "\" y=\"24\" text-anchor=\"middle\" font-size=\"16\" font-weight=\"bold\">Rolling hit rate "
-      "over the last " +
-      std::to_string(window) +
-      " judged lines</text>\n"
+      "\" y=\"24\" text-anchor=\"middle\" font-size=\"16\" font-weight=\"bold\">" +
+      Title(series, window, language) +
+      "</text>\n"
       "<text x=\"" +
-      Fixed(kWidth / 2) +
-      "\" y=\"44\" text-anchor=\"middle\" fill=\"#444\">blue: hit rate; grey dashed: chance "
-      "baseline of the same picks; shaded: 95% band of chance</text>\n";
+      Fixed(kWidth / 2) + "\" y=\"44\" text-anchor=\"middle\" fill=\"#444\">" +
+      say("blue: hit rate; grey dashed: chance baseline of the same picks; shaded: 95% band of "
+          "chance",
+          "蓝线:命中率;灰色虚线:同样预测的随机基线;阴影:随机的 95% 区间") +
+      "</text>\n";
   const auto window_size = static_cast<size_t>(std::max(window, 1));
   for (size_t s = 0; s < series.size(); ++s) {
     const ChartSeries& one = series[s];
@@ -149,7 +197,7 @@ std::string BuildChartSvg(const std::vector<ChartSeries>& series,
              "\" text-anchor=\"end\">" + std::to_string(tenth * 10) + "%</text>\n";
     }
     svg += "<text transform=\"translate(16 " + Fixed((top + bottom) / 2) +
-           ") rotate(-90)\" text-anchor=\"middle\">Hit rate</text>\n";
+           ") rotate(-90)\" text-anchor=\"middle\">" + say("Hit rate", "命中率") + "</text>\n";
     // Issue labels at six places along the axis.
     if (count > 0) {
       constexpr size_t kTicks = 6;
@@ -169,20 +217,29 @@ std::string BuildChartSvg(const std::vector<ChartSeries>& series,
       }
     }
     svg += "<text x=\"" + Fixed(kLeft + plot_width / 2) + "\" y=\"" + Fixed(bottom + 34) +
-           "\" text-anchor=\"middle\">Issue</text>\n";
+           "\" text-anchor=\"middle\">" + say("Issue", "期号") + "</text>\n";
     svg += "<rect x=\"" + Fixed(kLeft) + "\" y=\"" + Fixed(top) + "\" width=\"" +
            Fixed(plot_width) + "\" height=\"" + Fixed(kPlotHeight) +
            "\" fill=\"none\" stroke=\"#333\"/>\n";
     if (count > 0) {
-      const size_t step = (count + kMaxPoints - 1) / kMaxPoints;
-      std::vector<size_t> sampled;
-      for (size_t i = 0; i < count; i += step) sampled.push_back(i);
-      if (sampled.back() != count - 1) sampled.push_back(count - 1);
+      // Within each pixel column, the points where a curve is lowest and
+      // highest: as many points as the picture can show, and no extreme lost.
+      const auto envelope = [&](const auto& value_of) {
+        return Envelope(
+            count, [&](size_t i) { return x_of(i) - kLeft; }, value_of);
+      };
+      const std::vector<size_t> band_top =
+          envelope([&](size_t i) { return points[i].chance + points[i].band; });
+      const std::vector<size_t> band_bottom =
+          envelope([&](size_t i) { return points[i].chance - points[i].band; });
+      const std::vector<size_t> chance_points =
+          envelope([&](size_t i) { return points[i].chance; });
+      const std::vector<size_t> rate_points = envelope([&](size_t i) { return points[i].rate; });
       std::string band = "<polygon class=\"band\" fill=\"#9ab\" fill-opacity=\"0.3\" points=\"";
-      for (const size_t i : sampled) {
+      for (const size_t i : band_top) {
         band += Fixed(x_of(i)) + "," + Fixed(y_of(points[i].chance + points[i].band)) + " ";
       }
-      for (auto it = sampled.rbegin(); it != sampled.rend(); ++it) {
+      for (auto it = band_bottom.rbegin(); it != band_bottom.rend(); ++it) {
         band += Fixed(x_of(*it)) + "," + Fixed(y_of(points[*it].chance - points[*it].band)) + " ";
       }
       band.back() = '"';
@@ -194,8 +251,10 @@ std::string BuildChartSvg(const std::vector<ChartSeries>& series,
           "<polyline class=\"series\" fill=\"none\" stroke=\"#1f5fbf\" stroke-width=\"1.5\" "
           "data-page=\"" +
           Escaped(one.label) + "\" points=\"";
-      for (const size_t i : sampled) {
+      for (const size_t i : chance_points) {
         baseline += Fixed(x_of(i)) + "," + Fixed(y_of(points[i].chance)) + " ";
+      }
+      for (const size_t i : rate_points) {
         rate += Fixed(x_of(i)) + "," + Fixed(y_of(points[i].rate)) + " ";
       }
       baseline.back() = '"';
@@ -203,7 +262,7 @@ std::string BuildChartSvg(const std::vector<ChartSeries>& series,
       svg += baseline + "/>\n" + rate + "/>\n";
     } else {
       svg += "<text x=\"" + Fixed(kLeft + plot_width / 2) + "\" y=\"" + Fixed((top + bottom) / 2) +
-             "\" text-anchor=\"middle\">no judged lines</text>\n";
+             "\" text-anchor=\"middle\">" + say("no judged lines", "没有判定行") + "</text>\n";
     }
     svg += "</g>\n";
   }

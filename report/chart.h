@@ -21,9 +21,10 @@ struct ChartSeries {
 // `window` judged lines (fewer while there are fewer) at each line, the
 // chance baseline over the same lines and the band in which random draws
 // keep that rate 95 times in 100. `issue_of(i)` names judged line i on the
-// issue axis.
+// issue axis. The chart's words are in `language`.
 [[nodiscard]] std::string BuildChartSvg(const std::vector<ChartSeries>& series,
                                         const std::function<std::string(size_t)>& issue_of,
-                                        int32_t window);
+                                        int32_t window,
+                                        HelpLanguage language = HelpLanguage::kEnglish);
 
 }  // namespace zelkor

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <unordered_map>
 
@@ -219,33 +220,41 @@ std::string JsonString(std::string_view utf8) {
 }
 
 std::string CsvLineHeader() {
-  return "page,kill position,issue,source digits,value text,pick,checked digits,held";
+  return "page,position,issue,opentime,source,value,pick,checked,held,next";
 }
 
-std::string CsvLine(ReportPage page, int32_t position, const WalkLine& line) {
+std::string CsvLine(ReportPage page, int32_t position, const WalkLine& line,
+                    std::string_view opentime) {
   std::string record(ReportPageName(page));
   record += ',' + PositionField(page, position);
-  for (const std::string_view field :
-       {line.issue, line.source_digits, line.value_text, line.pick, line.checked_digits}) {
+  for (const std::string_view field : {line.issue, opentime, line.source_digits, line.value_text,
+                                       line.pick, line.checked_digits}) {
     record += ',' + CsvField(FieldUtf8(field));
   }
   record += ',';
   if (line.held) record += *line.held ? '1' : '0';
+  record += line.held ? ",0" : ",1";
   return record;
 }
 
-std::string JsonLine(ReportPage page, int32_t position, const WalkLine& line) {
+std::string JsonLine(ReportPage page, int32_t position, const WalkLine& line,
+                     std::string_view opentime) {
+  const bool next = !line.held;
   std::string object = "{\"page\":" + JsonString(ReportPageName(page));
   object += ",\"position\":";
   object += page == ReportPage::kKill ? std::to_string(position) : "null";
   object += ",\"issue\":" + JsonString(FieldUtf8(line.issue));
+  object += ",\"opentime\":";
+  object += next ? "null" : JsonString(FieldUtf8(opentime));
   object += ",\"source\":" + JsonString(FieldUtf8(line.source_digits));
   object += ",\"value\":" + JsonString(FieldUtf8(line.value_text));
   object += ",\"pick\":" + JsonString(FieldUtf8(line.pick));
   object += ",\"checked\":";
-  object += line.held ? JsonString(FieldUtf8(line.checked_digits)) : "null";
+  object += next ? "null" : JsonString(FieldUtf8(line.checked_digits));
   object += ",\"held\":";
-  object += line.held ? (*line.held ? "true" : "false") : "null";
+  object += next ? "null" : (*line.held ? "true" : "false");
+  object += ",\"next\":";
+  object += next ? "true" : "false";
   object += '}';
   return object;
 }
@@ -263,6 +272,7 @@ std::string JsonFigures(const HitFigures& figures) {
 
 std::string JsonSummary(const PageSummary& summary) {
   const HitFigures all{summary.judged, summary.held, summary.chance_held, summary.chance_variance};
+  const std::optional<double> z = ZScore(summary);
   std::string object = "{\"page\":" + JsonString(ReportPageName(summary.page));
   object += ",\"position\":";
   object += summary.page == ReportPage::kKill ? std::to_string(summary.position) : "null";
@@ -271,24 +281,34 @@ std::string JsonSummary(const PageSummary& summary) {
     object +=
         ",\"last_" + std::to_string(kRecentWindows[w]) + "\":" + JsonFigures(summary.recent[w]);
   }
-  object += ",\"z\":";
-  object += summary.chance_variance > 0.0
-                ? Number((static_cast<double>(summary.held) - summary.chance_held) /
-                         std::sqrt(summary.chance_variance))
-                : "null";
+  object += ",\"z\":" + (z ? Number(*z) : std::string("null"));
+  object += ",\"z_threshold\":" + Number(kBeyondChanceZ);
+  object += ",\"beyond_chance\":";
+  object += BeyondChance(summary) ? "true" : "false";
   object += ",\"verdict\":" + JsonString(Verdict(summary));
   object += ",\"longest_miss_run\":" + std::to_string(summary.longest_miss_run);
   object += ",\"longest_run_chance\":" + Number(summary.longest_run_chance);
   object += ",\"current_miss_run\":" + std::to_string(summary.current_miss_run);
   object += ",\"current_run_chance\":" + Number(summary.current_run_chance);
+  object += ",\"next_hold_chance\":" + Number(summary.next_hold_chance);
   object += '}';
   return object;
 }
 
 std::string CsvSummaryHeader() {
-  return "page,kill position,judged,held,hit rate,chance,last 100 judged,last 100 hit rate,"
-         "last 100 chance,last 30 judged,last 30 hit rate,last 30 chance,longest miss run,"
-         "longest run chance,current miss run,current run chance";
+  // The JSON summary's fields, its nested figures flattened as all_*,
+  // last_100_* and last_30_*.
+  std::string header = "page,position";
+  const auto figures = [&header](const std::string& prefix) {
+    for (const char* field : {"judged", "held", "hit_rate", "chance"}) {
+      header += ',' + prefix + field;
+    }
+  };
+  figures("all_");
+  for (const int64_t window : kRecentWindows) figures("last_" + std::to_string(window) + "_");
+  return header +
+         ",z,z_threshold,beyond_chance,verdict,longest_miss_run,longest_run_chance,"
+         "current_miss_run,current_run_chance,next_hold_chance";
 }
 
 std::string CsvSummary(const PageSummary& summary) {
@@ -297,17 +317,19 @@ std::string CsvSummary(const PageSummary& summary) {
   const auto share = [](double part, int64_t whole) {
     return whole > 0 ? Number(part / static_cast<double>(whole)) : std::string();
   };
-  record += ',' + std::to_string(summary.judged) + ',' + std::to_string(summary.held) + ',' +
-            share(static_cast<double>(summary.held), summary.judged) + ',' +
-            share(summary.chance_held, summary.judged);
-  for (const HitFigures& figures : summary.recent) {
-    record += ',' + std::to_string(figures.judged) + ',' +
-              share(static_cast<double>(figures.held), figures.judged) + ',' +
-              share(figures.chance_held, figures.judged);
-  }
+  const auto figures = [&](const HitFigures& one) {
+    record += ',' + std::to_string(one.judged) + ',' + std::to_string(one.held) + ',' +
+              share(static_cast<double>(one.held), one.judged) + ',' +
+              share(one.chance_held, one.judged);
+  };
+  figures({summary.judged, summary.held, summary.chance_held, summary.chance_variance});
+  for (const HitFigures& one : summary.recent) figures(one);
+  const std::optional<double> z = ZScore(summary);
+  record += ',' + (z ? Number(*z) : std::string()) + ',' + Number(kBeyondChanceZ) + ',' +
+            (BeyondChance(summary) ? "1" : "0") + ',' + CsvField(Verdict(summary));
   record += ',' + std::to_string(summary.longest_miss_run) + ',' +
             Number(summary.longest_run_chance) + ',' + std::to_string(summary.current_miss_run) +
-            ',' + Number(summary.current_run_chance);
+            ',' + Number(summary.current_run_chance) + ',' + Number(summary.next_hold_chance);
   return record;
 }
 

@@ -46,14 +46,18 @@ class LineEndWriter {
 
 // The CSV header row of the page lines, without its line break.
 [[nodiscard]] std::string CsvLineHeader();
-// One page line as a CSV record without its line break.
-[[nodiscard]] std::string CsvLine(ReportPage page, int32_t position, const WalkLine& line);
-// One page line as a JSON object on one line.
-[[nodiscard]] std::string JsonLine(ReportPage page, int32_t position, const WalkLine& line);
+// One page line as a CSV record without its line break; `opentime` is the
+// checked draw's (empty on the next-issue line, which `next` marks).
+[[nodiscard]] std::string CsvLine(ReportPage page, int32_t position, const WalkLine& line,
+                                  std::string_view opentime);
+// One page line as a JSON object on one line, with the same fields as CSV.
+[[nodiscard]] std::string JsonLine(ReportPage page, int32_t position, const WalkLine& line,
+                                   std::string_view opentime);
 
 // The summary of a page as a JSON object on one line.
 [[nodiscard]] std::string JsonSummary(const PageSummary& summary);
-// The CSV header row of the summary, and one summary as a record.
+// The CSV header row of the summary, and one summary as a record: every
+// field of the JSON summary.
 [[nodiscard]] std::string CsvSummaryHeader();
 [[nodiscard]] std::string CsvSummary(const PageSummary& summary);
 

@@ -19,6 +19,7 @@
 #include "report/output.h"
 #include "report/summary.h"
 #include "report/walk_lines.h"
+#include "report/wording.h"
 #include "runtime/gbk.h"
 #include "runtime/program_io.h"
 #include "runtime/runtime_error.h"
@@ -124,34 +125,62 @@ constexpr std::array<BoxOption, 8> kBoxOptions{{
 
 // CLI11's own words name its internals ("1 required TEXT missing"); these
 // say the same for a user.
-std::string UsageMessage(const CLI::ParseError& error) {
+std::string UsageMessage(const CLI::ParseError& error, HelpLanguage language) {
+  const auto say = [language](std::string_view english, std::string_view chinese) {
+    return std::string(InLanguage(language, english, chinese));
+  };
   const std::string what = error.what();
   const std::string name = error.get_name();
   if (name == "ArgumentMismatch") {
-    return what.substr(0, what.find(':')) + ": needs a value";
+    return what.substr(0, what.find(':')) + say(": needs a value", ": 需要一个值");
   }
-  if (name == "ExcludesError") return "give FILE or --url, not both";
+  if (name == "ExcludesError")
+    return say("give FILE or --url, not both", "给出文件或 --url,不能都给");
   if (name == "ExtrasError") {
     const size_t colon = what.find(": ");
     const std::string extra = colon == std::string::npos ? what : what.substr(colon + 2);
-    return (extra.starts_with("-") ? "unknown option: " : "unexpected argument: ") + extra;
+    return (extra.starts_with("-") ? say("unknown option: ", "未知选项: ")
+                                   : say("unexpected argument: ", "多余的参数: ")) +
+           extra;
   }
   return what;
 }
 
 std::string MiB(size_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
 
-// The draws of a document, which is left empty to free its memory.
-std::vector<HistoryRow> TakeHistory(Bytes& document) {
+// The draws of a document, newest first, with each draw's opentime.
+struct History {
   std::vector<HistoryRow> rows;
+  std::vector<Text> opentimes;
+};
+
+// The opentime attribute of the row whose units part is `units`. The row
+// pattern runs on from the units through `" opentime="` to the first
+// `" trycode="` after it: in a row that matched, that is where the lazy
+// group ends.
+std::string_view OpenTimeAfter(std::string_view document, std::string_view units) {
+  constexpr std::string_view kOpenTime = "\" opentime=\"";
+  constexpr std::string_view kTryCode = "\" trycode=\"";
+  const size_t start =
+      static_cast<size_t>(units.data() + units.size() - document.data()) + kOpenTime.size();
+  const size_t end = document.find(kTryCode, start);
+  if (start > document.size() || end == std::string_view::npos) return {};
+  return document.substr(start, end - start);
+}
+
+// The draws of a document, which is left empty to free its memory.
+History TakeHistory(Bytes& document) {
+  History history;
   // Capacity never touched costs no memory.
-  rows.reserve(MostDrawsIn(document));
-  ForEachDraw(document, [&rows](std::string_view issue, std::string_view hundreds,
-                                std::string_view tens, std::string_view units) {
-    rows.push_back(HistoryRow{Text(issue), TextJoin(hundreds, tens, units)});
+  history.rows.reserve(MostDrawsIn(document));
+  const std::string_view whole = document;
+  ForEachDraw(document, [&history, whole](std::string_view issue, std::string_view hundreds,
+                                          std::string_view tens, std::string_view units) {
+    history.rows.push_back(HistoryRow{Text(issue), TextJoin(hundreds, tens, units)});
+    history.opentimes.emplace_back(OpenTimeAfter(whole, units));
   });
   Bytes().swap(document);
-  return rows;
+  return history;
 }
 
 // The pages a summary, a next-pick list or a chart covers, each with its
@@ -350,9 +379,12 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpL
   app.add_flag("--version", version);
 
   ParsedArguments parsed;
-  const auto usage = [&parsed](std::string_view what) {
+  const auto say = [language](std::string_view english, std::string_view chinese) {
+    return std::string(InLanguage(language, english, chinese));
+  };
+  const auto usage = [&parsed, &say](std::string_view what) {
     parsed.exit_code = kExitUsage;
-    parsed.message = ErrorLine(std::string(what) + " (see --help)");
+    parsed.message = ErrorLine(std::string(what) + say(" (see --help)", "(见 --help)"));
     return parsed;
   };
   try {
@@ -361,7 +393,7 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpL
     std::reverse(reversed.begin(), reversed.end());
     app.parse(reversed);
   } catch (const CLI::ParseError& error) {
-    return usage(UsageMessage(error));
+    return usage(UsageMessage(error, language));
   }
   if (help) {
     parsed.message = HelpText(language);
@@ -373,27 +405,31 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpL
   }
 
   ReportOptions options;
-  const auto bad_value = [&usage](std::string_view option, std::string_view allowed,
-                                  std::string_view typed) {
-    return usage(std::string(option) + ": must be " + std::string(allowed) + ", not '" +
-                 std::string(typed) + "'");
+  const auto bad_value = [&usage, &say](std::string_view option, std::string_view allowed,
+                                        std::string_view typed) {
+    return usage(std::string(option) + say(": must be ", ": 应为 ") + std::string(allowed) +
+                 say(", not '", ",而不是 '") + std::string(typed) + "'");
   };
   if (app.count("--page") > 0) {
     options.page = Lookup(kPageNames, page_name);
-    if (!options.page) return bad_value("--page", "kill, banker or span", page_name);
+    if (!options.page)
+      return bad_value("--page", say("kill, banker or span", "kill、banker 或 span"), page_name);
   }
   const std::optional<int32_t> position = Lookup(kPositionNames, position_name);
-  if (!position) return bad_value("--position", "1, 2, 3, 百, 十 or 个", position_name);
+  if (!position)
+    return bad_value("--position", say("1, 2, 3, 百, 十 or 个", "1、2、3、百、十 或 个"),
+                     position_name);
   options.position = *position;
   const std::optional<ReportEncoding> encoding = Lookup(kEncodingNames, encoding_name);
-  if (!encoding) return bad_value("--encoding", "utf-8 or gbk", encoding_name);
+  if (!encoding) return bad_value("--encoding", say("utf-8 or gbk", "utf-8 或 gbk"), encoding_name);
   options.encoding = *encoding;
   const std::optional<ReportFormat> format = Lookup(kFormatNames, format_name);
-  if (!format) return bad_value("--format", "text, csv or json", format_name);
+  if (!format)
+    return bad_value("--format", say("text, csv or json", "text、csv 或 json"), format_name);
   options.format = *format;
   if (app.count("--eol") > 0) {
     const std::optional<LineEnd> eol = Lookup(kEolNames, eol_name);
-    if (!eol) return bad_value("--eol", "lf or crlf", eol_name);
+    if (!eol) return bad_value("--eol", say("lf or crlf", "lf 或 crlf"), eol_name);
     options.eol = *eol;
   }
   if (app.count("--window") > 0) {
@@ -401,15 +437,18 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpL
     const char* end = window_text.data() + window_text.size();
     const auto [stop, error] = std::from_chars(window_text.data(), end, window);
     if (error != std::errc() || stop != end || window < 1) {
-      return bad_value("--window", "a whole number of lines from 1", window_text);
+      return bad_value("--window", say("a whole number of lines from 1", "从 1 起的整数行数"),
+                       window_text);
     }
     options.window = window;
   }
   if (app.count("--chart") > 0) {
-    if (chart.empty()) return usage("--chart: needs a file name");
+    if (chart.empty()) return usage(say("--chart: needs a file name", "--chart: 需要一个文件名"));
     options.chart = chart;
   }
-  if (summary && next) return usage("--summary and --next ask for different reports; give one");
+  if (summary && next)
+    return usage(say("--summary and --next ask for different reports; give one",
+                     "--summary 和 --next 要的是不同的报告;只给一个"));
 
   options.texts = InitialBoxTexts();
   for (size_t i = 0; i < kBoxOptions.size(); ++i) {
@@ -420,13 +459,17 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpL
     // is told rather than handed a text that differs from what was typed.
     if (GbkToUtf8(gbk) != typed) {
       return usage(std::string(kBoxOptions[i].flag) +
-                   ": holds a character GBK cannot hold, or is not UTF-8");
+                   say(": holds a character GBK cannot hold, or is not UTF-8",
+                       ": 含有 GBK 无法表示的字符,或不是 UTF-8"));
     }
     options.texts.*kBoxOptions[i].field = gbk;
   }
   options.file = file;
   if (app.count("--url") > 0) {
-    if (!IsHttpAddress(url)) return usage("--url: not an http or https address: '" + url + "'");
+    if (!IsHttpAddress(url))
+      return usage(
+          say("--url: not an http or https address: '", "--url: 不是 http 或 https 地址: '") + url +
+          "'");
     options.url = url;
   }
   options.summary = summary;
@@ -481,20 +524,25 @@ InputDocument ReadDocument(std::istream& in, size_t max_bytes, size_t size_hint)
 
 namespace {
 
-void Warn(std::ostream& err, std::string_view what) {
-  err << ErrorLine("warning: " + std::string(what)) << '\n';
+void Warn(std::ostream& err, HelpLanguage language, std::string_view what) {
+  err << ErrorLine(std::string(InLanguage(language, "warning: ", "警告:")) + std::string(what))
+      << '\n';
 }
 
 // The draws of the document the options name, or the exit code of a failure
 // already told on `err`.
 struct Obtained {
-  std::vector<HistoryRow> rows;
+  History history;
   int exit_code = kExitOk;
 };
 
 Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream& err,
                     const Fetcher& fetch, const ReportEnvironment& environment) {
   Obtained obtained;
+  const HelpLanguage language = environment.language;
+  const auto say = [language](std::string_view english, std::string_view chinese) {
+    return std::string(InLanguage(language, english, chinese));
+  };
   const auto fail = [&err, &obtained](int code, std::string_view line) {
     err << ErrorLine(line) << '\n';
     obtained.exit_code = code;
@@ -517,33 +565,37 @@ Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream
     // An error status is an answer, but not the document.
     if (!fetched.failure.empty() &&
         (fetched.body.empty() || fetched.failure.starts_with("HTTP "))) {
-      return fail(kExitNoDraws, "cannot download " + *options.url + ": " + fetched.failure);
+      return fail(kExitNoDraws,
+                  say("cannot download ", "无法下载 ") + *options.url + ": " + fetched.failure);
     }
     document = std::move(fetched.body);
     if (const size_t zero = document.find('\0'); zero != Bytes::npos) {
-      notes.push_back("the document holds a zero byte at offset " + std::to_string(zero) +
-                      "; nothing after it is read");
+      notes.push_back(say("the document holds a zero byte at offset ", "文档在偏移 ") +
+                      std::to_string(zero) +
+                      say("; nothing after it is read", " 处有零字节;其后的内容不读取"));
       document.resize(zero);
     }
     // A whole answer with an empty body is a document without rows; the
     // user still hears of it.
     if (fetched.failure.empty() && document.empty()) {
-      notes.push_back("nothing was received from " + *options.url);
+      notes.push_back(say("nothing was received from ", "没有收到任何内容:") + *options.url);
     }
     if (fetched.cut) {
-      notes.push_back("the download was cut at " + cut_at +
-                      "; draws after that point are not listed");
+      notes.push_back(say("the download was cut at ", "下载在 ") + cut_at +
+                      say("; draws after that point are not listed", " 处截断;其后的开奖不列出"));
     } else if (!fetched.failure.empty()) {
       fell_short = fetched.failure;
     }
   } else {
     InputDocument input;
-    std::string name = "standard input";
+    std::string name = say("standard input", "标准输入");
     if (options.file.empty() || options.file == "-") {
       if (environment.input_is_terminal) {
-        Warn(err,
-             "reading the draw list from standard input; end it with Ctrl-D (Ctrl-Z, Enter on "
-             "Windows), or give FILE or --url (see --help)");
+        Warn(err, language,
+             say("reading the draw list from standard input; end it with Ctrl-D (Ctrl-Z, Enter "
+                 "on Windows), or give FILE or --url (see --help)",
+                 "从标准输入读取开奖列表;以 Ctrl-D 结束(Windows 上 Ctrl-Z 加回车),"
+                 "或给出文件或 --url(见 --help)"));
       }
       input = ReadDocument(in);
     } else {
@@ -567,42 +619,47 @@ Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream
         input = ReadDocument(stream, kMaxBodyBytes, size_hint);
       }
     }
-    if (!input.error.empty()) return fail(kExitNoDraws, "cannot read " + name + ": " + input.error);
+    if (!input.error.empty()) {
+      return fail(kExitNoDraws, say("cannot read ", "无法读取 ") + name + ": " + input.error);
+    }
     document = std::move(input.bytes);
     // The window reads a document up to its first zero byte and lists what
     // matches, silently; a terminal user is told where reading stopped.
     if (input.zero_at) {
-      notes.push_back("the document holds a zero byte at offset " + std::to_string(*input.zero_at) +
-                      "; nothing after it is read");
+      notes.push_back(say("the document holds a zero byte at offset ", "文档在偏移 ") +
+                      std::to_string(*input.zero_at) +
+                      say("; nothing after it is read", " 处有零字节;其后的内容不读取"));
     }
     if (input.cut) {
-      notes.push_back("the input was cut at " + cut_at + "; nothing after that point is read");
+      notes.push_back(say("the input was cut at ", "输入在 ") + cut_at +
+                      say("; nothing after that point is read", " 处截断;其后的内容不读取"));
     }
   }
 
-  const bool document_empty = document.empty();
-  obtained.rows = TakeHistory(document);
+  obtained.history = TakeHistory(document);
   if (!fell_short.empty()) {
-    if (obtained.rows.empty()) {
-      return fail(kExitNoDraws, "cannot download " + *options.url + ": " + fell_short);
+    if (obtained.history.rows.empty()) {
+      return fail(kExitNoDraws,
+                  say("cannot download ", "无法下载 ") + *options.url + ": " + fell_short);
     }
-    notes.push_back("the download fell short (" + fell_short + "); listing the " +
-                    std::to_string(obtained.rows.size()) + " draws that arrived");
+    notes.push_back(say("the download fell short (", "下载未完成(") + fell_short +
+                    say("); listing the ", ");列出已收到的 ") +
+                    std::to_string(obtained.history.rows.size()) +
+                    say(" draws that arrived", " 期开奖"));
   }
-  for (const std::string& note : notes) Warn(err, note);
-  if (obtained.rows.empty() && !document_empty) {
-    Warn(err, "no draw rows were found in the document");
-  }
+  for (const std::string& note : notes) Warn(err, language, note);
   return obtained;
 }
 
 // Writes what the options ask for from the listed draws.
 class ReportWriter {
  public:
-  ReportWriter(const ReportOptions& options, const std::vector<HistoryRow>& rows, std::ostream& out,
-               std::ostream& err)
+  ReportWriter(const ReportOptions& options, const History& history, std::ostream& out,
+               std::ostream& err, HelpLanguage language)
       : options_(options),
-        rows_(rows),
+        language_(language),
+        rows_(history.rows),
+        opentimes_(history.opentimes),
         err_(err),
         writer_(out, options.eol),
         csv_(options.format == ReportFormat::kCsv),
@@ -617,38 +674,47 @@ class ReportWriter {
   void Page() {
     const ReportPage page = options_.page.value_or(ReportPage::kKill);
     const int32_t position = options_.position;
+    const std::pair<ReportPage, int32_t> key(page, position);
+    // The chart may have walked this page already and told its notices.
+    const IssueNotify& notify = Walked(key) ? kSilent : notify_;
     if (!csv_ && !json_) {
-      const Text text = WalkPage(page, position, rows_, options_.texts, notify_, nullptr);
+      const Text text = WalkPage(page, position, rows_, options_.texts, notify, nullptr);
       // Bytes of the document that are not GBK cannot be shown in UTF-8.
       if (!WriteEncoded(writer_, text, options_.encoding)) {
-        Warn(err_,
-             "the document holds bytes that are not GBK, shown as \"?\"; --encoding gbk gives "
-             "them unchanged");
+        Warn(err_, language_,
+             Say("the document holds bytes that are not GBK, shown as \"?\"; --encoding gbk "
+                 "gives them unchanged",
+                 "文档中有不是 GBK 的字节,显示为 \"?\";--encoding gbk 原样输出"));
       }
-      walked_.emplace_back(page, position);
+      walked_.push_back(key);
       return;
     }
     // Lines are written as the walk makes them; the summary figures of JSON
     // come from the same walk.
     ChanceTable chances(page, position);
     std::vector<LineOutcome> lines;
+    double next_chance = 0.0;
     if (csv_) writer_.Write(CsvLineHeader() + record_end_);
     if (json_) writer_.Write("{\"draws\":" + std::to_string(rows_.size()) + ",\"lines\":[\n");
-    bool first = true;
     [[maybe_unused]] const Text text =
-        WalkPage(page, position, rows_, options_.texts, notify_, [&](const WalkLine& line) {
+        WalkPage(page, position, rows_, options_.texts, notify, [&](const WalkLine& line) {
+          const std::string_view opentime = OpenTimeOf(line, lines.size());
           if (csv_) {
-            writer_.Write(CsvLine(page, position, line) + record_end_);
-            return;
+            writer_.Write(CsvLine(page, position, line, opentime) + record_end_);
+          } else {
+            writer_.Write((lines.empty() ? "" : ",\n") + JsonLine(page, position, line, opentime));
           }
-          writer_.Write((first ? "" : ",\n") + JsonLine(page, position, line));
-          first = false;
-          if (line.held) lines.push_back({*line.held, chances.Of(Text(line.pick))});
+          const double chance = chances.Of(Text(line.pick));
+          if (line.held) {
+            lines.push_back({*line.held, chance});
+          } else {
+            next_chance = chance;
+          }
         });
-    walked_.emplace_back(page, position);
+    walked_.push_back(key);
     if (json_) {
-      writer_.Write("\n],\"summary\":" + JsonSummary(SummarizeOutcomes(page, position, lines)) +
-                    "}\n");
+      writer_.Write("\n],\"summary\":" +
+                    JsonSummary(SummarizeOutcomes(page, position, lines, next_chance)) + "}\n");
     }
   }
 
@@ -664,23 +730,28 @@ class ReportWriter {
       const ReportPage page = entry.first;
       const int32_t position = entry.second;
       WalkNextLine(page, position, rows_, options_.texts, [&](const WalkLine& line) {
-        if (csv_) writer_.Write(CsvLine(page, position, line) + record_end_);
+        if (csv_) writer_.Write(CsvLine(page, position, line, {}) + record_end_);
         if (json_) {
-          writer_.Write((first ? "" : ",\n") + JsonLine(page, position, line));
+          writer_.Write((first ? "" : ",\n") + JsonLine(page, position, line, {}));
           first = false;
         }
         issue = line.issue;
         source = line.source_digits;
-        const std::string label = PageLabel(page, position);
+        // The labels go out with the picks, in the page text's encoding.
+        const std::string label = Utf8ToGbk(PageLabel(page, position, language_));
         text += label + std::string(std::max<size_t>(19, label.size() + 1) - label.size(), ' ');
         text.append(line.pick).append("\n");
       });
     }
     if (json_) writer_.Write("\n]}\n");
     if (!csv_ && !json_) {
-      text = "Next issue " + issue + ", picked from the digits " + source + "\n" + text;
+      text = Utf8ToGbk(Say("Next issue ", "下一期 ")) + issue +
+             Utf8ToGbk(Say(", picked from the digits ", ",由开奖号 ")) + source +
+             Utf8ToGbk(Say("", " 选出")) + "\n" + text;
       if (!WriteEncoded(writer_, text, options_.encoding)) {
-        Warn(err_, "the document holds bytes that are not GBK, shown as \"?\"");
+        Warn(err_, language_,
+             Say("the document holds bytes that are not GBK, shown as \"?\"",
+                 "文档中有不是 GBK 的字节,显示为 \"?\""));
       }
     }
   }
@@ -689,7 +760,9 @@ class ReportWriter {
   void Summary() {
     std::vector<PageSummary> summaries;
     for (const auto& [page, position] : PagesFor(options_, true)) {
-      summaries.push_back(SummarizeOutcomes(page, position, OutcomesOf(page, position)));
+      const Outcomes& outcomes = OutcomesOf(page, position);
+      summaries.push_back(
+          SummarizeOutcomes(page, position, outcomes.lines, outcomes.next_hold_chance));
     }
     if (csv_) {
       writer_.Write(CsvSummaryHeader() + record_end_);
@@ -704,7 +777,7 @@ class ReportWriter {
       writer_.Write("]}\n");
     } else {
       // The summary is ASCII, the same bytes in either encoding.
-      writer_.Write(FormatSummary(summaries, rows_.size()));
+      writer_.Write(FormatSummary(summaries, rows_.size(), language_));
     }
   }
 
@@ -714,12 +787,12 @@ class ReportWriter {
   [[nodiscard]] bool Chart() {
     std::vector<ChartSeries> series;
     for (const auto& [page, position] : PagesFor(options_, false)) {
-      series.push_back({PageLabel(page, position), OutcomesOf(page, position)});
+      series.push_back({PageLabel(page, position, language_), OutcomesOf(page, position).lines});
     }
     // Judged line i checks the draw rows[n - 1 - i], oldest first.
     const std::string svg = BuildChartSvg(
         series, [this](size_t i) { return FieldUtf8(rows_[rows_.size() - 2 - i].issue); },
-        options_.window);
+        options_.window, language_);
     errno = 0;
     std::FILE* file = std::fopen(options_.chart.c_str(), "wb");
     bool written = file != nullptr && std::fwrite(svg.data(), 1, svg.size(), file) == svg.size();
@@ -729,37 +802,67 @@ class ReportWriter {
       reason = std::strerror(errno);
     }
     if (!written) {
-      err_ << ErrorLine("cannot write the chart to " + options_.chart + ": " + reason) << '\n';
+      err_ << ErrorLine(Say("cannot write the chart to ", "无法写入图表 ") + options_.chart + ": " +
+                        reason)
+           << '\n';
     }
     return written;
   }
 
  private:
+  // A page's judged lines, oldest first, and the chance of its next pick.
+  struct Outcomes {
+    std::vector<LineOutcome> lines;
+    double next_hold_chance = 0.0;
+  };
+
+  [[nodiscard]] bool Walked(const std::pair<ReportPage, int32_t>& key) const {
+    return std::find(walked_.begin(), walked_.end(), key) != walked_.end();
+  }
+
+  // The opentime of the checked draw of a line, given the judged lines
+  // before it; the next-issue line has none.
+  [[nodiscard]] std::string_view OpenTimeOf(const WalkLine& line, size_t judged_before) const {
+    // Judged line i (from 0) checks rows[n - 1 - i], n = rows.size() - 1.
+    if (!line.held || rows_.size() < judged_before + 2) return {};
+    return opentimes_[rows_.size() - 2 - judged_before];
+  }
+
   // The judged lines of a page, walked once; the walk's notices are told
-  // unless the page's text was walked already.
-  const std::vector<LineOutcome>& OutcomesOf(ReportPage page, int32_t position) {
+  // unless the page was walked already.
+  const Outcomes& OutcomesOf(ReportPage page, int32_t position) {
     const std::pair<ReportPage, int32_t> key(page, position);
     for (const auto& entry : outcomes_) {
       if (entry.first == key) return entry.second;
     }
-    const bool told = std::find(walked_.begin(), walked_.end(), key) != walked_.end();
     ChanceTable chances(page, position);
-    std::vector<LineOutcome> lines;
-    lines.reserve(rows_.size());
+    Outcomes outcomes;
+    outcomes.lines.reserve(rows_.size());
     [[maybe_unused]] const Text text =
-        WalkPage(page, position, rows_, options_.texts, told ? IssueNotify() : notify_,
+        WalkPage(page, position, rows_, options_.texts, Walked(key) ? kSilent : notify_,
                  [&](const WalkLine& line) {
+                   const double chance = chances.Of(Text(line.pick));
                    if (line.held) {
-                     lines.push_back({*line.held, chances.Of(Text(line.pick))});
+                     outcomes.lines.push_back({*line.held, chance});
+                   } else {
+                     outcomes.next_hold_chance = chance;
                    }
                  });
     walked_.push_back(key);
-    outcomes_.emplace_back(key, std::move(lines));
+    outcomes_.emplace_back(key, std::move(outcomes));
     return outcomes_.back().second;
   }
 
+  inline static const IssueNotify kSilent;
+
+  [[nodiscard]] std::string Say(std::string_view english, std::string_view chinese) const {
+    return std::string(InLanguage(language_, english, chinese));
+  }
+
   const ReportOptions& options_;
+  HelpLanguage language_;
   const std::vector<HistoryRow>& rows_;
+  const std::vector<Text>& opentimes_;
   std::ostream& err_;
   LineEndWriter writer_;
   bool csv_;
@@ -767,7 +870,7 @@ class ReportWriter {
   std::string record_end_;
   IssueNotify notify_;
   std::vector<std::pair<ReportPage, int32_t>> walked_;
-  std::vector<std::pair<std::pair<ReportPage, int32_t>, std::vector<LineOutcome>>> outcomes_;
+  std::vector<std::pair<std::pair<ReportPage, int32_t>, Outcomes>> outcomes_;
 };
 
 }  // namespace
@@ -776,10 +879,14 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
               std::ostream& err, const Fetcher& fetch, const ReportEnvironment& environment) {
   // Output lost on a full disk or a closed stream must not pass for a
   // finished report.
-  const auto finish = [&out, &err](int code) {
+  const HelpLanguage language = environment.language;
+  const auto say = [language](std::string_view english, std::string_view chinese) {
+    return std::string(InLanguage(language, english, chinese));
+  };
+  const auto finish = [&out, &err, &say](int code) {
     out.flush();
     if (!out) {
-      err << ErrorLine("cannot write the output") << '\n';
+      err << ErrorLine(say("cannot write the output", "无法写出输出")) << '\n';
       return kExitFault;
     }
     return code;
@@ -797,8 +904,24 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
     const ReportOptions& options = *parsed.options;
     const Obtained obtained = ObtainRows(options, in, err, fetch, environment);
     if (obtained.exit_code != kExitOk) return obtained.exit_code;
+    if (obtained.history.rows.empty()) {
+      // Only the page text has a meaning for an empty list (the window's);
+      // figures, picks and records made from no draws would pass a wrong
+      // document off as a result.
+      if (options.summary || options.next || !options.chart.empty() ||
+          options.format != ReportFormat::kText) {
+        err << ErrorLine(say("no draws were found in the document", "文档中没有找到开奖")) << '\n';
+        return kExitNoDraws;
+      }
+      Warn(err, language,
+           say("no draws were found in the document; the page is the window's for an empty list",
+               "文档中没有找到开奖;页面是窗口对空列表给出的输出"));
+    }
 
-    ReportWriter report(options, obtained.rows, out, err);
+    ReportWriter report(options, obtained.history, out, err, language);
+    // The chart comes first, so that a reader who stops reading the output
+    // early (as `head` does) still gets it.
+    const bool chart_written = options.chart.empty() || report.Chart();
     if (options.summary) {
       report.Summary();
     } else if (options.next) {
@@ -807,16 +930,19 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
       report.Page();
     }
     report.Finish();
-    if (!options.chart.empty() && !report.Chart()) return kExitFault;
+    if (!chart_written) {
+      out.flush();
+      return kExitFault;
+    }
     return finish(kExitOk);
   } catch (const RuntimeError& error) {
-    err << ErrorLine("run-time error " + std::to_string(error.code()) + ": " +
+    err << ErrorLine(say("run-time error ", "运行时错误 ") + std::to_string(error.code()) + ": " +
                      GbkToUtf8(error.message()))
         << '\n';
   } catch (const std::exception& error) {
-    err << ErrorLine(std::string("internal error: ") + error.what()) << '\n';
+    err << ErrorLine(say("internal error: ", "内部错误:") + error.what()) << '\n';
   } catch (...) {
-    err << ErrorLine("internal error") << '\n';
+    err << ErrorLine(say("internal error", "内部错误")) << '\n';
   }
   return kExitFault;
 }

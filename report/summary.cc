@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -11,14 +12,15 @@
 #include <utility>
 
 #include "report/walk_lines.h"
+#include "report/wording.h"
 
 namespace zelkor {
 namespace {
 
 // Every draw the lottery can produce, 000 to 999, each equally likely.
 constexpr int kDrawCount = 1000;
-// |z| below this is what random draws give 95 times in 100.
-constexpr double kSignificantZ = 1.96;
+// Chance is a sum of thousandths; a gap below this is rounding, not skill.
+constexpr double kTie = 1e-9;
 
 std::string Format(const char* format, auto... values) {
   std::array<char, 256> buffer;
@@ -87,8 +89,9 @@ double ChanceOfMissRun(const std::vector<LineOutcome>& lines, int64_t run) {
 }
 
 PageSummary SummarizeOutcomes(ReportPage page, int32_t position,
-                              const std::vector<LineOutcome>& lines) {
+                              const std::vector<LineOutcome>& lines, double next_hold_chance) {
   PageSummary summary;
+  summary.next_hold_chance = next_hold_chance;
   summary.page = page;
   summary.position = page == ReportPage::kKill ? position : 0;
   const auto add = [](HitFigures& figures, const LineOutcome& line) {
@@ -127,44 +130,72 @@ PageSummary SummarizePage(ReportPage which, int32_t position, const std::vector<
   ChanceTable chances(which, position);
   std::vector<LineOutcome> lines;
   lines.reserve(rows.size());
+  double next_chance = 0.0;
   const IssueNotify tell = [&notify](const Text&, const Text& message) {
     if (notify) notify(message);
   };
   [[maybe_unused]] const Text text =
       WalkPage(which, position, rows, texts, tell, [&](const WalkLine& line) {
-        if (line.held) lines.push_back({*line.held, chances.Of(Text(line.pick))});
+        const double chance = chances.Of(Text(line.pick));
+        if (line.held) {
+          lines.push_back({*line.held, chance});
+        } else {
+          next_chance = chance;
+        }
       });
-  return SummarizeOutcomes(which, position, lines);
+  return SummarizeOutcomes(which, position, lines, next_chance);
 }
 
-std::string PageLabel(ReportPage page, int32_t position) {
+std::string PageLabel(ReportPage page, int32_t position, HelpLanguage language) {
+  const bool chinese = language == HelpLanguage::kChinese;
   switch (page) {
     case ReportPage::kKill:
+      if (chinese) {
+        static constexpr const char* kPlaces[] = {"?", "百位", "十位", "个位"};
+        return Format("杀码(%s)", kPlaces[position >= 1 && position <= 3 ? position : 0]);
+      }
       return Format("kill (position %d)", static_cast<int>(position));
     case ReportPage::kBanker:
-      return "banker";
+      return chinese ? "胆码" : "banker";
     case ReportPage::kSpan:
-      return "span";
+      return chinese ? "杀跨" : "span";
   }
   return {};
 }
 
-std::string Verdict(const PageSummary& summary) {
-  if (summary.judged == 0) return "no judged lines";
+std::optional<double> ZScore(const PageSummary& summary) {
+  if (summary.judged == 0 || summary.chance_variance <= 0.0) return std::nullopt;
+  return (static_cast<double>(summary.held) - summary.chance_held) /
+         std::sqrt(summary.chance_variance);
+}
+
+bool BeyondChance(const PageSummary& summary) {
+  const std::optional<double> z = ZScore(summary);
+  return z && *z >= kBeyondChanceZ;
+}
+
+std::string Verdict(const PageSummary& summary, HelpLanguage language) {
+  const auto say = [language](std::string_view english, std::string_view chinese) {
+    return std::string(InLanguage(language, english, chinese));
+  };
+  if (summary.judged == 0) return say("no judged lines", "没有判定行");
   const double gap = static_cast<double>(summary.held) - summary.chance_held;
-  // Chance is a sum of thousandths; a gap below this is rounding, not skill.
-  constexpr double kTie = 1e-9;
-  if (summary.chance_variance <= 0.0) {
+  const std::optional<double> z = ZScore(summary);
+  if (!z) {
     // Every pick held on all draws or on none: no room to beat chance.
-    return gap > kTie ? "yes" : "no (chance is certain)";
+    return gap > kTie ? say("yes", "是") : say("no (chance is certain)", "否(随机结果确定)");
   }
-  const double z = gap / std::sqrt(summary.chance_variance);
-  if (gap <= kTie) {
-    if (z <= -kSignificantZ) return Format("no, worse than chance (z = %+.2f)", z);
-    return Format("no (z = %+.2f)", z);
+  if (BeyondChance(summary)) {
+    return Format(
+        say("yes (z = %+.2f, unlikely to be luck)", "是(z = %+.2f,不太可能是运气)").c_str(), *z);
   }
-  if (z >= kSignificantZ) return Format("yes (z = %+.2f, unlikely to be luck)", z);
-  return Format("yes, but within chance variation (z = %+.2f)", z);
+  if (*z <= -kBeyondChanceZ) {
+    return Format(say("no, worse than chance (z = %+.2f)", "否,不如随机(z = %+.2f)").c_str(), *z);
+  }
+  return Format(
+      say("no evidence of doing better than chance (z = %+.2f)", "没有胜过随机的证据(z = %+.2f)")
+          .c_str(),
+      *z);
 }
 
 namespace {
@@ -186,48 +217,112 @@ std::string RunChance(double chance) {
   return Format("%.1f%%", 100.0 * chance);
 }
 
+// One table row: each cell padded to its width (negative: left-aligned),
+// cells apart by one space, then `tail` after two.
+std::string TableRow(std::initializer_list<std::pair<std::string, int>> cells,
+                     std::string_view tail = {}) {
+  std::string row;
+  for (const auto& [text, width] : cells) {
+    if (!row.empty()) row += ' ';
+    row += Padded(text, width);
+  }
+  if (!tail.empty()) row.append("  ").append(tail);
+  return row + "\n";
+}
+
+std::string Count(int64_t count) { return std::to_string(count); }
+
 }  // namespace
 
-std::string FormatSummary(const std::vector<PageSummary>& summaries, size_t draw_count) {
-  std::string out = Format("Draws listed: %zu; judged lines per page: %zu\n\n", draw_count,
-                           draw_count > 0 ? draw_count - 1 : 0);
-  out += Format("%-19s %7s %6s %9s %7s  %s\n", "Page", "Judged", "Held", "Hit rate", "Chance",
-                "Beats chance?");
+std::string FormatSummary(const std::vector<PageSummary>& summaries, size_t draw_count,
+                          HelpLanguage language) {
+  const auto say = [language](std::string_view english, std::string_view chinese) {
+    return std::string(InLanguage(language, english, chinese));
+  };
+  const auto label = [language](const PageSummary& summary) {
+    return PageLabel(summary.page, summary.position, language);
+  };
+  std::string out = Format(say("Draws listed: %zu; judged lines per page: %zu\n\n",
+                               "列出开奖 %zu 期;每页判定 %zu 行\n\n")
+                               .c_str(),
+                           draw_count, draw_count > 0 ? draw_count - 1 : 0);
+  out += TableRow({{say("Page", "页面"), -19},
+                   {say("Judged", "判定"), 7},
+                   {say("Held", "命中"), 6},
+                   {say("Hit rate", "命中率"), 9},
+                   {say("Chance", "随机"), 7}},
+                  say("Beats chance?", "胜过随机?"));
   for (const PageSummary& summary : summaries) {
-    out += Format(
-        "%-19s %7lld %6lld %9s %7s  %s\n", PageLabel(summary.page, summary.position).c_str(),
-        static_cast<long long>(summary.judged), static_cast<long long>(summary.held),
-        Percent(summary.held, summary.judged).c_str(),
-        ChancePercent(summary.chance_held, summary.judged).c_str(), Verdict(summary).c_str());
+    out += TableRow({{label(summary), -19},
+                     {Count(summary.judged), 7},
+                     {Count(summary.held), 6},
+                     {Percent(summary.held, summary.judged), 9},
+                     {ChancePercent(summary.chance_held, summary.judged), 7}},
+                    Verdict(summary, language));
   }
-  out += Format("\n%-19s %9s %7s %9s %7s\n", "Recent lines", "Last 100", "Chance", "Last 30",
-                "Chance");
+  out += '\n';
+  out += TableRow({{say("Recent lines", "近期"), -19},
+                   {say("Last 100", "近100行"), 9},
+                   {say("Chance", "随机"), 7},
+                   {say("Last 30", "近30行"), 9},
+                   {say("Chance", "随机"), 7}});
   for (const PageSummary& summary : summaries) {
     const HitFigures& hundred = summary.recent[0];
     const HitFigures& thirty = summary.recent[1];
-    out += Format("%-19s %9s %7s %9s %7s\n", PageLabel(summary.page, summary.position).c_str(),
-                  Percent(hundred.held, hundred.judged).c_str(),
-                  ChancePercent(hundred.chance_held, hundred.judged).c_str(),
-                  Percent(thirty.held, thirty.judged).c_str(),
-                  ChancePercent(thirty.chance_held, thirty.judged).c_str());
+    out += TableRow({{label(summary), -19},
+                     {Percent(hundred.held, hundred.judged), 9},
+                     {ChancePercent(hundred.chance_held, hundred.judged), 7},
+                     {Percent(thirty.held, thirty.judged), 9},
+                     {ChancePercent(thirty.chance_held, thirty.judged), 7}});
   }
-  out += Format("\n%-19s %7s %9s %7s %9s\n", "Miss runs", "Longest", "Chance", "Current", "Chance");
+  // A short history fills neither window; the columns say so rather than
+  // pass a few lines off as a hundred.
+  if (!summaries.empty()) {
+    for (size_t w = 0; w < kRecentWindows.size(); ++w) {
+      const int64_t covered = summaries.front().recent[w].judged;
+      if (covered < kRecentWindows[w]) {
+        out += Format(say("(Last %lld covers the %lld judged lines there are.)\n",
+                          "(近%lld行一栏只有 %lld 个判定行。)\n")
+                          .c_str(),
+                      static_cast<long long>(kRecentWindows[w]), static_cast<long long>(covered));
+      }
+    }
+  }
+  out += '\n';
+  out += TableRow({{say("Miss runs", "连错"), -19},
+                   {say("Longest", "最长"), 7},
+                   {say("Chance", "随机"), 9},
+                   {say("Current", "当前"), 7},
+                   {say("Chance", "随机"), 9},
+                   {say("Next holds", "下期命中"), 10}});
   for (const PageSummary& summary : summaries) {
-    out += Format("%-19s %7lld %9s %7lld %9s\n", PageLabel(summary.page, summary.position).c_str(),
-                  static_cast<long long>(summary.longest_miss_run),
-                  RunChance(summary.longest_run_chance).c_str(),
-                  static_cast<long long>(summary.current_miss_run),
-                  RunChance(summary.current_run_chance).c_str());
+    out += TableRow({{label(summary), -19},
+                     {Count(summary.longest_miss_run), 7},
+                     {RunChance(summary.longest_run_chance), 9},
+                     {Count(summary.current_miss_run), 7},
+                     {RunChance(summary.current_run_chance), 9},
+                     {RunChance(summary.next_hold_chance), 10}});
   }
-  out +=
+  out += say(
       "\nHit rate: the share of judged lines whose prediction held. Chance: the share the same\n"
       "picks would hold against draws taken at random from the 1000 equally likely draws\n"
       "000-999, worked out by trying every one of them. z: the gap between the lines held and\n"
-      "the lines chance would hold, in standard deviations; |z| below 1.96 is within chance\n"
-      "variation. Recent lines: the same over the last 100 and the last 30 judged lines. Miss\n"
-      "runs: the longest run of failed lines, with how likely random draws make a run at least\n"
-      "that long somewhere in the judged lines; the run the history ends with, with how likely\n"
-      "random draws make its lines all fail.\n";
+      "the lines chance would hold, in standard deviations. Five pages are judged at once, so\n"
+      "a page counts as beyond chance only at |z| of 2.58 or more (5% shared out over the five\n"
+      "tests, either way); below that the gap is within chance variation. Recent lines: the\n"
+      "same over the last 100 and the last 30 judged lines. Miss runs: the longest run of\n"
+      "failed lines, with how likely random draws make a run at least that long somewhere in\n"
+      "the judged lines; the run the history ends with, with how likely random draws make its\n"
+      "lines all fail. Draws do not remember: however long the current run, the next issue's\n"
+      "pick holds with the chance under Next holds.\n",
+      "\n命中率:预测成立的判定行所占的比例。随机:同样的预测对从 000-999 这 1000 个\n"
+      "等可能的开奖中随机抽取的开奖成立的比例,逐一试过全部 1000 个开奖得出。z:命中行数\n"
+      "与随机应命中行数之差,以标准差计。五个页面同时检验,所以只有 |z| 达到 2.58 或以上\n"
+      "(5% 分摊到五项检验和两个方向)才算超出随机;低于此值的差距属于随机波动。近期:\n"
+      "最近 100 行和最近 30 行判定行的同样数字。连错:最长的连续错误行数,以及随机开奖在\n"
+      "这么多判定行中出现至少这么长连错的概率;历史结尾处的连错,以及随机开奖使这些行\n"
+      "全错的概率。开奖没有记忆:无论当前连错多长,下一期的预测成立的概率都是\n"
+      "\"下期命中\"一栏的数字。\n");
   return out;
 }
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,15 @@ namespace zelkor {
 
 // The recent windows the summary shows, in judged lines.
 inline constexpr std::array<int64_t, 2> kRecentWindows{100, 30};
+
+// How many page/positions the backtest judges at once: the kill digit at
+// each of its three positions, the banker digits and the kill spans.
+inline constexpr int kTestedPages = 5;
+// The |z| from which a page counts as beyond chance: the two-sided 5% level
+// shared out over the kTestedPages tests (Bonferroni), the normal quantile
+// of 1 - 0.05 / (2 * 5). Without the share, one random history in ten would
+// show some page "beating" chance.
+inline constexpr double kBeyondChanceZ = 2.5758293035489;
 
 // Lines held against lines chance would hold, over some judged lines.
 struct HitFigures {
@@ -44,6 +54,9 @@ struct PageSummary {
   double longest_run_chance = 1.0;
   int64_t current_miss_run = 0;
   double current_run_chance = 1.0;
+  // The chance that the next issue's pick holds against a random draw: no
+  // run of misses before it changes that.
+  double next_hold_chance = 0.0;
 };
 
 // One judged line: whether it held, and the chance its pick had.
@@ -73,23 +86,37 @@ class ChanceTable {
 // time linear in the number of lines.
 [[nodiscard]] double ChanceOfMissRun(const std::vector<LineOutcome>& lines, int64_t run);
 
-// The figures of a page from its judged lines, oldest first.
+// The figures of a page from its judged lines, oldest first, and the chance
+// of the next issue's pick.
 [[nodiscard]] PageSummary SummarizeOutcomes(ReportPage page, int32_t position,
-                                            const std::vector<LineOutcome>& lines);
+                                            const std::vector<LineOutcome>& lines,
+                                            double next_hold_chance = 0.0);
 
 // Runs the page's walk over `rows` and tallies it.
 [[nodiscard]] PageSummary SummarizePage(ReportPage page, int32_t position,
                                         const std::vector<HistoryRow>& rows, const PageTexts& texts,
                                         const Notify& notify);
 
-// "kill (position 1)", "banker", "span".
-[[nodiscard]] std::string PageLabel(ReportPage page, int32_t position);
+// "kill (position 1)", "banker", "span" (UTF-8, in `language`).
+[[nodiscard]] std::string PageLabel(ReportPage page, int32_t position,
+                                    HelpLanguage language = HelpLanguage::kEnglish);
 
-// The summary tables and verdicts, ASCII, lines ending in "\n".
+// The summary tables and verdicts in `language` (ASCII in English, UTF-8 in
+// Chinese), lines ending in "\n".
 [[nodiscard]] std::string FormatSummary(const std::vector<PageSummary>& summaries,
-                                        size_t draw_count);
+                                        size_t draw_count,
+                                        HelpLanguage language = HelpLanguage::kEnglish);
+
+// The gap between the lines held and the lines chance would hold, in
+// standard deviations; nothing when chance leaves no room for a gap.
+[[nodiscard]] std::optional<double> ZScore(const PageSummary& summary);
+
+// Whether the page did better than chance by more than chance variation
+// explains, at |z| >= kBeyondChanceZ.
+[[nodiscard]] bool BeyondChance(const PageSummary& summary);
 
 // The verdict on whether a page beats chance, in a few words.
-[[nodiscard]] std::string Verdict(const PageSummary& summary);
+[[nodiscard]] std::string Verdict(const PageSummary& summary,
+                                  HelpLanguage language = HelpLanguage::kEnglish);
 
 }  // namespace zelkor

@@ -5,8 +5,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
-#include <string_view>
 #include <vector>
 
 #include "analysis/analysis.h"
@@ -15,18 +13,8 @@
 
 namespace zelkor {
 
-// One line of a page's text, in parts (GBK). Valid during the call it is
-// handed to.
-struct WalkLine {
-  std::string_view issue;          // the line's issue: the checked draw's, or the next one
-  std::string_view source_digits;  // the draw the pick was made from
-  std::string_view value_text;     // the draw value the pick was taken from
-  std::string_view pick;
-  std::string_view checked_digits;  // empty on the next-issue line
-  std::optional<bool> held;         // absent on the next-issue line
-};
-
-using LineSink = std::function<void(const WalkLine& line)>;
+// Receives the walk's lines as the analysis writes them.
+using LineSink = WalkLineSink;
 // A notice of a verdict, with the issue of the line it concerns.
 using IssueNotify = std::function<void(const Text& issue, const Text& message)>;
 

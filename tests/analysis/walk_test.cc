@@ -203,6 +203,41 @@ TEST(BuildAnalysisTextTest, EverySourceGetsItsOwnValueText) {
   }
 }
 
+// The line sink sees each line as the text has it, with the value and pick of
+// its own source draw, also when the newest draw repeats an earlier source
+// (the walk works each distinct draw out once).
+TEST(BuildAnalysisTextTest, TheSinkHandsOutEachLineAsWritten) {
+  const std::vector<HistoryRow> rows = {
+      {"2024004", "123"}, {"2024003", "907"}, {"2024002", "123"}, {"2024001", "458"}};
+  const PageTexts texts = InitialBoxTexts();
+  for (const AnalysisPage* page : AllAnalysisPages()) {
+    for (const int32_t position : {1, 2, 3}) {
+      const double multiplier = page->multiplier_source == MultiplierSource::kKillPosition
+                                    ? KillPositionMultiplier(position)
+                                    : page->multiplier;
+      Text rebuilt;
+      std::vector<Text> sources;
+      const Text built = BuildPageText(
+          *page, rows, texts, position, [](const Text&) {}, nullptr,
+          [&](const WalkLine& line) {
+            const Text value = ComputeDrawValue(Text(line.source_digits), multiplier).text;
+            EXPECT_EQ(line.value_text, value) << line.issue;
+            EXPECT_EQ(line.pick, page->pick(value)) << line.issue;
+            sources.emplace_back(line.source_digits);
+            rebuilt += texts.separator + Text(line.issue) + Gbk("期:") + texts.name +
+                       texts.separator + texts.left + Text(line.pick) + texts.right +
+                       texts.separator;
+            rebuilt += line.held
+                           ? Text(line.checked_digits) + (*line.held ? texts.correct : texts.wrong)
+                           : texts.not_drawn;
+            rebuilt += "\r\n";
+          });
+      EXPECT_EQ(built, rebuilt + texts.footer);
+      EXPECT_EQ(sources, (std::vector<Text>{"458", "123", "907", "123"}));
+    }
+  }
+}
+
 TEST(BuildAnalysisTextTest, BoxTextsAreUsedAsTyped) {
   const std::vector<HistoryRow> rows = {{"2024002", "456"}, {"2024001", "123"}};
   struct Case {

@@ -348,7 +348,7 @@ TEST(ReportNext, ListsEveryPageAndKillPosition) {
   const Outcome kill = RunOn({"--next", "--page", "kill", "--format", "csv"}, kill_rows);
   ASSERT_EQ(kill.code, kExitOk) << kill.err;
   const std::string kill_lines = kill.out.substr(kill.out.find("\r\n") + 2);
-  EXPECT_EQ(kill_lines.substr(0, kill_lines.find("\r\n")), "kill,1,2024004,789,887.868879136,8,,");
+  EXPECT_EQ(kill_lines.substr(0, kill_lines.find("\r\n")), "kill,1,2024004,,789,887.868879136,8,,,1");
   EXPECT_EQ(std::count(kill.out.begin(), kill.out.end(), '\n'), 4);
 
   const Outcome all = RunOn({"--next"}, banker_rows);

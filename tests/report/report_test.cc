@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <new>
 #include <sstream>
 #include <streambuf>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
+#include "report/wording.h"
 #include "runtime/gbk.h"
 #include "runtime/runtime_error.h"
 #include "ui/initial_texts.h"
@@ -202,11 +204,94 @@ TEST(ReportInput, NoRowsStillGiveTheNextIssueLine) {
   EXPECT_EQ(RunTool({"--page", "banker"}, "<html>404</html>").out,
             "┊1期:Zelkor3D杀码┊【123】┊未开\r\n" + footer);
 
-  // A download that gave nothing is worth a hint, but the line still comes.
+  // A download that gave nothing is worth a hint (what came, and that it
+  // held no draws), but the line still comes.
   const ToolRun fetched = RunTool({"--url", "http://nowhere.test/"});
   EXPECT_EQ(fetched.code, kExitOk);
   EXPECT_EQ(fetched.out, "┊1期:Zelkor3D杀码┊【】┊未开\r\n" + footer);
-  EXPECT_EQ(LineCount(fetched.err), 1u);
+  EXPECT_EQ(LineCount(fetched.err), 2u);
+}
+
+// A document without draws is no success for anything made from draws; the
+// page text is still the window's, with a warning.
+TEST(ReportInput, NoDrawsFailsEverythingButThePageText) {
+  const std::string chart = ::testing::TempDir() + "zelkor_report_no_draws.svg";
+  const std::vector<std::string> documents = {
+      "<html><body>Down for maintenance</body></html>", "",
+      "issue,date,digits\n2004001,2004-10-18,070\n2004002,2004-10-19,557\n"};
+  const std::vector<std::vector<std::string>> failing = {
+      {"--next"}, {"--summary"}, {"--chart", chart}, {"--format", "csv"}, {"--format", "json"}};
+  for (const std::string& document : documents) {
+    SCOPED_TRACE(document);
+    for (const std::vector<std::string>& args : failing) {
+      SCOPED_TRACE(args.front());
+      const ToolRun run = RunTool(args, document);
+      EXPECT_EQ(run.code, kExitNoDraws);
+      EXPECT_EQ(run.err, "zelkor3d-report: no draws were found in the document\n");
+      EXPECT_EQ(run.out, "");
+    }
+    const ToolRun text = RunTool({}, document);
+    EXPECT_EQ(text.code, kExitOk);
+    EXPECT_EQ(LineCount(text.err), 1u);
+    EXPECT_NE(text.err.find("warning: no draws were found"), std::string::npos) << text.err;
+  }
+}
+
+// Under a Chinese locale the tool's own words are Chinese, not only the help;
+// the summary's columns line up by what a terminal shows.
+TEST(ReportLanguage, ChineseLocaleSpeaksChineseThroughout) {
+  const std::string chart = ::testing::TempDir() + "zelkor_report_chinese.svg";
+  struct Case {
+    std::vector<std::string> args;
+    std::string document;
+    int code;
+    std::string out;  // expected in standard output
+    std::string err;  // expected in standard error
+  };
+  const Case cases[] = {
+      {{"--summary"}, SampleDocument(), kExitOk, "页面", ""},
+      {{"--summary"}, SampleDocument(), kExitOk, "没有胜过随机的证据", ""},
+      {{"--next"}, SampleDocument(), kExitOk, "下一期 2024007", ""},
+      {{"--next"}, SampleDocument(), kExitOk, "\n杀码(十位)         ", ""},
+      {{"--next"}, "", kExitNoDraws, "", "zelkor3d-report: 文档中没有找到开奖\n"},
+      {{}, "", kExitOk, "未开", "警告:文档中没有找到开奖"},
+      {{"--position", "4"}, SampleDocument(), kExitUsage, "", "应为 1、2、3、百、十 或 个"},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.args.empty() ? "text" : test.args.front());
+    std::istringstream in(test.document);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = RunReport(
+        test.args, in, out, err, [](const Text&) { return FetchResult(); },
+        ReportEnvironment{false, HelpLanguage::kChinese});
+    EXPECT_EQ(code, test.code) << err.str();
+    EXPECT_NE(out.str().find(test.out), std::string::npos) << out.str();
+    EXPECT_NE(err.str().find(test.err), std::string::npos) << err.str();
+  }
+  std::istringstream in(SampleDocument());
+  std::ostringstream out;
+  std::ostringstream err;
+  ASSERT_EQ(
+      RunReport(
+          {"--summary", "--chart", chart}, in, out, err, [](const Text&) { return FetchResult(); },
+          ReportEnvironment{false, HelpLanguage::kChinese}),
+      kExitOk);
+  std::ifstream svg(chart);
+  const std::string drawn((std::istreambuf_iterator<char>(svg)), std::istreambuf_iterator<char>());
+  EXPECT_NE(drawn.find(">命中率</text>"), std::string::npos);
+  EXPECT_NE(drawn.find(">胆码</text>"), std::string::npos);
+  // Every row of the first table puts its verdict at the same column.
+  std::istringstream summary(out.str());
+  std::string line;
+  std::getline(summary, line);
+  std::getline(summary, line);
+  std::vector<size_t> columns;
+  while (std::getline(summary, line) && !line.empty()) {
+    columns.push_back(DisplayWidth(line.substr(0, line.rfind("  "))));
+  }
+  ASSERT_EQ(columns.size(), 6u);
+  EXPECT_EQ(std::count(columns.begin(), columns.end(), columns.front()), 6);
 }
 
 // Input the window takes in silence is named on standard error; the output
@@ -228,7 +313,7 @@ TEST(ReportInput, WarnsOfWhatTheWindowPassesOverInSilence) {
        {},
        two_rows,
        "zero byte at offset " + std::to_string(two.size())},
-      {"no rows", "<html>404</html>", {}, {}, "no draw rows"},
+      {"no rows", "<html>404</html>", {}, {}, "no draws were found"},
       {"not GBK, utf-8 out",
        Row("2024\xff", "1,2,3") + Row("2024001", "4,5,6"),
        {},

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/analysis.h"
@@ -86,6 +88,8 @@ TEST(SummarizePage, UsesTheKillPositionForPicksAndVerdicts) {
   EXPECT_EQ(summary.position, 2);
   EXPECT_EQ(summary.judged, 2);
   EXPECT_EQ(summary.held, 1);
+  // The next pick, from 458, is one kill digit: it holds 9 times in 10.
+  EXPECT_NEAR(summary.next_hold_chance, 0.9, 1e-12);
 }
 
 TEST(SummarizePage, NoJudgedLinesWithFewerThanTwoDraws) {
@@ -109,15 +113,16 @@ TEST(FormatSummary, ShowsRatesAndWhetherChanceWasBeaten) {
   EXPECT_NE(text.find("Draws listed: 3; judged lines per page: 2\n"), std::string::npos) << text;
   // z = (2 - 1.8) / sqrt(0.18) = 0.47; (1 - 1.314) / sqrt(0.4507) = -0.47;
   // (2 - 1.594) / sqrt(0.3146) = 0.72.
-  EXPECT_NE(text.find("kill (position 1)         2      2    100.0%   90.0%  yes, but within "
-                      "chance variation (z = +0.47)\n"),
+  EXPECT_NE(text.find("kill (position 1)         2      2    100.0%   90.0%  no evidence of "
+                      "doing better than chance (z = +0.47)\n"),
             std::string::npos)
       << text;
-  EXPECT_NE(text.find("banker                    2      1     50.0%   65.7%  no (z = -0.47)\n"),
+  EXPECT_NE(text.find("banker                    2      1     50.0%   65.7%  no evidence of "
+                      "doing better than chance (z = -0.47)\n"),
             std::string::npos)
       << text;
-  EXPECT_NE(text.find("span                      2      2    100.0%   79.7%  yes, but within "
-                      "chance variation (z = +0.72)\n"),
+  EXPECT_NE(text.find("span                      2      2    100.0%   79.7%  no evidence of "
+                      "doing better than chance (z = +0.72)\n"),
             std::string::npos)
       << text;
 }
@@ -127,7 +132,16 @@ TEST(FormatSummary, CallsAClearWinOnlyWhenTheGapIsLarge) {
   PageSummary certain{ReportPage::kKill, 1, 3, 3, 3.0, 0.0};
   PageSummary weak{ReportPage::kBanker, 0, 100, 50, 65.7, 100 * 0.657 * 0.343};
   PageSummary none{ReportPage::kSpan, 0, 0, 0, 0.0, 0.0};
-  const std::string text = FormatSummary({strong, certain, weak, none}, 101);
+  // Beyond 1.96 but within what five tests at once give by chance.
+  PageSummary modest{ReportPage::kBanker, 0, 100, 76, 65.7, 100 * 0.657 * 0.343};
+  const std::string text = FormatSummary({strong, certain, weak, none, modest}, 101);
+  // (76 - 65.7) / sqrt(22.5351) = 2.17.
+  EXPECT_NE(text.find("76.0%   65.7%  no evidence of doing better than chance (z = +2.17)"),
+            std::string::npos)
+      << text;
+  EXPECT_TRUE(BeyondChance(strong));
+  EXPECT_FALSE(BeyondChance(modest));
+  EXPECT_FALSE(BeyondChance(weak));
   // (50 - 65.7) / sqrt(22.5351) = -3.31.
   EXPECT_NE(text.find("50.0%   65.7%  no, worse than chance (z = -3.31)"), std::string::npos)
       << text;
@@ -155,6 +169,38 @@ double CountedChanceOfMissRun(const std::vector<LineOutcome>& lines, int64_t run
     if (longest >= run) total += chance;
   }
   return total;
+}
+
+// Random draws hold no pattern: at most 5% of random histories may show any
+// of the five page/positions beyond chance. Judged one at a time at
+// |z| >= 1.96, about one in ten did.
+TEST(BeyondChance, RandomHistoriesRarelyShowAnyPageBeyondChance) {
+  constexpr int kHistories = 100;
+  constexpr int kDraws = 400;
+  std::mt19937 random(20);
+  std::uniform_int_distribution<int> draw(0, 999);
+  int flagged = 0;
+  for (int h = 0; h < kHistories; ++h) {
+    std::vector<HistoryRow> rows;
+    for (int i = 0; i < kDraws; ++i) {
+      const int number = draw(random);
+      rows.push_back(
+          {ToText(int32_t{3000 - i}),
+           {static_cast<char>('0' + number / 100), static_cast<char>('0' + number / 10 % 10),
+            static_cast<char>('0' + number % 10)}});
+    }
+    bool any = false;
+    for (const auto& [page, position] : {std::pair{ReportPage::kKill, 1},
+                                         {ReportPage::kKill, 2},
+                                         {ReportPage::kKill, 3},
+                                         {ReportPage::kBanker, 1},
+                                         {ReportPage::kSpan, 1}}) {
+      any |=
+          BeyondChance(SummarizePage(page, position, rows, InitialBoxTexts(), [](const Text&) {}));
+    }
+    if (any) ++flagged;
+  }
+  EXPECT_LE(flagged, kHistories * 5 / 100);
 }
 
 TEST(ChanceOfMissRun, MatchesEverySequenceCounted) {
@@ -206,12 +252,17 @@ TEST(SummarizeOutcomes, CountsRecentWindowsAndRuns) {
   EXPECT_EQ(short_history.recent[0].judged, 5);
   EXPECT_EQ(short_history.recent[1].held, 3);
   EXPECT_EQ(short_history.longest_miss_run, 2);
+  const std::string short_text = FormatSummary({short_history}, 6);
+  EXPECT_NE(short_text.find("(Last 100 covers the 5 judged lines there are.)\n"
+                            "(Last 30 covers the 5 judged lines there are.)\n"),
+            std::string::npos)
+      << short_text;
   const std::string text = FormatSummary({summary}, 133);
   EXPECT_NE(text.find("\nbanker                  94.0%   89.2%     80.0%   87.3%\n"),
             std::string::npos)
       << text;
   EXPECT_NE(text.find("\nbanker                    4"), std::string::npos) << text;
-  EXPECT_NE(text.find("       2     25.0%\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("       2     25.0%       0.0%\n"), std::string::npos) << text;
 }
 
 TEST(ReportSummary, CoversAllPagesOrTheChosenOne) {
