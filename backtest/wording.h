@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "report/report.h"
+#include "backtest/pages.h"
 
 namespace zelkor {
 

@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "report/report.h"
-#include "report/summary.h"
-#include "report/walk_lines.h"
+#include "backtest/summary.h"
+#include "backtest/walk_lines.h"
 
 namespace zelkor {
 

@@ -14,12 +14,12 @@
 #include <stdexcept>
 #include <utility>
 
-#include "report/chart.h"
+#include "backtest/chart.h"
+#include "backtest/summary.h"
+#include "backtest/walk_lines.h"
+#include "backtest/wording.h"
 #include "report/file_input.h"
 #include "report/output.h"
-#include "report/summary.h"
-#include "report/walk_lines.h"
-#include "report/wording.h"
 #include "runtime/gbk.h"
 #include "runtime/program_io.h"
 #include "runtime/runtime_error.h"
@@ -315,25 +315,6 @@ bool IsHttpAddress(std::string_view address) {
     return byte > 0x20 && byte != 0x7F && c != '%' && c != '!' && c != '"' && c != '<' &&
            c != '>' && c != '\\' && c != '^' && c != '`' && c != '{' && c != '|' && c != '}';
   });
-}
-
-std::string_view ReportPageName(ReportPage page) {
-  for (const Named<ReportPage>& entry : kPageNames) {
-    if (entry.value == page) return entry.name;
-  }
-  return {};
-}
-
-const AnalysisPage& AnalysisPageOf(ReportPage page) {
-  switch (page) {
-    case ReportPage::kBanker:
-      return BankerDigitPage();
-    case ReportPage::kSpan:
-      return KillSpanPage();
-    case ReportPage::kKill:
-      break;
-  }
-  return KillDigitPage();
 }
 
 ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpLanguage language) {

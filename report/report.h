@@ -13,13 +13,12 @@
 #include <vector>
 
 #include "analysis/analysis.h"
+#include "backtest/chart.h"
+#include "backtest/pages.h"
 #include "draws/draws.h"
 #include "runtime/text.h"
 
 namespace zelkor {
-
-// The analysis pages the report can print, by their command-line names.
-enum class ReportPage { kKill, kBanker, kSpan };
 
 // What the page text is written in; CSV and JSON are always UTF-8.
 enum class ReportEncoding { kUtf8, kGbk };
@@ -39,9 +38,6 @@ inline constexpr int kExitFault = 1;
 inline constexpr int kExitUsage = 2;
 // The draws could not be had: the download failed or the input could not be read.
 inline constexpr int kExitNoDraws = 3;
-
-// The default window of the chart's rolling hit rate, in judged lines.
-inline constexpr int32_t kDefaultChartWindow = 100;
 
 // Everything the command line decides.
 struct ReportOptions {
@@ -65,9 +61,6 @@ struct ReportOptions {
   std::string chart;
   int32_t window = kDefaultChartWindow;
 };
-
-// Language of the help text.
-enum class HelpLanguage { kEnglish, kChinese };
 
 // The outcome of reading the command line: options to run with, or an exit
 // whose text is already decided.
@@ -100,12 +93,6 @@ struct ParsedArguments {
 
 // Whether `address` is an http or https URL with a host.
 [[nodiscard]] bool IsHttpAddress(std::string_view address);
-
-// The window's page that a report page stands for.
-[[nodiscard]] const AnalysisPage& AnalysisPageOf(ReportPage page);
-
-// The command-line name of a page: "kill", "banker" or "span".
-[[nodiscard]] std::string_view ReportPageName(ReportPage page);
 
 // The document as read: its bytes before the first zero byte, at most
 // kMaxBodyBytes of them.
