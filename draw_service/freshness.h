@@ -11,7 +11,8 @@ namespace zelkor::service {
 // Older than this many days, the history is stale: a draw was missed.
 inline constexpr int kStaleAfterDays = 2;
 
-// Today's date where the draws are made (Beijing time, UTC+8 all year).
+// Today's date where the draws are made (Beijing time, UTC+8 all year). For
+// tests only, the environment variable ZELKOR_TODAY=YYYY-MM-DD fixes it.
 [[nodiscard]] std::chrono::sys_days BeijingToday();
 
 // Whole days from the date of `newest` to `today` (negative for a future date).

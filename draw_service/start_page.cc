@@ -73,6 +73,7 @@ constexpr std::string_view kStyle =
     "th,td{padding:3px 6px;border-bottom:1px solid #e4e4e0;text-align:right;white-space:nowrap}"
     "th{background:#ecece6;font-weight:600}"
     "th:first-child,td:first-child{text-align:left}"
+    "td.meaning{text-align:left;color:#555}"
     "td.pick{font-size:18px;font-weight:bold;color:#1f5fbf;text-align:center}"
     "small{color:#666}"
     "ol.draws{list-style:none;padding:0;margin:0;display:grid;"
@@ -146,18 +147,34 @@ void AppendFreshness(std::string& page, const HistoryDraw& newest, std::chrono::
   page += "</section>\n";
 }
 
+// What a pick of the page claims, for a player who has not used the window.
+std::string PickMeaning(ReportPage page, int32_t position) {
+  switch (page) {
+    case ReportPage::kBanker:
+      return "开奖号的三个数字中至少有一个是其中之一";
+    case ReportPage::kSpan:
+      return "跨度(最大数字减最小数字)不是其中之一";
+    case ReportPage::kKill:
+      break;
+  }
+  static constexpr std::array<const char*, 4> kPlaces{"", "百位", "十位", "个位"};
+  return std::string(kPlaces[position >= 1 && position <= 3 ? position : 0]) + "不开这个数字";
+}
+
 void AppendNextPicks(std::string& page, const std::vector<JudgedPage>& judged) {
   const PageOutcomes& first = judged.front().outcomes;
   page += "<section id=\"next\"><h2>第 <span data-field=\"next_issue\">" +
           FromPage(first.next_issue) + "</span> 期的预测</h2>\n<p>由最新一期的开奖号 <strong>" +
           FromPage(first.next_source) +
           "</strong> 算出。“随机命中率”是同样的预测对 000-999 中随机一个开奖成立的概率。</p>\n"
-          "<div class=\"scroll\"><table>\n<tr><th>页面</th><th>预测</th><th>随机命中率</th></tr>\n";
+          "<div "
+          "class=\"scroll\"><table>\n<tr><th>页面</th><th>预测</th><th>说的是</th><th>随机命中率</"
+          "th></tr>\n";
   for (const JudgedPage& one : judged) {
     page += "<tr" + PageAttributes(one) + "><td>" + Escaped(one.label) +
             "</td><td class=\"pick\" data-field=\"pick\">" + FromPage(one.outcomes.next_pick) +
-            "</td>" + Cell("next_hold_chance", RunChance(one.outcomes.next_hold_chance)) +
-            "</tr>\n";
+            "</td><td class=\"meaning\">" + Escaped(PickMeaning(one.page, one.position)) + "</td>" +
+            Cell("next_hold_chance", RunChance(one.outcomes.next_hold_chance)) + "</tr>\n";
   }
   page += "</table></div></section>\n";
 }
