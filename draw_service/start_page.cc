@@ -73,7 +73,8 @@ constexpr std::string_view kStyle =
     "th,td{padding:3px 6px;border-bottom:1px solid #e4e4e0;text-align:right;white-space:nowrap}"
     "th{background:#ecece6;font-weight:600}"
     "th:first-child,td:first-child{text-align:left}"
-    "td.meaning{text-align:left;color:#555}"
+    "td.meaning{text-align:left;color:#555}th.meaning{text-align:left}th[colspan]{text-align:"
+    "center}"
     "td.pick{font-size:18px;font-weight:bold;color:#1f5fbf;text-align:center}"
     "small{color:#666}"
     "ol.draws{list-style:none;padding:0;margin:0;display:grid;"
@@ -168,7 +169,8 @@ void AppendNextPicks(std::string& page, const std::vector<JudgedPage>& judged) {
           FromPage(first.next_source) +
           "</strong> 算出。“随机命中率”是同样的预测对 000-999 中随机一个开奖成立的概率。</p>\n"
           "<div "
-          "class=\"scroll\"><table>\n<tr><th>页面</th><th>预测</th><th>说的是</th><th>随机命中率</"
+          "class=\"scroll\"><table>\n<tr><th>页面</th><th>预测</th><th "
+          "class=\"meaning\">含义</th><th>随机命中率</"
           "th></tr>\n";
   for (const JudgedPage& one : judged) {
     page += "<tr" + PageAttributes(one) + "><td>" + Escaped(one.label) +
@@ -263,7 +265,7 @@ void AppendChart(std::string& page, const std::vector<JudgedPage>& judged,
   if (svg.starts_with("<?xml")) svg.erase(0, svg.find('\n') + 1);
   page += "<section id=\"chart\"><h2>命中率走势</h2>\n<p>蓝线是最近 " +
           std::to_string(kDefaultChartWindow) +
-          " 期的滚动命中率,灰色虚线是同样预测的随机基线,阴影是随机开奖 95 次里有 95 "
+          " 期的滚动命中率,灰色虚线是同样预测的随机基线,阴影是随机开奖 100 次里有 95 "
           "次会落在其中的范围。蓝线在阴影里进进出出,正是随机的样子。</p>\n" +
           svg + "</section>\n";
 }
