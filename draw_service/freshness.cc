@@ -42,8 +42,11 @@ int DaysOld(const HistoryDraw& newest, std::chrono::sys_days today) {
 }
 
 std::string FreshnessPageText(const HistoryDraw& newest, std::chrono::sys_days today) {
-  if (DaysOld(newest, today) <= kStaleAfterDays) return {};
-  return "<p><strong>开奖数据已过时,下一期的预测不准。</strong></p>\n";
+  const int age = DaysOld(newest, today);
+  std::string text = "<p>最新一期:" + newest.issue + "期(" + newest.date + "开奖),距今" +
+                     std::to_string(age) + "天。</p>\n";
+  if (age <= kStaleAfterDays) return text;
+  return text + "<p><strong>开奖数据已过时,下一期的预测不准。</strong></p>\n";
 }
 
 }  // namespace zelkor::service

@@ -133,19 +133,15 @@ std::string PlayerVerdict(const PageSummary& summary) {
 }
 
 void AppendFreshness(std::string& page, const HistoryDraw& newest, std::chrono::sys_days today) {
-  const int age = DaysOld(newest, today);
   page += "<section id=\"newest\"><h2>最新开奖</h2>\n<div class=\"newest";
-  if (age > kStaleAfterDays) page += " stale";
+  if (DaysOld(newest, today) > kStaleAfterDays) page += " stale";
   page += "\"><span>第 <strong data-field=\"issue\">" + Escaped(newest.issue) +
           "</strong> 期</span><span data-field=\"digits\">";
   for (const char digit : newest.digits) {
     page += "<span class=\"ball\">" + Escaped(std::string_view(&digit, 1)) + "</span>";
   }
-  page += "</span><span>开奖日期 <span data-field=\"date\">" + Escaped(newest.date) +
-          "</span></span><span>距今 <strong data-field=\"age\">" + std::to_string(age) +
-          "</strong> 天</span></div>\n";
-  page += FreshnessPageText(newest, today);
-  page += "</section>\n";
+  // The date and the age, and what to do when the draws are old.
+  page += "</span></div>\n" + FreshnessPageText(newest, today) + "</section>\n";
 }
 
 // What a pick of the page claims, for a player who has not used the window.
@@ -178,7 +174,9 @@ void AppendNextPicks(std::string& page, const std::vector<JudgedPage>& judged) {
             "</td><td class=\"meaning\">" + Escaped(PickMeaning(one.page, one.position)) + "</td>" +
             Cell("next_hold_chance", RunChance(one.outcomes.next_hold_chance)) + "</tr>\n";
   }
-  page += "</table></div></section>\n";
+  page +=
+      "</table></div>\n<p>每项预测命中的概率就是“随机命中率”一栏的数字,与随手选号一样;"
+      "回测的结论见<a href=\"#statement\">页尾</a>。</p></section>\n";
 }
 
 void AppendRecentDraws(std::string& page, const std::vector<HistoryDraw>& draws) {
