@@ -1,5 +1,6 @@
 #include "draw_service/draw_service.h"
 
+#include <memory>
 #include <utility>
 
 #include "draw_service/freshness.h"
@@ -64,7 +65,12 @@ std::vector<HistoryDraw> Latest(std::vector<HistoryDraw> draws, size_t count) {
 void AddRoutes(httplib::Server& server, const std::vector<HistoryDraw>& draws, RequestLog log) {
   Answer(server, kDrawListPath, DrawListDocument(draws), "text/xml; charset=utf-8");
   Answer(server, VersionRecordPath(), std::string(kVersionRecord), "text/plain");
-  Answer(server, StartupPagePath(), StartupPage(draws), "text/html; charset=utf-8");
+  // The start-up page tells the newest draw's age: built again on a new day.
+  server.Get(std::string(StartupPagePath()),
+             [page = std::make_shared<TodaysStartPage>(draws)](const httplib::Request&,
+                                                               httplib::Response& response) {
+               response.set_content(*page->Page(), "text/html; charset=utf-8");
+             });
   if (log) {
     server.set_logger(
         [log = std::move(log)](const httplib::Request& request, const httplib::Response& response) {

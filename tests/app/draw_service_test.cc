@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <mutex>
 #include <string>
@@ -152,6 +153,24 @@ TEST_F(DrawServiceRoutesTest, ServesTheListTheVersionRecordAndTheStartupPage) {
                         "GET " + std::string(VersionRecordPath()) + " 200",
                         "GET " + std::string(StartupPagePath()) + " 200",
                     }));
+}
+
+// The newest draw's age changes at midnight: a page built the day before is
+// built again, and the draw list is not.
+TEST_F(DrawServiceRoutesTest, StartupPageCountsTheAgeFromTheDayOfTheRequest) {
+  const auto age_on = [this](const char* today) {
+    setenv("ZELKOR_TODAY", today, 1);
+    const Bytes page = HttpFetch(Url(StartupPagePath()));
+    unsetenv("ZELKOR_TODAY");
+    const std::string_view kAge = "距今";
+    const size_t at = page.find(kAge);
+    if (at == Bytes::npos) return std::string("none");
+    const size_t digits = at + kAge.size();
+    return page.substr(digits, page.find_first_not_of("0123456789", digits) - digits);
+  };
+  EXPECT_EQ(age_on("2026-08-23"), "1");
+  EXPECT_EQ(age_on("2026-08-23"), "1");
+  EXPECT_EQ(age_on("2026-08-26"), "4");
 }
 
 TEST_F(DrawServiceRoutesTest, AnswersOtherPathsWithNotFound) {
