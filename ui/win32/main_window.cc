@@ -634,21 +634,22 @@ std::unique_ptr<MainWindow> CreateMainWindow() {
   // primary screen's work area, at that screen's DPI.
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  const auto place = [&work](int width, int height) {
-    return RECT{work.left + (work.right - work.left - width) / 2,
-                work.top + (work.bottom - work.top - height) / 2, width, height};
+  const auto centred = [&work](int width, int height) {
+    return layout::Geometry{static_cast<int>(work.left + (work.right - work.left - width) / 2),
+                            static_cast<int>(work.top + (work.bottom - work.top - height) / 2),
+                            width, height};
   };
-  RECT at = place(layout::kOuterWidth, layout::kOuterHeight);
+  layout::Geometry at = centred(layout::kOuterWidth, layout::kOuterHeight);
   HWND hwnd = CreateWindowExW(
       0, kWindowClass, Wide(layout::kWindowTitle).c_str(),
       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, at.left, at.top,
-      at.right, at.bottom, nullptr, nullptr, instance, window.get());
+      at.width, at.height, nullptr, nullptr, instance, window.get());
   if (hwnd == nullptr) throw std::runtime_error("the main window could not be made");
   window->dpi_ = DpiOf(hwnd);
   window->Build();
   if (window->dpi_ != 96) {
-    at = place(window->Scaled(layout::kOuterWidth), window->Scaled(layout::kOuterHeight));
-    SetWindowPos(hwnd, nullptr, at.left, at.top, at.right, at.bottom,
+    at = centred(window->Scaled(layout::kOuterWidth), window->Scaled(layout::kOuterHeight));
+    SetWindowPos(hwnd, nullptr, at.left, at.top, at.width, at.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
   return window;
