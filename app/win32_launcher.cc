@@ -1,8 +1,8 @@
-// zelkor3d-launcher.exe: what the Start-menu entry starts. It starts the
-// draw service installed beside it, waits until the service takes
-// connections, runs the window program and ends the service once the window
-// is closed. A service already listening on the port (another copy running)
-// is used as it is.
+// Zelkor3D.exe: what a player starts (the Start-menu entry, the program with
+// the icon in the zip). It starts the draw service installed beside it, waits
+// until the service takes connections, runs the window program
+// (zelkor3d-window.exe) and ends the service once the window is closed. A service already listening
+// on the port (another copy running) is used as it is.
 #include <winsock2.h>
 //
 #include <windows.h>
@@ -78,7 +78,7 @@ int main() {
 
   PROCESS_INFORMATION window{};
   DWORD exit_code = 1;
-  if (Start(folder + L"zelkor3d.exe", 0, window)) {
+  if (Start(folder + L"" ZELKOR_WINDOW_PROGRAM, 0, window)) {
     WaitForSingleObject(window.hProcess, INFINITE);
     GetExitCodeProcess(window.hProcess, &exit_code);
     CloseHandle(window.hThread);
