@@ -18,4 +18,8 @@ void HoldStopRequests();
 // Blocks until a stop request arrives (after HoldStopRequests).
 void WaitForStopRequest();
 
+// Whether the socket call that just failed did so because another socket
+// holds the address.
+[[nodiscard]] bool AddressWasInUse();
+
 }  // namespace zelkor::service

@@ -1,3 +1,5 @@
+#include <winsock2.h>
+// winsock2.h before windows.h
 #include <windows.h>
 
 #include <condition_variable>
@@ -45,6 +47,11 @@ void HoldStopRequests() { SetConsoleCtrlHandler(OnConsoleEvent, TRUE); }
 void WaitForStopRequest() {
   std::unique_lock lock(stop_mutex);
   stop_requested.wait(lock, [] { return stopping; });
+}
+
+bool AddressWasInUse() {
+  const int error = WSAGetLastError();
+  return error == WSAEADDRINUSE || error == WSAEACCES;
 }
 
 }  // namespace zelkor::service
