@@ -105,8 +105,8 @@ std::variant<std::vector<HistoryDraw>, HistoryError> ParseHistory(std::string_vi
     }
     if (line.empty()) return HistoryError{number, "empty line"};
     if (draws.size() == max_draws) {
-      return HistoryError{number, "more than " + std::to_string(max_draws) +
-                                      " draws, more than the draw list may serve"};
+      return HistoryError{
+          number, "more draws than the draw list may serve (" + std::to_string(max_draws) + ")"};
     }
     HistoryDraw draw;
     const std::string reason = CheckDraw(line, draws.empty() ? nullptr : &draws.back(), draw);
@@ -140,9 +140,9 @@ std::variant<std::vector<HistoryDraw>, HistoryError> ReadHistoryFile(const std::
   }
   if (std::ferror(file.get())) return HistoryError{0, "cannot be read"};
   if (text.size() > most) {
-    return HistoryError{0, "is larger than " + std::to_string(most) + " bytes, the most " +
-                               std::to_string(max_draws) +
-                               " draws (what the draw list may serve) can take"};
+    return HistoryError{0, "is larger than " + std::to_string(most) +
+                               " bytes: more draws than the draw list may serve (" +
+                               std::to_string(max_draws) + ")"};
   }
   return ParseHistory(text, max_draws);
 }

@@ -21,6 +21,13 @@ namespace {
 // the head time) leave some free for everyone else.
 constexpr size_t kWorkers = 128;
 
+// How long and how much a refused connection is read on before it is closed.
+constexpr std::chrono::milliseconds kLingerTime{500};
+constexpr size_t kMaxLingerBytes = size_t{256} << 10;
+
+// Connections waiting to be accepted.
+constexpr int kBacklog = 512;
+
 // How long a stop may go unnoticed by a worker waiting on its connection.
 constexpr int kStopCheckMs = 100;
 
@@ -106,6 +113,23 @@ class Connection final : public httplib::Stream {
     }
   }
 
+  // Ends the sending side after a refusal, then reads for a short while what
+  // the client still sends: closing with unread input would reset the
+  // connection and could lose the answer before the client reads it.
+  void Linger() {
+#ifdef _WIN32
+    shutdown(sock_, SD_SEND);
+#else
+    shutdown(sock_, SHUT_WR);
+#endif
+    const auto until = Clock::now() + kLingerTime;
+    for (size_t read = 0; read < kMaxLingerBytes && Wait(POLLIN, until);) {
+      const ssize_t got = httplib::detail::read_socket(sock_, buffer_.data(), buffer_.size(), 0);
+      if (got <= 0) return;
+      read += static_cast<size_t>(got);
+    }
+  }
+
   bool is_readable() const override {
     return begin_ != end_ || const_cast<Connection*>(this)->Wait(POLLIN, deadline_);
   }
@@ -173,7 +197,7 @@ class Connection final : public httplib::Stream {
   bool Wait(short events, Clock::time_point deadline) {
     for (;;) {
       const auto left =
-          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+          std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
       if (left <= 0 || !server_.is_running()) return false;
       pollfd descriptor{};
       descriptor.fd = sock_;
@@ -264,7 +288,12 @@ SturdyServer::SturdyServer(int port, RequestLimits limits) : port_(port), limits
   });
 }
 
-bool SturdyServer::Bind() { return bind_to_port("127.0.0.1", port_); }
+bool SturdyServer::Bind() {
+  if (!bind_to_port("127.0.0.1", port_)) return false;
+  // httplib listens with a backlog of 5: many clients connecting at once
+  // would overflow it, and the system then answers some of them only in part.
+  return ::listen(svr_sock_, kBacklog) == 0;
+}
 
 bool SturdyServer::process_and_close_socket(socket_t sock) {
   const int write_timeout_ms =
@@ -283,6 +312,7 @@ bool SturdyServer::process_and_close_socket(socket_t sock) {
     if (!served || closed || connection.closing()) break;
   }
   current_connection = nullptr;
+  if (connection.closing()) connection.Linger();
 #ifdef _WIN32
   shutdown(sock, SD_BOTH);
 #else
