@@ -16,6 +16,15 @@ constexpr int kVisualStyle = 1;
 
 std::atomic<int> release_count{0};
 
+// A download that may take at most `deadline`, however it is slow.
+FetchOptions Within(std::chrono::seconds deadline) {
+  FetchOptions options;
+  options.connect_timeout = deadline;
+  options.stall_timeout = deadline;
+  options.overall_timeout = deadline;
+  return options;
+}
+
 }  // namespace
 
 Text ProgramVersionText() { return ToText(kProgramVersion); }
@@ -41,10 +50,15 @@ void RunStartup(UiOperations& ui, const StartupConfig& config) {
   {
     const Text version_address =
         DecipherText(ToBytes(config.enciphered_version_record), config.password);
-    const Bytes record = HttpFetch(version_address);
-    if (VersionRecordCallsForNotice(record)) ui.ShowMessage(UpdateNoticeText(config.update_site));
+    // A record that came with an error status, or was cut short by its
+    // deadline or a broken transfer, is no answer: a piece of one would
+    // differ from every version.
+    const FetchResult record = FetchWithReason(version_address, Within(kVersionRecordDeadline));
+    if (record.failure.empty() && VersionRecordCallsForNotice(record.body)) {
+      ui.ShowMessage(UpdateNoticeText(config.update_site));
+    }
   }
-  LoadDrawHistory(ui, DrawListAddress(config.draw_host));
+  LoadDrawHistory(ui, DrawListAddress(config.draw_host), Within(kDrawListDeadline));
   ui.CheckRadio(ctl::单选框_百, true);
   ui.ApplyVisualStyle(kVisualStyle);
 }

@@ -2,6 +2,8 @@
 // the routine that runs once when the program ends.
 #pragma once
 
+#include <chrono>
+
 #include "runtime/text.h"
 #include "ui/ui_operations.h"
 
@@ -31,6 +33,11 @@ struct StartupConfig {
 // that is not exactly the program's version does, except an empty one, which
 // means the record could not be fetched and so announces nothing.
 [[nodiscard]] bool VersionRecordCallsForNotice(const Bytes& record);
+
+// How long start-up waits for the version record and then for the draw list
+// (each download at most, connecting included); the window shows after both.
+inline constexpr std::chrono::seconds kVersionRecordDeadline{10};
+inline constexpr std::chrono::seconds kDrawListDeadline{30};
 
 // Opens the start-up page, checks the version record (showing the update
 // notice when it names another version), lists the draw history, chooses the

@@ -1,8 +1,10 @@
-// zelkor3d-launcher.exe: what the Start-menu entry starts. It starts the
-// draw service installed beside it, waits until the service takes
-// connections, runs the window program and ends the service once the window
-// is closed. A service already listening on the port (another copy running)
-// is used as it is.
+// Zelkor3D.exe: what a player starts (the Start-menu entry, the program with
+// the icon in the zip). It starts the draw service installed beside it, waits
+// until the service takes connections, runs the window program
+// (zelkor3d-window.exe) and ends the service once the window is closed. A
+// service already listening on the port (another copy running) is used as it
+// is; another program holding the port is named to the player in a message
+// box, and no window opens (it would show that program's answers as draws).
 #include <winsock2.h>
 //
 #include <windows.h>
@@ -35,17 +37,46 @@ u_short DrawPort() {
   return static_cast<u_short>(colon == std::string::npos ? 80 : std::stoi(host.substr(colon + 1)));
 }
 
-bool ServiceListening(u_short port) {
+enum class PortHolder { kNone, kService, kOther };
+
+// What listens on the port: the draw service names itself in the Server
+// header of every answer.
+PortHolder Holder(u_short port) {
   SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  if (probe == INVALID_SOCKET) return false;
+  if (probe == INVALID_SOCKET) return PortHolder::kNone;
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = htons(port);
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  const bool connected =
-      connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+  if (connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+    closesocket(probe);
+    return PortHolder::kNone;
+  }
+  const DWORD timeout_ms = 3000;
+  setsockopt(probe, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout_ms),
+             sizeof(timeout_ms));
+  const std::string request = "HEAD / HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) +
+                              "\r\nConnection: close\r\n\r\n";
+  send(probe, request.data(), static_cast<int>(request.size()), 0);
+  std::string answer;
+  char buffer[1024];
+  int got = 0;
+  while (answer.size() < 4096 && (got = recv(probe, buffer, sizeof(buffer), 0)) > 0) {
+    answer.append(buffer, static_cast<size_t>(got));
+  }
   closesocket(probe);
-  return connected;
+  return answer.find("\r\nServer: zelkor3d-draw-service\r\n") != std::string::npos
+             ? PortHolder::kService
+             : PortHolder::kOther;
+}
+
+int TellPortHeld(u_short port) {
+  const std::wstring text = L"端口 " + std::to_wstring(port) +
+                            L" 已被其他程序占用,无法取得开奖数据。请关闭占用该端口的程序后再启动 "
+                            L"Zelkor3D。";
+  MessageBoxW(nullptr, text.c_str(), L"Zelkor3D", MB_OK | MB_ICONERROR);
+  WSACleanup();
+  return 1;
 }
 
 bool Start(const std::wstring& program, DWORD flags, PROCESS_INFORMATION& process) {
@@ -66,19 +97,29 @@ int main() {
 
   PROCESS_INFORMATION service{};
   bool started = false;
-  if (!ServiceListening(port)) {
+  PortHolder holder = Holder(port);
+  if (holder == PortHolder::kNone) {
     started = Start(folder + L"zelkor3d-draw-service.exe", CREATE_NO_WINDOW, service);
     // The service listens within moments; the window goes on after five
     // seconds without it, and then simply lists no draws.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (started && !ServiceListening(port) && std::chrono::steady_clock::now() < deadline) {
+    while (started && (holder = Holder(port)) == PortHolder::kNone &&
+           std::chrono::steady_clock::now() < deadline) {
       std::this_thread::sleep_for(std::chrono::milliseconds(25));
     }
+  }
+  if (holder == PortHolder::kOther) {
+    if (started) {
+      TerminateProcess(service.hProcess, 0);
+      CloseHandle(service.hThread);
+      CloseHandle(service.hProcess);
+    }
+    return TellPortHeld(port);
   }
 
   PROCESS_INFORMATION window{};
   DWORD exit_code = 1;
-  if (Start(folder + L"zelkor3d.exe", 0, window)) {
+  if (Start(folder + L"" ZELKOR_WINDOW_PROGRAM, 0, window)) {
     WaitForSingleObject(window.hProcess, INFINITE);
     GetExitCodeProcess(window.hProcess, &exit_code);
     CloseHandle(window.hThread);

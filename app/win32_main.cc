@@ -1,4 +1,5 @@
-// zelkor3d.exe: the desktop program on Windows. Takes no arguments;
+// zelkor3d-window.exe: the desktop program's window on Windows, which
+// Zelkor3D.exe starts once the draw service answers. Takes no arguments;
 // everything it needs is fixed in the build.
 #include "app/win32_event_wiring.h"
 #include "runtime/runtime_error.h"

@@ -1,10 +1,12 @@
 #include "draw_service/draw_service.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 
 #include "draw_service/freshness.h"
 #include "draw_service/start_page.h"
+#include "runtime/printable.h"
 
 // Only the fixed path is taken from the draws module.
 #include "draws/draws.h"
@@ -30,11 +32,32 @@ void AppendRow(std::string& document, const HistoryDraw& draw) {
   document.append("\" trycode=\"\" tryinfo=\"\" />\n");
 }
 
-void Answer(httplib::Server& server, std::string_view path, std::string body,
-            std::string content_type) {
-  server.Get(std::string(path), [body = std::move(body), content_type = std::move(content_type)](
-                                    const httplib::Request&, httplib::Response& response) {
-    response.set_content(body, content_type.c_str());
+// The route pattern that matches exactly `path` (routes are regular
+// expressions, in which "." would match any character).
+std::string ExactPattern(std::string_view path) {
+  std::string pattern;
+  for (const char c : path) {
+    if (std::string_view(R"(\^$.|?*+()[]{})").find(c) != std::string_view::npos) {
+      pattern.push_back('\\');
+    }
+    pattern.push_back(c);
+  }
+  return pattern;
+}
+
+// Answers GET `path` with the document `pick` chooses from the documents
+// current when the request came, written from them without a copy.
+void Answer(httplib::Server& server, std::string_view path, const DocumentHolder& documents,
+            const std::string ServedDocuments::*pick, const char* content_type) {
+  server.Get(ExactPattern(path), [&documents, pick, content_type](const httplib::Request&,
+                                                                  httplib::Response& response) {
+    std::shared_ptr<const ServedDocuments> current = documents.Current();
+    const std::string& body = (*current).*pick;
+    response.set_content_provider(
+        body.size(), content_type,
+        [current, &body](size_t offset, size_t length, httplib::DataSink& sink) {
+          return sink.write(body.data() + offset, std::min(length, body.size() - offset));
+        });
   });
 }
 
@@ -46,6 +69,13 @@ std::string DrawListDocument(const std::vector<HistoryDraw>& draws) {
   for (auto it = draws.rbegin(); it != draws.rend(); ++it) AppendRow(document, *it);
   document.append("</xml>\n");
   return document;
+}
+
+size_t MaxServedDraws() {
+  const HistoryDraw draw{"2026224", "2026-08-22", "862"};
+  const size_t frame = DrawListDocument({}).size();
+  const size_t row = DrawListDocument({draw}).size() - frame;
+  return (kMaxDrawListBytes - frame) / row;
 }
 
 std::string StartupPage(const std::vector<HistoryDraw>& draws) {
@@ -62,19 +92,19 @@ std::vector<HistoryDraw> Latest(std::vector<HistoryDraw> draws, size_t count) {
   return draws;
 }
 
-void AddRoutes(httplib::Server& server, const std::vector<HistoryDraw>& draws, RequestLog log) {
-  Answer(server, kDrawListPath, DrawListDocument(draws), "text/xml; charset=utf-8");
-  Answer(server, VersionRecordPath(), std::string(kVersionRecord), "text/plain");
-  // The start-up page tells the newest draw's age: built again on a new day.
-  server.Get(std::string(StartupPagePath()),
-             [page = std::make_shared<TodaysStartPage>(draws)](const httplib::Request&,
-                                                               httplib::Response& response) {
-               response.set_content(*page->Page(), "text/html; charset=utf-8");
+void AddRoutes(httplib::Server& server, const DocumentHolder& documents, RequestLog log) {
+  Answer(server, kDrawListPath, documents, &ServedDocuments::draw_list, "text/xml; charset=utf-8");
+  Answer(server, StartupPagePath(), documents, &ServedDocuments::startup_page,
+         "text/html; charset=utf-8");
+  server.Get(ExactPattern(VersionRecordPath()),
+             [](const httplib::Request&, httplib::Response& response) {
+               response.set_content(std::string(kVersionRecord), "text/plain");
              });
   if (log) {
     server.set_logger(
         [log = std::move(log)](const httplib::Request& request, const httplib::Response& response) {
-          log(request.method + " " + request.path + " " + std::to_string(response.status));
+          log(PrintableCut(request.method, 16) + " " + PrintableCut(request.path, 200) + " " +
+              std::to_string(response.status));
         });
   }
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "draw_service/history_file.h"
+#include "draw_service/served_documents.h"
 
 namespace zelkor::service {
 
@@ -20,6 +21,14 @@ namespace zelkor::service {
 // program parses, e.g.
 //   <row expect="2026224" opencode="8,6,2" opentime="2026-08-22 21:15:00" trycode="" tryinfo="" />
 [[nodiscard]] std::string DrawListDocument(const std::vector<HistoryDraw>& draws);
+
+// The most the draw list document may be: what the window and the report
+// tool read of a download.
+inline constexpr size_t kMaxDrawListBytes = size_t{64} << 20;
+
+// The most draws whose draw list document fits in kMaxDrawListBytes (every
+// row has the same length).
+[[nodiscard]] size_t MaxServedDraws();
 
 // The start-up page (HTML, UTF-8), naming how many draws are served and the
 // newest one.
@@ -35,12 +44,13 @@ inline constexpr std::string_view kVersionRecord = "1.1";
 // The newest `count` draws of `draws` (all of them when there are fewer).
 [[nodiscard]] std::vector<HistoryDraw> Latest(std::vector<HistoryDraw> draws, size_t count);
 
-// Called with one line per answered request ("GET /path 200").
+// Called with one line per answered request ("GET /path 200"), the path
+// escaped as Printable does, so that a request cannot steer a terminal.
 using RequestLog = std::function<void(const std::string& line)>;
 
-// Registers the draw list of `draws`, the version record and the start-up page
-// on `server`; every answered request goes to `log` when one is given.
-void AddRoutes(httplib::Server& server, const std::vector<HistoryDraw>& draws,
-               RequestLog log = nullptr);
+// Registers the draw list and the start-up page `documents` holds at the
+// time of each request, and the version record, on `server` at exactly their
+// paths; every answered request goes to `log` when one is given.
+void AddRoutes(httplib::Server& server, const DocumentHolder& documents, RequestLog log = nullptr);
 
 }  // namespace zelkor::service

@@ -1,16 +1,29 @@
 #include "draw_service/history_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
+#include "runtime/printable.h"
 #include "runtime/program_io.h"
 
 namespace zelkor::service {
 namespace {
 
 constexpr std::string_view kHeader = "issue,date,digits";
+// The longest a draw line can be: "2026224,2026-08-22,862" and CR LF.
+constexpr size_t kMaxDrawLineBytes = 24;
+
+// A field as a reason quotes it.
+std::string Quoted(std::string_view field) {
+  std::string quoted(1, '\'');
+  quoted += PrintableCut(field);
+  quoted += '\'';
+  return quoted;
+}
 
 bool AllDigits(std::string_view text) {
   for (const char c : text) {
@@ -48,16 +61,16 @@ std::string CheckDraw(std::string_view line, const HistoryDraw* previous, Histor
   draw.date = std::string(line.substr(first + 1, second - first - 1));
   draw.digits = std::string(line.substr(second + 1));
   if (draw.issue.size() != 7 || !AllDigits(draw.issue) || Number(draw.issue) % 1000 == 0) {
-    return "issue '" + draw.issue + "' is not seven digits (year, then draw 001 to 999)";
+    return "issue " + Quoted(draw.issue) + " is not seven digits (year, then draw 001 to 999)";
   }
   if (!IsCalendarDate(draw.date)) {
-    return "date '" + draw.date + "' is not a calendar date YYYY-MM-DD";
+    return "date " + Quoted(draw.date) + " is not a calendar date YYYY-MM-DD";
   }
   if (draw.issue.substr(0, 4) != draw.date.substr(0, 4)) {
     return "issue " + draw.issue + " is not of the year of its date " + draw.date;
   }
   if (draw.digits.size() != 3 || !AllDigits(draw.digits)) {
-    return "digits '" + draw.digits + "' are not three digits";
+    return "digits " + Quoted(draw.digits) + " are not three digits";
   }
   if (previous != nullptr) {
     if (Number(draw.issue) <= Number(previous->issue)) {
@@ -73,7 +86,8 @@ std::string CheckDraw(std::string_view line, const HistoryDraw* previous, Histor
 
 }  // namespace
 
-std::variant<std::vector<HistoryDraw>, HistoryError> ParseHistory(std::string_view text) {
+std::variant<std::vector<HistoryDraw>, HistoryError> ParseHistory(std::string_view text,
+                                                                  size_t max_draws) {
   std::vector<HistoryDraw> draws;
   int number = 0;
   size_t start = 0;
@@ -90,6 +104,10 @@ std::variant<std::vector<HistoryDraw>, HistoryError> ParseHistory(std::string_vi
       continue;
     }
     if (line.empty()) return HistoryError{number, "empty line"};
+    if (draws.size() == max_draws) {
+      return HistoryError{
+          number, "more draws than the draw list may serve (" + std::to_string(max_draws) + ")"};
+    }
     HistoryDraw draw;
     const std::string reason = CheckDraw(line, draws.empty() ? nullptr : &draws.back(), draw);
     if (!reason.empty()) return HistoryError{number, reason};
@@ -100,19 +118,33 @@ std::variant<std::vector<HistoryDraw>, HistoryError> ParseHistory(std::string_vi
   return draws;
 }
 
-std::variant<std::vector<HistoryDraw>, HistoryError> ReadHistoryFile(const std::string& utf8_path) {
+std::variant<std::vector<HistoryDraw>, HistoryError> ReadHistoryFile(const std::string& utf8_path,
+                                                                     size_t max_draws) {
   // Through the runtime's opening, so that on Windows a name outside the
   // system's code page opens too.
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenFileForReading(utf8_path),
                                                              &std::fclose);
   if (!file) return HistoryError{0, "cannot be opened"};
+  // A file of `max_draws` draws is at most this long; one byte more is
+  // enough to know the file is larger.
+  const size_t most = max_draws > (SIZE_MAX - kHeader.size() - 2) / kMaxDrawLineBytes
+                          ? SIZE_MAX - 1
+                          : kHeader.size() + 2 + max_draws * kMaxDrawLineBytes;
   std::string text;
   char buffer[1 << 16];
   size_t count = 0;
-  while ((count = std::fread(buffer, 1, sizeof(buffer), file.get())) > 0)
+  while (text.size() <= most &&
+         (count = std::fread(buffer, 1, std::min(sizeof(buffer), most + 1 - text.size()),
+                             file.get())) > 0) {
     text.append(buffer, count);
+  }
   if (std::ferror(file.get())) return HistoryError{0, "cannot be read"};
-  return ParseHistory(text);
+  if (text.size() > most) {
+    return HistoryError{0, "is larger than " + std::to_string(most) +
+                               " bytes: more draws than the draw list may serve (" +
+                               std::to_string(max_draws) + ")"};
+  }
+  return ParseHistory(text, max_draws);
 }
 
 }  // namespace zelkor::service

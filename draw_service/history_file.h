@@ -4,6 +4,8 @@
 // (seven-digit issue number, the draw's date, the three drawn digits).
 #pragma once
 
+#include <cstddef>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -27,13 +29,17 @@ struct HistoryError {
 // The draws of a history text, oldest first, or the first line that breaks
 // the format. Every line is either a draw or refused: the header must come
 // first, issues must rise strictly, dates may not go back, and only the text's
-// very end may be an empty line. Lines may end in CR LF.
+// very end may be an empty line. Lines may end in CR LF. More than
+// `max_draws` draws are refused too. A field quoted in a reason is cut at 80
+// characters and escaped as Printable does.
 [[nodiscard]] std::variant<std::vector<HistoryDraw>, HistoryError> ParseHistory(
-    std::string_view text);
+    std::string_view text, size_t max_draws = std::numeric_limits<size_t>::max());
 
 // ParseHistory on the file at `utf8_path`; a file that cannot be read is an
-// error on line 0.
+// error on line 0. Reads no more than a file of `max_draws` draws can be, so
+// that a larger file (or an endless one) is refused, as an error on line 0,
+// after a bounded read.
 [[nodiscard]] std::variant<std::vector<HistoryDraw>, HistoryError> ReadHistoryFile(
-    const std::string& utf8_path);
+    const std::string& utf8_path, size_t max_draws = std::numeric_limits<size_t>::max());
 
 }  // namespace zelkor::service

@@ -16,6 +16,9 @@
 #include "draw_service/draw_service.h"
 #include "draw_service/history_file.h"
 #include "draw_service/process.h"
+#include "draw_service/served_documents.h"
+#include "draw_service/sturdy_server.h"
+#include "runtime/printable.h"
 #include "runtime/program_io.h"
 
 #if !defined(ZELKOR_DRAW_SERVICE_PORT) || !defined(ZELKOR_HISTORY_FROM_BINARY) || \
@@ -78,10 +81,12 @@ int main(int argc, char** argv) {
     return app.exit(error) == 0 ? 0 : kUsageError;
   }
 
-  auto parsed = zelkor::service::ReadHistoryFile(history);
+  // A history whose draw list would be larger than its readers take is
+  // refused, after reading no more than that.
+  auto parsed = zelkor::service::ReadHistoryFile(history, zelkor::service::MaxServedDraws());
   if (const auto* error = std::get_if<zelkor::service::HistoryError>(&parsed)) {
     std::ostream& err = zelkor::StandardError(zelkor::StreamText::kUtf8);
-    err << kProgram << ": " << history;
+    err << kProgram << ": " << zelkor::Printable(history);
     if (error->line > 0) err << ":" << error->line;
     err << ": " << error->reason << "\n";
     return kUsageError;
@@ -95,11 +100,15 @@ int main(int argc, char** argv) {
   zelkor::service::HoldStopRequests();
 
   std::ostream& out = zelkor::StandardOutput(zelkor::StreamText::kUtf8);
-  httplib::Server server;
-  zelkor::service::AddRoutes(server, draws,
+  zelkor::service::DocumentHolder documents;
+  documents.Publish(draws);
+  zelkor::service::SturdyServer server(port);
+  zelkor::service::AddRoutes(server, documents,
                              [&out](const std::string& line) { out << line << std::endl; });
-  if (!server.bind_to_port(kLoopback, port)) {
-    std::cerr << kProgram << ": cannot listen on " << kLoopback << ":" << port << "\n";
+  if (!server.Bind()) {
+    std::cerr << kProgram << ": cannot listen on " << kLoopback << ":" << port;
+    if (zelkor::service::PortWasInUse(port)) std::cerr << ": port " << port << " is in use";
+    std::cerr << "\n";
     return 1;
   }
 
@@ -108,7 +117,7 @@ int main(int argc, char** argv) {
     server.stop();
   });
   out << "serving " << draws.size() << " draws (" << draws.front().issue << " to "
-      << draws.back().issue << ") from " << history << std::endl;
+      << draws.back().issue << ") from " << zelkor::Printable(history) << std::endl;
   out << "serving on http://" << kLoopback << ":" << port << std::endl;
   server.listen_after_bind();
   // listen_after_bind only returns once the server is stopped, which only the

@@ -18,4 +18,8 @@ void HoldStopRequests();
 // Blocks until a stop request arrives (after HoldStopRequests).
 void WaitForStopRequest();
 
+// Called right after binding 127.0.0.1:`port` failed: whether that was
+// because another socket holds the port.
+[[nodiscard]] bool PortWasInUse(int port);
+
 }  // namespace zelkor::service

@@ -1,5 +1,6 @@
 #include <pthread.h>
 
+#include <cerrno>
 #include <csignal>
 
 #include "draw_service/process.h"
@@ -35,5 +36,7 @@ void WaitForStopRequest() {
   int signal_number = 0;
   sigwait(&signals, &signal_number);
 }
+
+bool PortWasInUse(int /*port*/) { return errno == EADDRINUSE; }
 
 }  // namespace zelkor::service

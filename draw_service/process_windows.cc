@@ -1,3 +1,5 @@
+#include <winsock2.h>
+// winsock2.h before windows.h
 #include <windows.h>
 
 #include <condition_variable>
@@ -45,6 +47,23 @@ void HoldStopRequests() { SetConsoleCtrlHandler(OnConsoleEvent, TRUE); }
 void WaitForStopRequest() {
   std::unique_lock lock(stop_mutex);
   stop_requested.wait(lock, [] { return stopping; });
+}
+
+bool PortWasInUse(int port) {
+  const int error = WSAGetLastError();
+  if (error == WSAEADDRINUSE || error == WSAEACCES) return true;
+  // The failed bind's error may be gone by now (closing its socket can clear
+  // it); a held port takes connections.
+  const SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  if (probe == INVALID_SOCKET) return false;
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<u_short>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const bool taken =
+      connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+  closesocket(probe);
+  return taken;
 }
 
 }  // namespace zelkor::service

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <optional>
 #include <string_view>
-#include <utility>
 
 #include "analysis/analysis.h"
 #include "backtest/chart.h"
@@ -352,32 +351,6 @@ std::string StartPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_da
   AppendPlainStatement(page, judged, draws.size());
   page += "</main></body>\n</html>\n";
   return page;
-}
-
-TodaysStartPage::TodaysStartPage(std::vector<HistoryDraw> draws) : draws_(std::move(draws)) {
-  day_ = BeijingToday();
-  page_ = std::make_shared<const std::string>(StartPage(draws_, day_));
-}
-
-std::shared_ptr<const std::string> TodaysStartPage::Page() {
-  const std::chrono::sys_days today = BeijingToday();
-  std::shared_ptr<const std::string> page;
-  {
-    std::lock_guard lock(mutex_);
-    if (day_ == today) return page_;
-    page = page_;
-  }
-  std::unique_lock build(build_mutex_, std::try_to_lock);
-  if (!build.owns_lock()) return page;
-  {
-    std::lock_guard lock(mutex_);
-    if (day_ == today) return page_;
-  }
-  auto built = std::make_shared<const std::string>(StartPage(draws_, today));
-  std::lock_guard lock(mutex_);
-  day_ = today;
-  page_ = std::move(built);
-  return page_;
 }
 
 }  // namespace zelkor::service

@@ -4,8 +4,6 @@
 #pragma once
 
 #include <chrono>
-#include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -23,24 +21,5 @@ inline constexpr size_t kStartPageRecentDraws = 30;
 // are inline, it needs no script and names no other site.
 [[nodiscard]] std::string StartPage(const std::vector<HistoryDraw>& draws,
                                     std::chrono::sys_days today);
-
-// The start page of one history as of today in Beijing: built once, and again
-// only when the day has changed since, for the newest draw's age changes at
-// midnight. Safe to use from any thread.
-class TodaysStartPage {
- public:
-  explicit TodaysStartPage(std::vector<HistoryDraw> draws);
-
-  // The page as of today. While one caller builds the new day's page, the
-  // others keep getting the previous one rather than wait.
-  [[nodiscard]] std::shared_ptr<const std::string> Page();
-
- private:
-  const std::vector<HistoryDraw> draws_;
-  std::mutex build_mutex_;  // held while a page is built
-  std::mutex mutex_;        // guards day_ and page_
-  std::chrono::sys_days day_{};
-  std::shared_ptr<const std::string> page_;
-};
 
 }  // namespace zelkor::service

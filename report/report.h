@@ -16,6 +16,7 @@
 #include "backtest/chart.h"
 #include "backtest/pages.h"
 #include "draws/draws.h"
+#include "runtime/printable.h"
 #include "runtime/text.h"
 
 namespace zelkor {
@@ -86,10 +87,6 @@ struct ParsedArguments {
 // The language of the help for the locale that LC_ALL, LC_MESSAGES or LANG
 // (the first set) names; nothing when none is set.
 [[nodiscard]] std::optional<HelpLanguage> HelpLanguageFromLocaleVariables();
-
-// An argument as it may be shown on a terminal: control characters and
-// bytes that are not UTF-8 are written as \xHH (\n, \r, \t, \e by name).
-[[nodiscard]] std::string Printable(std::string_view argument);
 
 // Whether `address` is an http or https URL with a host.
 [[nodiscard]] bool IsHttpAddress(std::string_view address);

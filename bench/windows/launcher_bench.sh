@@ -24,13 +24,13 @@ start_display_and_wine
 
 # Closes the window; the launcher, which ends its service, is awaited.
 close_launched() {
-  timeout 10 scripts/wine-window-run taskkill /IM zelkor3d.exe >/dev/null 2>&1 || true
+  timeout 10 scripts/wine-window-run taskkill /IM zelkor3d-window.exe >/dev/null 2>&1 || true
   timeout 30 tail --pid="$1" -f /dev/null || kill "$1" 2>/dev/null || true
   wait "$1" 2>/dev/null || true
 }
 
 times=$(for _ in $(seq "$runs"); do
-  time_to_window close_launched scripts/wine-window-run "$work/Zelkor3D/zelkor3d-launcher.exe"
+  time_to_window close_launched scripts/wine-window-run "$work/Zelkor3D/Zelkor3D.exe"
 done)
 echo "runs: $(echo $times)"
 echo "start-up to window shown through the launcher (median of $runs): $(median <<<"$times") s"

@@ -24,12 +24,12 @@ close_linux() {
   for _ in $(seq 50); do xdotool search --onlyvisible --name 'Zelkor3D' >/dev/null 2>&1 || break; sleep 0.1; done
 }
 close_windows() {
-  timeout 10 scripts/wine-window-run taskkill /IM zelkor3d.exe >/dev/null 2>&1 || true
+  timeout 10 scripts/wine-window-run taskkill /IM zelkor3d-window.exe >/dev/null 2>&1 || true
   close_linux "$1"
 }
 
 linux=$(for _ in $(seq "$runs"); do time_to_window close_linux build/app/zelkor3d; done | median)
 windows=$(for _ in $(seq "$runs"); do
-  time_to_window close_windows scripts/wine-window-run build-windows/app/zelkor3d.exe
+  time_to_window close_windows scripts/wine-window-run build-windows/app/zelkor3d-window.exe
 done | median)
 echo "start-up to window shown (median of $runs): Linux (Qt) $linux s, Windows under Wine $windows s"

@@ -37,7 +37,7 @@ pid=$!
 for _ in $(seq 300); do grep -q "^serving on" "$work/out" && break; sleep 0.1; done
 grep -q "^serving on" "$work/out" || fail "no service with --latest: $(cat "$work/out")"
 exec 3<>"/dev/tcp/127.0.0.1/$port" || fail "cannot connect"
-printf 'GET /static/info/kaijiang/xml/sd/list10.xml HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n' >&3
+printf 'GET /static/info/kaijiang/xml/sd/list10.xml HTTP/1.0\r\nHost: 127.0.0.1:%s\r\n\r\n' "$port" >&3
 body=$(timeout 10 cat <&3)
 exec 3<&-
 rows=$(grep -o '<row expect="[0-9]*"' <<<"$body" | tr '\n' ' ')

@@ -105,11 +105,24 @@ TEST(DrawServiceTest, LatestKeepsTheNewestDraws) {
   EXPECT_EQ(Latest(draws, 5).size(), 3u);
 }
 
+TEST(DrawServiceTest, APublishLeavesTheDocumentsARequestHoldsAlone) {
+  DocumentHolder holder;
+  holder.Publish(Draws("issue,date,digits\n2026223,2026-08-21,948\n"));
+  const std::shared_ptr<const ServedDocuments> held = holder.Current();
+  EXPECT_EQ(holder.Current(), held);  // shared, not copied
+  const std::string before = held->draw_list;
+  holder.Publish(Draws("issue,date,digits\n2026224,2026-08-22,862\n"));
+  EXPECT_EQ(held->draw_list, before);
+  EXPECT_NE(holder.Current()->draw_list.find("2026224"), std::string::npos);
+  EXPECT_NE(holder.Current()->startup_page.find("2026224期"), std::string::npos);
+}
+
 class DrawServiceRoutesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    draws_ = Draws("issue,date,digits\n2026223,2026-08-21,948\n2026224,2026-08-22,007\n");
-    AddRoutes(server_, draws_, [this](const std::string& line) {
+    documents_.Publish(
+        Draws("issue,date,digits\n2026223,2026-08-21,948\n2026224,2026-08-22,007\n"));
+    AddRoutes(server_, documents_, [this](const std::string& line) {
       std::lock_guard lock(log_mutex_);
       log_.push_back(line);
     });
@@ -125,7 +138,7 @@ class DrawServiceRoutesTest : public ::testing::Test {
     return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
   }
 
-  std::vector<HistoryDraw> draws_;
+  DocumentHolder documents_;
   httplib::Server server_;
   int port_ = 0;
   std::thread thread_;

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "analysis/analysis.h"
@@ -127,6 +129,16 @@ TEST(RunStartupTest, ListsTheHistoryChoosesHundredsAndSwitchesTheThemeOn) {
   EXPECT_EQ(ui.visual_style(), 1);
 }
 
+// Sends the start of a record, then nothing until past the record's deadline.
+void CutOffRecord(const httplib::Request&, httplib::Response& response) {
+  response.set_content_provider(
+      16, "text/plain", [](size_t offset, size_t, httplib::DataSink& sink) {
+        if (offset == 0) sink.write("<<\x8b", 3);
+        std::this_thread::sleep_for(kVersionRecordDeadline + std::chrono::seconds(1));
+        return false;
+      });
+}
+
 TEST(RunStartupTest, ShowsTheNoticeForEveryRecordButTheCurrentVersionOrNone) {
   struct Case {
     const char* name;
@@ -142,12 +154,14 @@ TEST(RunStartupTest, ShowsTheNoticeForEveryRecordButTheCurrentVersionOrNone) {
       {"blank before", LoopbackServer::Reply(" 1.1"), true},
       {"zero byte after", LoopbackServer::Reply(std::string("1.1\0x", 5)), false},
       {"only a zero byte", LoopbackServer::Reply(std::string(1, '\0')), true},
-      {"error page", LoopbackServer::Reply("<html><body>404 Not Found</body></html>", 404), true},
+      {"error page", LoopbackServer::Reply("<html><body>404 Not Found</body></html>", 404), false},
+      {"cut off by the deadline", CutOffRecord, false},
       {"error status, empty body", LoopbackServer::Reply("", 404), false},
       {"no answer", std::nullopt, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    const auto start = std::chrono::steady_clock::now();
     Service service(c.version_record.value_or(LoopbackServer::Reply("1.1")));
     StartupConfig config = service.Config();
     if (!c.version_record) {
@@ -157,6 +171,8 @@ TEST(RunStartupTest, ShowsTheNoticeForEveryRecordButTheCurrentVersionOrNone) {
     MemoryUi ui;
     RunStartup(ui, config);
     EXPECT_EQ(ui.messages().size(), c.notice ? 1u : 0u);
+    EXPECT_LT(std::chrono::steady_clock::now() - start,
+              kVersionRecordDeadline + std::chrono::seconds(5));
     // The notice stops nothing.
     EXPECT_EQ(ui.RowCount(ctl::超级列表框1), 3);
   }

@@ -292,6 +292,14 @@ TEST(Printable, EscapesControlCharactersAndBrokenBytes) {
       {"\xc0\xaf", "\\xc0\\xaf"},  // overlong
   };
   for (const auto& [typed, shown] : cases) EXPECT_EQ(Printable(typed), shown) << shown;
+  // Cut at a number of characters (not bytes), before escaping.
+  const std::pair<std::string, std::string> cut[] = {
+      {std::string(80, '7'), std::string(80, '7')},
+      {std::string(81, '7'), std::string(80, '7') + "…"},
+      {std::string(79, 'a') + "杀码", std::string(79, 'a') + "杀…"},
+      {std::string(79, 'a') + "\x1b[", std::string(79, 'a') + "\\e…"},
+  };
+  for (const auto& [typed, shown] : cut) EXPECT_EQ(PrintableCut(typed), shown) << shown;
   const Outcome run = RunOn({"--page", "\x1b[2J"});
   EXPECT_EQ(run.code, kExitUsage);
   EXPECT_EQ(run.err,

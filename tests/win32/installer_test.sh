@@ -1,20 +1,27 @@
 #!/usr/bin/env bash
-# What a Windows user downloads, end to end under Wine on an X display
-# (run by xvfb-run): CPack makes the zip and the NSIS installer; the
-# installer runs silently into a temporary folder; the Start-menu entry is
-# there; the installed launcher starts the installed draw service and window
-# program; the service serves the shipped history (the installed report tool
-# lists 7,731 draws from it, 2026224 the newest); the window is closed as the
-# system closes a program (WM_CLOSE) and ends with code 0, and the launcher
-# ends its service; the uninstaller removes the programs again.
+# What a Windows player downloads, end to end under Wine on an X display
+# (run by xvfb-run), as the player would use it:
+# - the zip, unpacked into a folder whose name has spaces and Chinese
+#   characters: Zelkor3D.exe, the program with the icon, starts its draw
+#   service and a window listing the shipped 7,731 draws;
+# - every program carries the icon and its version information;
+# - the installer, silently, for all users and then for the current user
+#   alone: the Start-menu entry resolves to an installed program, started
+#   the way Windows starts it (through the shell) it shows the window with
+#   the 7,731 draws; the uninstall entry is as Windows expects it; closed,
+#   nothing runs on; uninstalled, nothing is left (files, shortcuts,
+#   registry keys) but the player's own folder.
 #
 #   installer_test.sh BUILD_DIR WORK_DIR DRAW_LIST_ADDRESS
 set -euo pipefail
 build=$1 work=$2 draw_list=$3
 root=$(cd "$(dirname "$0")/../.." && pwd)
 run=("$root/scripts/wine-window-run" --prefix "$build/wine-prefix")
+probe=$build/tests/tools/zelkor3d-window-probe.exe
 export WINEPREFIX=$build/wine-prefix-x11 WINEDEBUG=-all
 fail() { echo "installer_test: $*" >&2; exit 1; }
+programs=(Zelkor3D.exe zelkor3d-window.exe zelkor3d-draw-service.exe zelkor3d-report.exe)
+ours='Zelkor3D\.exe|zelkor3d-window\.exe|zelkor3d-draw-service\.exe'
 
 rm -rf "$work"
 mkdir -p "$work/packages"
@@ -23,37 +30,17 @@ mkdir -p "$work/packages"
 zip=$work/packages/zelkor3d-1.1-win64.zip
 installer=$work/packages/zelkor3d-1.1-win64.exe
 [[ -f $zip && -f $installer ]] || fail "no zip or installer"
-listing=$(unzip -l "$zip")
-packaged=(zelkor3d.exe zelkor3d-launcher.exe zelkor3d-draw-service.exe zelkor3d-report.exe
-          data/3d-draw-history.csv licenses/cpp-httplib.txt README.md LICENSE)
-for file in "${packaged[@]}"; do
-  grep -q " $file\$" <<<"$listing" || fail "$file missing from the zip"
-done
 echo "zip: $(stat -c %s "$zip") bytes, installer: $(stat -c %s "$installer") bytes"
+packaged=("${programs[@]}" 使用说明.txt data/3d-draw-history.csv licenses/cpp-httplib.txt
+          README.md LICENSE)
 
-# The prefix is kept between runs: no entry of an earlier run may count.
-start_menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
-rm -rf "$start_menu/Zelkor3D"
-
-# A folder of its own, named in Windows form (NSIS takes /D= last, unquoted).
-target=$work/Zelkor3D
-windows_target="Z:${target//\//\\}"
-timeout 60 "${run[@]}" "$installer" /S "/D=$windows_target" </dev/null >/dev/null 2>&1 ||
-  fail "the installer failed"
-for file in "${packaged[@]}" Uninstall.exe; do
-  [[ -f $target/$file ]] || fail "$file not installed"
-done
-entry="$start_menu/Zelkor3D/Zelkor3D.lnk"
-[[ -f $entry ]] || fail "no Start-menu entry"
-# The entry starts the launcher.
-grep -aq 'zelkor3d-launcher.exe' "$entry" || fail "the Start-menu entry does not start the launcher"
-echo "Start-menu entry: Programs/Zelkor3D/Zelkor3D.lnk"
+# Windows paths of the prefix's own folders, as Linux paths.
+folder() { winepath -u "$("${run[@]}" cmd /c "echo %$1%" </dev/null 2>/dev/null | tr -d '\r')"; }
+local_app_data=$(folder LOCALAPPDATA)
 
 # The launcher starts its own service only when nothing answers on the draw
-# port; another test's service there would stand in for the installed one.
-# Nor may a Linux service's connections on that port still be closing: under
-# Wine the service cannot listen over those (a minute at most), though it can
-# over its own.
+# port, and under Wine cannot listen over a Linux service's connections
+# still closing there (a minute at most).
 port_pattern='^http://([0-9.]+):([0-9]+)/'
 [[ $draw_list =~ $port_pattern ]] || fail "not an address with a port: $draw_list"
 draw_host=${BASH_REMATCH[1]} draw_port=${BASH_REMATCH[2]}
@@ -63,50 +50,120 @@ closing() {
     '$4 == "06" && substr($2, length($2) - 4) == port { found = 1 } END { exit !found }' \
     /proc/net/tcp
 }
-for _ in $(seq 900); do answers || closing || break; sleep 0.1; done
-answers && fail "port $draw_port is busy (another test's service?): re-run"
-closing && fail "connections on port $draw_port still closing after 90 s: re-run"
-
-# The installed copy starts its service and shows its window.
-started=$(date +%s.%N)
-"${run[@]}" "$target/zelkor3d-launcher.exe" </dev/null >/dev/null 2>&1 &
-launcher=$!
-shown=""
-for _ in $(seq 600); do
-  if xdotool search --onlyvisible --name 'Zelkor3D' >/dev/null 2>&1; then
-    shown=$(date +%s.%N)
-    break
-  fi
-  sleep 0.05
-done
-[[ -n $shown ]] || { kill "$launcher"; fail "the installed program showed no window"; }
-printf "the installed program's window is shown, %.2f s after the launcher started\n" \
-  "$(bc <<<"$shown - $started")"
-
-# What the window lists: the installed service's draws, read by the
-# installed report tool from the address the window reads them from.
-report() {
-  timeout 60 "${run[@]}" "$target/zelkor3d-report.exe" --url "$draw_list" "$@" </dev/null 2>&1
+port_free() {
+  for _ in $(seq 900); do answers || closing || return 0; sleep 0.1; done
+  fail "port $draw_port busy or closing after 90 s (another test's service?): re-run"
 }
-summary=$(report --summary) || fail "the report tool failed: $summary"
-next=$(report --next) || fail "the report tool failed: $next"
-grep -q '^Draws listed: 7731;' <<<"$summary" ||
-  fail "the installed service serves: $(head -1 <<<"$summary")"
-grep -q '^Next issue 2026225, picked from the digits 862' <<<"$next" ||
-  fail "the newest draw served is not 2026224 (862): $(head -1 <<<"$next")"
-echo "the installed service serves 7731 draws, 2026224 the newest"
+# The window shown lists the served history; closed, it ends with its
+# launcher and its service.
+check_window() {  # WHAT
+  local rows
+  rows=$("${run[@]}" "$probe" rows 60 </dev/null 2>/dev/null | tr -d '\r') || true
+  [[ $rows == 7731 ]] || fail "$1: the window lists ${rows:-no} draws, not 7731"
+  "${run[@]}" "$probe" close </dev/null >/dev/null 2>&1 || fail "$1: no window to close"
+  # Wine's server lets go of an ended program's socket a moment after it.
+  for _ in $(seq 100); do pgrep -f "$ours" >/dev/null || answers || break; sleep 0.1; done
+  pgrep -af "$ours" && fail "$1: still running after the window was closed"
+  answers && fail "$1: the draw service still answers"
+  echo "$1: the window lists 7731 draws; closed, nothing runs on"
+}
 
-timeout 30 "${run[@]}" taskkill /IM zelkor3d.exe </dev/null >/dev/null 2>&1 || true
-code=0
-timeout 30 tail --pid="$launcher" -f /dev/null || fail "the program did not end on close"
-wait "$launcher" || code=$?
-[[ $code -eq 0 ]] || fail "the launcher ended with $code"
-for _ in $(seq 100); do answers || break; sleep 0.1; done
-answers && fail "the launcher left its draw service running"
-echo "the launcher ended its draw service"
+# The zip: the note, the programs' resources, then the program with the icon
+# started by itself from an awkward folder.
+listing=$(unzip -l "$zip")
+for file in "${packaged[@]}"; do
+  grep -q " $file\$" <<<"$listing" || fail "$file missing from the zip"
+done
+portable="$work/我的 程序/Zelkor3D 1.1"
+mkdir -p "$portable"
+unzip -q "$zip" -d "$portable"
+note=$portable/使用说明.txt
+[[ $(head -c 3 "$note" | od -An -tx1 | tr -d ' ') == efbbbf ]] || fail "使用说明.txt has no BOM"
+[[ $(grep -c $'\r$' "$note") == $(wc -l <"$note") ]] || fail "使用说明.txt has lines without CRLF"
+grep -q 'Zelkor3D\.exe' "$note" && grep -qF '%LOCALAPPDATA%\Zelkor3D\' "$note" ||
+  fail "使用说明.txt names neither the program to start nor where the draws are kept"
+for program in "${programs[@]}"; do
+  wrestool -l --type=14 "$portable/$program" | grep -q . || fail "$program has no icon"
+  wrestool -x --raw --type=16 "$portable/$program" >"$work/version.bin" ||
+    fail "$program has no version information"
+  python3 - "$work/version.bin" "$program" <<'PY' || fail "$program: wrong version information"
+import re, sys
+# A VERSIONINFO resource is UTF-16: each string value follows its key, the
+# two apart by a null and a header of small numbers.
+text = open(sys.argv[1], 'rb').read().decode('utf-16-le', 'replace')
+words = re.split('[\x00-\x1f]+', text)
+fields = {k: words[i + 1] for i, k in enumerate(words[:-1])}
+wanted = {'ProductName': 'Zelkor3D', 'FileVersion': '1.1.0.0', 'ProductVersion': '1.1',
+          'OriginalFilename': sys.argv[2]}
+bad = {k: fields.get(k) for k, v in wanted.items() if fields.get(k) != v}
+description = fields.get('FileDescription', '')
+if not any('\u4e00' <= c <= '\u9fff' for c in description):
+    bad['FileDescription'] = description
+if '©' not in fields.get('LegalCopyright', ''):
+    bad['LegalCopyright'] = fields.get('LegalCopyright')
+print(sys.argv[2] + ':', description, bad or '')
+sys.exit(1 if bad else 0)
+PY
+done
+port_free
+"${run[@]}" "$portable/Zelkor3D.exe" </dev/null >/dev/null 2>&1 &
+check_window "the zip's Zelkor3D.exe"
+wait $! || fail "the zip's Zelkor3D.exe ended with an error"
 
-timeout 60 "${run[@]}" "$target/Uninstall.exe" /S "_?=$windows_target" </dev/null >/dev/null 2>&1 ||
-  fail "the uninstaller failed"
-[[ ! -e $target/zelkor3d.exe ]] || fail "zelkor3d.exe left after uninstalling"
-[[ ! -e $entry ]] || fail "the Start-menu entry left after uninstalling"
-echo "installed, started, closed and uninstalled"
+# The player's own store, outside the install folder, outlives uninstalling.
+mkdir -p "$local_app_data/Zelkor3D"
+touch "$local_app_data/Zelkor3D/draws-kept.txt"
+
+install_and_remove() {  # MODE ROOT FOLDER START_MENU
+  local mode=$1 key_root=$2 target=$3 start_menu=$4
+  local uninstall_key="$key_root\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zelkor3D"
+  local entry=$start_menu/Zelkor3D/Zelkor3D.lnk
+  timeout 90 "${run[@]}" "$installer" /S "/$mode" </dev/null >/dev/null 2>&1 ||
+    fail "$mode: the installer failed"
+  for file in "${packaged[@]}" Uninstall.exe; do
+    [[ -f $target/$file ]] || fail "$mode: $file not installed in $target"
+  done
+  # The entry's target, resolved as the shell resolves it, is the installed
+  # Zelkor3D.exe.
+  [[ -f $entry ]] || fail "$mode: no Start-menu entry"
+  local linked
+  linked=$("${run[@]}" "$probe" target "$(winepath -w "$entry")" </dev/null 2>/dev/null |
+           tr -d '\r') || fail "$mode: the Start-menu entry cannot be resolved"
+  [[ $(winepath -u "$linked") -ef $target/Zelkor3D.exe ]] ||
+    fail "$mode: the Start-menu entry starts $linked"
+  local values
+  values=$("${run[@]}" reg query "$uninstall_key" </dev/null 2>/dev/null | tr -d '\r')
+  for value in 'NoModify +REG_DWORD +0x1$' 'NoRepair +REG_DWORD +0x1$' \
+               'EstimatedSize +REG_DWORD +0x[0-9a-f]*[1-9a-f]' 'InstallLocation +REG_SZ +.'; do
+    grep -Eq "^ +$value" <<<"$values" || fail "$mode: the uninstall entry lacks $value: $values"
+  done
+  echo "$mode: installed in ${target#"$WINEPREFIX/"}, Start-menu entry -> $linked"
+
+  port_free
+  "${run[@]}" start "$(winepath -w "$entry")" </dev/null >/dev/null 2>&1 ||
+    fail "$mode: the Start-menu entry did not start"
+  check_window "$mode, the Start-menu entry"
+
+  # Without _?= the uninstaller runs from a copy of itself and can remove
+  # the folder it was installed in; it returns at once.
+  timeout 60 "${run[@]}" "$target/Uninstall.exe" /S "/$mode" </dev/null >/dev/null 2>&1 ||
+    fail "$mode: the uninstaller failed"
+  for _ in $(seq 300); do [[ -e $target ]] || break; sleep 0.1; done
+  [[ ! -e $target ]] || fail "$mode: left after uninstalling: $(find "$target" | head -5)"
+  [[ ! -e $start_menu/Zelkor3D ]] || fail "$mode: the Start-menu folder is left"
+  for key in "$uninstall_key" "$key_root\\Software\\Zelkor3D"; do
+    "${run[@]}" reg query "$key" </dev/null >/dev/null 2>&1 && fail "$mode: $key is left"
+  done
+  echo "$mode: uninstalled, nothing left"
+}
+
+# Entries of an earlier, failed run must not count.
+common_start_menu=$(folder ProgramData)/Microsoft/Windows/Start\ Menu/Programs
+user_start_menu=$(folder APPDATA)/Microsoft/Windows/Start\ Menu/Programs
+rm -rf "$common_start_menu/Zelkor3D" "$user_start_menu/Zelkor3D" \
+  "$(folder ProgramW6432)/Zelkor3D" "$local_app_data/Programs/Zelkor3D"
+install_and_remove AllUsers HKLM "$(folder ProgramW6432)/Zelkor3D" "$common_start_menu"
+install_and_remove CurrentUser HKCU "$local_app_data/Programs/Zelkor3D" "$user_start_menu"
+[[ -f $local_app_data/Zelkor3D/draws-kept.txt ]] || fail "uninstalling removed the player's folder"
+rm -rf "$local_app_data/Zelkor3D"
+echo "zip, installers for all users and for the current user: started, closed, removed"

@@ -9,8 +9,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -292,6 +294,102 @@ TEST_F(WindowTest, WindowListTabsFontsAndIcon) {
     EXPECT_EQ(entry[6] | (entry[7] << 8), 32);
   }
   EXPECT_EQ(sizes, (std::vector<int>{16, 32, 48, 64}));
+}
+
+// The window at `dpi`: its size and every control's place scaled from the
+// layout's 96-DPI units, and every text within its control, measured in the
+// control's own font: a label's, a button's (past its frame), a radio
+// button's (past its circle), a single-line box's and the list's cells. The
+// multi-line boxes wrap their lines at any DPI as at 96 (some do by design):
+// their line counts are returned for the caller to compare.
+std::map<HWND, LRESULT> ExpectScaledAndFitting(MainWindow& window, int dpi) {
+  SCOPED_TRACE("at " + std::to_string(dpi) + " DPI");
+  EXPECT_EQ(window.dpi(), dpi);
+  RECT outer;
+  GetWindowRect(window.hwnd(), &outer);
+  EXPECT_NEAR(outer.right - outer.left, MulDiv(layout::kOuterWidth, dpi, 96), 4);
+  EXPECT_NEAR(outer.bottom - outer.top, MulDiv(layout::kOuterHeight, dpi, 96), 4);
+  std::map<HWND, LRESULT> line_counts;
+  for (const auto& [control, placed] : window.controls()) {
+    SCOPED_TRACE(std::string(placed->name));
+    const auto scaled = [dpi](int length) { return MulDiv(length, dpi, 96); };
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_EQ(rect.left, scaled(placed->geometry.left));
+    EXPECT_EQ(rect.right - rect.left, scaled(placed->geometry.width));
+    EXPECT_EQ(rect.bottom - rect.top, scaled(placed->geometry.height));
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(control, GWL_STYLE));
+    if (placed->kind == Kind::kEditBox && (style & ES_MULTILINE) != 0) {
+      line_counts[control] = SendMessageW(control, EM_GETLINECOUNT, 0, 0);
+      continue;
+    }
+    if (placed->kind == Kind::kListView) {
+      for (int column = 0; column < 2; ++column) {
+        wchar_t cell[32] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = cell;
+        item.cchTextMax = 32;
+        SendMessageW(control, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+        // The list draws a cell's text within its label, 2 pixels in from
+        // each side at 96 DPI.
+        RECT label{LVIR_LABEL, column, 0, 0};
+        SendMessageW(control, LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&label));
+        EXPECT_LE(SendMessageW(control, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(cell)),
+                  label.right - label.left - scaled(4))
+            << WideToGbk(cell);
+      }
+      continue;
+    }
+    const std::wstring text = WindowText(control);
+    if (text.empty() || placed->kind == Kind::kTabControl) continue;
+    RECT room;
+    GetClientRect(control, &room);
+    if (placed->kind == Kind::kEditBox) {
+      SendMessageW(control, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&room));
+    }
+    LONG width = room.right - room.left;
+    // A radio button's circle and the gap after it (13 and 4 pixels at 96
+    // DPI); a push button's frame.
+    if (placed->kind == Kind::kRadioButton) width -= scaled(13 + 4);
+    if (placed->kind == Kind::kButton) width -= 2 * GetSystemMetrics(SM_CXEDGE);
+    HDC dc = GetDC(control);
+    const HGDIOBJ old_font =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old_font);
+    ReleaseDC(control, dc);
+    EXPECT_LE(extent.cx, width) << WideToGbk(text);
+    // The layout's 16-pixel setting boxes are shorter than a line of the
+    // dialog font at any DPI; every other control holds its line, give or
+    // take the pixel by which the font's and the control's heights round
+    // apart.
+    if (placed->kind != Kind::kEditBox) {
+      EXPECT_LE(extent.cy, room.bottom - room.top + 1) << WideToGbk(text);
+    }
+  }
+  return line_counts;
+}
+
+// At the screen's DPI (ZELKOR_EXPECTED_DPI, which tests/win32/dpi_test.sh
+// sets in Wine; 96 without it), then moved to a screen of another DPI.
+TEST_F(WindowTest, ScaledToTheScreensDpiEveryTextFits) {
+  const char* expected = std::getenv("ZELKOR_EXPECTED_DPI");
+  const int screen_dpi = expected != nullptr ? std::atoi(expected) : 96;
+  Fill({{"2026224", "8 6 2"}});
+  SetWindowTextW(Control("编辑框1"), L"2026224");
+  const std::map<HWND, LRESULT> line_counts = ExpectScaledAndFitting(*window_, screen_dpi);
+
+  const int moved_dpi = screen_dpi == 96 ? 144 : 96;
+  RECT suggested;
+  GetWindowRect(window_->hwnd(), &suggested);
+  suggested.right = suggested.left + MulDiv(layout::kOuterWidth, moved_dpi, 96);
+  suggested.bottom = suggested.top + MulDiv(layout::kOuterHeight, moved_dpi, 96);
+  SendMessageW(window_->hwnd(), WM_DPICHANGED, MAKEWPARAM(moved_dpi, moved_dpi),
+               reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(ExpectScaledAndFitting(*window_, moved_dpi), line_counts);
 }
 
 TEST_F(WindowTest, OperationsRoundTripThroughTheControls) {

@@ -131,9 +131,14 @@ std::wstring AvailableFace(std::string_view utf8_face) {
   return face;
 }
 
-HFONT MakeFont(const layout::FontSpec& wanted) {
+// A font height of 96-DPI units at `dpi`, rounded down: a font never grows
+// past the box it was laid out in, and a text wraps at every DPI as at 96.
+LONG ScaledFontHeight(LONG height, int dpi) { return height * dpi / 96; }
+
+HFONT MakeFont(const layout::FontSpec& wanted, int dpi) {
   LOGFONTW font{};
-  font.lfHeight = -wanted.height;  // character height, internal leading excluded
+  // Character height, internal leading excluded.
+  font.lfHeight = -ScaledFontHeight(wanted.height, dpi);
   font.lfWeight = wanted.weight;
   font.lfCharSet = GB2312_CHARSET;
   font.lfQuality = DEFAULT_QUALITY;
@@ -142,14 +147,51 @@ HFONT MakeFont(const layout::FontSpec& wanted) {
   return CreateFontIndirectW(&font);
 }
 
-// The desktop's own font for dialogs and messages.
-HFONT MakeUiFont() {
+// A function of user32 the program may run without: Windows 7 lacks the
+// per-monitor DPI functions (Windows 10 1607 and later).
+template <typename Function>
+Function UserFunction(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+// The DPI the system's metrics are given in.
+int SystemDpi() {
+  static const auto get_dpi_for_system = UserFunction<UINT(WINAPI*)()>("GetDpiForSystem");
+  if (get_dpi_for_system != nullptr) return static_cast<int>(get_dpi_for_system());
+  HDC dc = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(nullptr, dc);
+  return dpi > 0 ? dpi : 96;
+}
+
+// The DPI of the screen a window is on; without per-monitor DPI (Windows 7),
+// the one DPI of every screen.
+int DpiOf(HWND hwnd) {
+  static const auto get_dpi_for_window = UserFunction<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+  const int dpi = get_dpi_for_window != nullptr ? static_cast<int>(get_dpi_for_window(hwnd)) : 0;
+  return dpi > 0 ? dpi : SystemDpi();
+}
+
+// The desktop's own font for dialogs and messages, at `dpi`.
+HFONT MakeUiFont(int dpi) {
+  static const auto metrics_for_dpi =
+      UserFunction<BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT)>("SystemParametersInfoForDpi");
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
-  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+  if (metrics_for_dpi != nullptr &&
+      metrics_for_dpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, 96)) {
+    metrics.lfMessageFont.lfHeight = ScaledFontHeight(metrics.lfMessageFont.lfHeight, dpi);
     return CreateFontIndirectW(&metrics.lfMessageFont);
   }
-  return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  LOGFONTW font{};
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+    font = metrics.lfMessageFont;
+  } else {
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
+  }
+  font.lfHeight = MulDiv(font.lfHeight, dpi, SystemDpi());
+  return CreateFontIndirectW(&font);
 }
 
 struct Made {
@@ -364,6 +406,15 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       return OnControlColour(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam));
+    case WM_DPICHANGED: {
+      // Moved to a screen of another DPI (or its DPI changed): laid out for
+      // the new one, in the place and size the system suggests.
+      ApplyDpi(HIWORD(wparam));
+      const RECT& suggested = *reinterpret_cast<const RECT*>(lparam);
+      SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
     case kSyncRowsMessage:
       SyncRows();
       return 0;
@@ -436,10 +487,10 @@ HWND MainWindow::Make(const PlacedControl& control, HWND parent, int id) {
       control.kind == Kind::kRadioButton && control.name == layout::kRadioButtons[0].name;
   const Made made = StylesOf(control, first_radio);
   const layout::Geometry& g = control.geometry;
-  HWND hwnd = CreateWindowExW(made.ex_style, made.window_class, Wide(control.caption).c_str(),
-                              made.style, g.left, g.top, g.width, g.height, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                              GetModuleHandleW(nullptr), nullptr);
+  HWND hwnd = CreateWindowExW(
+      made.ex_style, made.window_class, Wide(control.caption).c_str(), made.style, Scaled(g.left),
+      Scaled(g.top), Scaled(g.width), Scaled(g.height), parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (hwnd == nullptr) throw std::runtime_error("a control could not be made");
   by_name_.emplace(std::string(control.name), hwnd);
   layouts_.emplace(hwnd, &control);
@@ -447,11 +498,37 @@ HWND MainWindow::Make(const PlacedControl& control, HWND parent, int id) {
   return hwnd;
 }
 
+void MainWindow::MakeFonts() {
+  fonts_ = {MakeUiFont(dpi_), MakeFont(layout::kDrawBoxFont, dpi_),
+            MakeFont(layout::kTabCaptionFont, dpi_)};
+}
+
+HFONT MainWindow::FontFor(const PlacedControl& control) const {
+  if (control.kind == Kind::kTabControl) return fonts_[2];
+  if (control.look == Look::kDrawBox) return fonts_[1];
+  return fonts_[0];
+}
+
+void MainWindow::ApplyDpi(int dpi) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  dpi_ = dpi;
+  const std::vector<HFONT> old_fonts = std::move(fonts_);
+  MakeFonts();
+  for (const auto& [control, placed] : layouts_) {
+    const layout::Geometry& g = placed->geometry;
+    SetWindowPos(control, nullptr, Scaled(g.left), Scaled(g.top), Scaled(g.width), Scaled(g.height),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(*placed)), TRUE);
+  }
+  int index = 0;
+  for (const layout::ListColumn& column : layout::kListColumns) {
+    SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(index++), Scaled(column.width));
+  }
+  for (HFONT font : old_fonts) DeleteObject(font);
+}
+
 void MainWindow::Build() {
-  HFONT ui_font = MakeUiFont();
-  HFONT draw_font = MakeFont(layout::kDrawBoxFont);
-  HFONT tab_font = MakeFont(layout::kTabCaptionFont);
-  fonts_ = {ui_font, draw_font, tab_font};
+  MakeFonts();
   white_brush_ = CreateSolidBrush(RGB(255, 255, 255));
 
   int id = kFirstControlId;
@@ -463,7 +540,7 @@ void MainWindow::Build() {
       parent = tabs_;
     }
     HWND made = Make(control, parent, id++);
-    SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(ui_font), FALSE);
+    SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control)), FALSE);
     if (control.page >= 0 && control.group.empty()) {
       pages_[static_cast<size_t>(control.page)].push_back(made);
     }
@@ -471,9 +548,6 @@ void MainWindow::Build() {
       case Kind::kEditBox:
         // No edit box limits the length of its text.
         SendMessageW(made, EM_SETLIMITTEXT, 0, 0);
-        if (control.look == Look::kDrawBox) {
-          SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(draw_font), FALSE);
-        }
         if (control.look == Look::kOutputBox) {
           SetWindowSubclass(made, TextProc, kTextSubclass, reinterpret_cast<DWORD_PTR>(this));
         }
@@ -488,7 +562,7 @@ void MainWindow::Build() {
           std::wstring header = Wide(column.header);
           LVCOLUMNW lv{};
           lv.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-          lv.cx = column.width;
+          lv.cx = Scaled(column.width);
           lv.pszText = header.data();
           lv.iSubItem = index;
           SendMessageW(made, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index++),
@@ -499,7 +573,6 @@ void MainWindow::Build() {
       }
       case Kind::kTabControl: {
         tabs_ = made;
-        SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(tab_font), FALSE);
         int index = 0;
         for (std::string_view caption : layout::kPageCaptions) {
           std::wstring text = Wide(caption);
@@ -557,17 +630,28 @@ std::unique_ptr<MainWindow> CreateMainWindow() {
   if (window_class == 0) throw std::runtime_error("the window class could not be registered");
 
   auto window = std::make_unique<MainWindow>();
-  // Fixed border, system menu, minimise but no maximise; centred.
+  // Fixed border, system menu, minimise but no maximise; centred on the
+  // primary screen's work area, at that screen's DPI.
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  const int left = work.left + (work.right - work.left - layout::kOuterWidth) / 2;
-  const int top = work.top + (work.bottom - work.top - layout::kOuterHeight) / 2;
+  const auto centred = [&work](int width, int height) {
+    return layout::Geometry{static_cast<int>(work.left + (work.right - work.left - width) / 2),
+                            static_cast<int>(work.top + (work.bottom - work.top - height) / 2),
+                            width, height};
+  };
+  layout::Geometry at = centred(layout::kOuterWidth, layout::kOuterHeight);
   HWND hwnd = CreateWindowExW(
       0, kWindowClass, Wide(layout::kWindowTitle).c_str(),
-      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, left, top,
-      layout::kOuterWidth, layout::kOuterHeight, nullptr, nullptr, instance, window.get());
+      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, at.left, at.top,
+      at.width, at.height, nullptr, nullptr, instance, window.get());
   if (hwnd == nullptr) throw std::runtime_error("the main window could not be made");
+  window->dpi_ = DpiOf(hwnd);
   window->Build();
+  if (window->dpi_ != 96) {
+    at = centred(window->Scaled(layout::kOuterWidth), window->Scaled(layout::kOuterHeight));
+    SetWindowPos(hwnd, nullptr, at.left, at.top, at.width, at.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   return window;
 }
 

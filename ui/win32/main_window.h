@@ -92,6 +92,12 @@ class MainWindow {
   // The frame colour themed drawing uses now (CLR_NONE: plain look).
   void SetFrameColour(COLORREF colour);
   [[nodiscard]] COLORREF frame_colour() const { return frame_colour_; }
+  // The DPI the window is laid out for (96: the layout's own units).
+  [[nodiscard]] int dpi() const { return dpi_; }
+  // Lays the controls out again for `dpi`: every place, size, list column
+  // and font scaled from the layout's 96-DPI units by dpi/96. The window's
+  // own size is the caller's (on a DPI change the system suggests it).
+  void ApplyDpi(int dpi);
   // Every control, for switching the theme.
   [[nodiscard]] const std::map<HWND, const layout::PlacedControl*>& controls() const {
     return layouts_;
@@ -105,6 +111,9 @@ class MainWindow {
   LRESULT OnControlColour(HDC dc, HWND control);
   void Build();
   HWND Make(const layout::PlacedControl& control, HWND parent, int id);
+  void MakeFonts();
+  [[nodiscard]] HFONT FontFor(const layout::PlacedControl& control) const;
+  [[nodiscard]] int Scaled(int length) const { return MulDiv(length, dpi_, 96); }
 
   static constexpr UINT kSyncRowsMessage = WM_APP + 1;
 
@@ -122,6 +131,8 @@ class MainWindow {
   std::map<HWND, Text> whole_texts_;
   bool setting_text_ = false;
   std::wstring cell_buffer_;
+  int dpi_ = 96;
+  // The dialog font, the draw box's and the tab captions', at dpi_.
   std::vector<HFONT> fonts_;
   HBRUSH white_brush_ = nullptr;
   COLORREF frame_colour_ = CLR_NONE;
@@ -129,7 +140,8 @@ class MainWindow {
 };
 
 // Builds the main window with every control and its initial content, page 0
-// in front and 单选框_百 selected, centred on the screen; does not show it.
+// in front and 单选框_百 selected, centred on the screen and scaled to its
+// DPI; does not show it.
 // Throws std::runtime_error when the window cannot be made.
 [[nodiscard]] std::unique_ptr<MainWindow> CreateMainWindow();
 
