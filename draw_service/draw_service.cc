@@ -1,6 +1,11 @@
 #include "draw_service/draw_service.h"
 
+#include <algorithm>
+#include <memory>
 #include <utility>
+
+#include "draw_service/freshness.h"
+#include "draw_service/user_places.h"
 
 // Only the fixed path is taken from the draws module.
 #include "draws/draws.h"
@@ -34,6 +39,26 @@ void Answer(httplib::Server& server, std::string_view path, std::string body,
   });
 }
 
+// Answers `path` with a document of the holder's current ones. The response
+// keeps the documents alive until sent, so no request copies them.
+void AnswerCurrent(httplib::Server& server, std::string_view path, const DocumentHolder& holder,
+                   const std::string ServedDocuments::*document, const char* content_type) {
+  server.Get(std::string(path), [&holder, document, content_type](const httplib::Request&,
+                                                                  httplib::Response& response) {
+    std::shared_ptr<const ServedDocuments> current = holder.Current();
+    if (!current) {
+      response.status = 503;
+      return;
+    }
+    const std::string& body = (*current).*document;
+    response.set_content_provider(
+        body.size(), content_type,
+        [current, &body](size_t offset, size_t length, httplib::DataSink& sink) {
+          return sink.write(body.data() + offset, std::min(length, body.size() - offset));
+        });
+  });
+}
+
 }  // namespace
 
 std::string DrawListDocument(const std::vector<HistoryDraw>& draws) {
@@ -45,6 +70,11 @@ std::string DrawListDocument(const std::vector<HistoryDraw>& draws) {
 }
 
 std::string StartupPage(const std::vector<HistoryDraw>& draws) {
+  return StartupPage(draws, BeijingToday(), SettingsFile().u8string());
+}
+
+std::string StartupPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_days today,
+                        std::u8string_view settings_file) {
   std::string page =
       "<!DOCTYPE html>\n"
       "<html lang=\"zh-CN\">\n"
@@ -60,6 +90,7 @@ std::string StartupPage(const std::vector<HistoryDraw>& draws) {
         .append("期,共")
         .append(std::to_string(draws.size()))
         .append("期。</p>\n");
+    page.append(FreshnessPageText(draws.back(), today, settings_file));
   }
   page.append(
       "<p>各种预测只是由开奖号码算出的数字,并不能提高中奖的机会。</p>\n"
@@ -78,10 +109,12 @@ std::vector<HistoryDraw> Latest(std::vector<HistoryDraw> draws, size_t count) {
   return draws;
 }
 
-void AddRoutes(httplib::Server& server, const std::vector<HistoryDraw>& draws, RequestLog log) {
-  Answer(server, kDrawListPath, DrawListDocument(draws), "text/xml; charset=utf-8");
+void AddRoutes(httplib::Server& server, DocumentHolder& holder, RequestLog log) {
+  AnswerCurrent(server, kDrawListPath, holder, &ServedDocuments::draw_list,
+                "text/xml; charset=utf-8");
   Answer(server, VersionRecordPath(), std::string(kVersionRecord), "text/plain");
-  Answer(server, StartupPagePath(), StartupPage(draws), "text/html; charset=utf-8");
+  AnswerCurrent(server, StartupPagePath(), holder, &ServedDocuments::startup_page,
+                "text/html; charset=utf-8");
   if (log) {
     server.set_logger(
         [log = std::move(log)](const httplib::Request& request, const httplib::Response& response) {

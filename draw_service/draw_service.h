@@ -6,12 +6,14 @@
 
 #include <httplib.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "draw_service/history_file.h"
+#include "draw_service/served_documents.h"
 
 namespace zelkor::service {
 
@@ -21,8 +23,13 @@ namespace zelkor::service {
 //   <row expect="2026224" opencode="8,6,2" opentime="2026-08-22 21:15:00" trycode="" tryinfo="" />
 [[nodiscard]] std::string DrawListDocument(const std::vector<HistoryDraw>& draws);
 
-// The start-up page (HTML, UTF-8), naming how many draws are served and the
-// newest one.
+// The start-up page (HTML, UTF-8), naming how many draws are served, the
+// newest one and how old it is; when it is stale, how to bring the history up
+// to date (through the settings file at `settings_file`, or by hand).
+[[nodiscard]] std::string StartupPage(const std::vector<HistoryDraw>& draws,
+                                      std::chrono::sys_days today,
+                                      std::u8string_view settings_file);
+// StartupPage as of today in Beijing, naming the player's settings file.
 [[nodiscard]] std::string StartupPage(const std::vector<HistoryDraw>& draws);
 
 // The version record: the version the program is.
@@ -38,9 +45,10 @@ inline constexpr std::string_view kVersionRecord = "1.1";
 // Called with one line per answered request ("GET /path 200").
 using RequestLog = std::function<void(const std::string& line)>;
 
-// Registers the draw list of `draws`, the version record and the start-up page
-// on `server`; every answered request goes to `log` when one is given.
-void AddRoutes(httplib::Server& server, const std::vector<HistoryDraw>& draws,
-               RequestLog log = nullptr);
+// Registers the draw list and the start-up page of the holder's current
+// documents (read at each request, so a publish shows from the next request
+// on), and the version record, on `server`; every answered request goes to
+// `log` when one is given. `holder` must outlive the server.
+void AddRoutes(httplib::Server& server, DocumentHolder& holder, RequestLog log = nullptr);
 
 }  // namespace zelkor::service

@@ -18,6 +18,9 @@ struct HistoryDraw {
   std::string digits;  // three digits, hundreds first
 };
 
+// The first line of every history text.
+inline constexpr std::string_view kHistoryHeader = "issue,date,digits";
+
 // Why a history text was refused: the 1-based line and what is wrong with it.
 struct HistoryError {
   int line = 0;
@@ -30,6 +33,17 @@ struct HistoryError {
 // very end may be an empty line. Lines may end in CR LF.
 [[nodiscard]] std::variant<std::vector<HistoryDraw>, HistoryError> ParseHistory(
     std::string_view text);
+
+// Why `draw` is no draw at all (issue, date, the date's year, digits), in
+// the words ParseHistory uses; empty when it is one. Order is not checked.
+[[nodiscard]] std::string CheckDrawFields(const HistoryDraw& draw);
+
+// Reads one line of a history text ("2026224,2026-08-22,862", no line end)
+// into `draw`: the reason it is no draw, or empty when it is one.
+[[nodiscard]] std::string ParseDrawLine(std::string_view line, HistoryDraw& draw);
+
+// The history text of `draws` (oldest first), header included, LF line ends.
+[[nodiscard]] std::string HistoryText(const std::vector<HistoryDraw>& draws);
 
 // ParseHistory on the file at `utf8_path`; a file that cannot be read is an
 // error on line 0.

@@ -107,8 +107,8 @@ TEST(DrawServiceTest, LatestKeepsTheNewestDraws) {
 class DrawServiceRoutesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    draws_ = Draws("issue,date,digits\n2026223,2026-08-21,948\n2026224,2026-08-22,007\n");
-    AddRoutes(server_, draws_, [this](const std::string& line) {
+    holder_.Publish(Draws("issue,date,digits\n2026223,2026-08-21,948\n2026224,2026-08-22,007\n"));
+    AddRoutes(server_, holder_, [this](const std::string& line) {
       std::lock_guard lock(log_mutex_);
       log_.push_back(line);
     });
@@ -124,7 +124,7 @@ class DrawServiceRoutesTest : public ::testing::Test {
     return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
   }
 
-  std::vector<HistoryDraw> draws_;
+  DocumentHolder holder_;
   httplib::Server server_;
   int port_ = 0;
   std::thread thread_;

@@ -30,8 +30,9 @@ class DrawService {
   DrawService() {
     auto draws = service::ReadHistoryFile(ZELKOR_HISTORY_FILE);
     if (std::holds_alternative<std::vector<service::HistoryDraw>>(draws)) {
-      service::AddRoutes(server_, std::get<std::vector<service::HistoryDraw>>(draws));
+      holder_.Publish(std::get<std::vector<service::HistoryDraw>>(draws));
     }
+    service::AddRoutes(server_, holder_);
     port_ = server_.bind_to_any_port("127.0.0.1");
     thread_ = std::thread([this] { server_.listen_after_bind(); });
   }
@@ -44,6 +45,7 @@ class DrawService {
   int port() const { return port_; }
 
  private:
+  service::DocumentHolder holder_;
   httplib::Server server_;
   int port_ = 0;
   std::thread thread_;
