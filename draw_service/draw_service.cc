@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "draw_service/freshness.h"
-#include "draw_service/user_places.h"
 
 // Only the fixed path is taken from the draws module.
 #include "draws/draws.h"
@@ -70,11 +69,10 @@ std::string DrawListDocument(const std::vector<HistoryDraw>& draws) {
 }
 
 std::string StartupPage(const std::vector<HistoryDraw>& draws) {
-  return StartupPage(draws, BeijingToday(), SettingsFile().u8string());
+  return StartupPage(draws, BeijingToday());
 }
 
-std::string StartupPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_days today,
-                        std::u8string_view settings_file) {
+std::string StartupPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_days today) {
   std::string page =
       "<!DOCTYPE html>\n"
       "<html lang=\"zh-CN\">\n"
@@ -90,7 +88,7 @@ std::string StartupPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_
         .append("期,共")
         .append(std::to_string(draws.size()))
         .append("期。</p>\n");
-    page.append(FreshnessPageText(draws.back(), today, settings_file));
+    page.append(FreshnessPageText(draws.back(), today));
   }
   page.append(
       "<p>各种预测只是由开奖号码算出的数字,并不能提高中奖的机会。</p>\n"

@@ -24,12 +24,11 @@ namespace zelkor::service {
 [[nodiscard]] std::string DrawListDocument(const std::vector<HistoryDraw>& draws);
 
 // The start-up page (HTML, UTF-8), naming how many draws are served, the
-// newest one and how old it is; when it is stale, how to bring the history up
-// to date (through the settings file at `settings_file`, or by hand).
+// newest one and how old it is on `today`; when it is stale, how to bring the
+// history up to date.
 [[nodiscard]] std::string StartupPage(const std::vector<HistoryDraw>& draws,
-                                      std::chrono::sys_days today,
-                                      std::u8string_view settings_file);
-// StartupPage as of today in Beijing, naming the player's settings file.
+                                      std::chrono::sys_days today);
+// StartupPage as of today in Beijing.
 [[nodiscard]] std::string StartupPage(const std::vector<HistoryDraw>& draws);
 
 // The version record: the version the program is.

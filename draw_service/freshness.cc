@@ -12,29 +12,6 @@ std::chrono::sys_days DateOf(const std::string& date) {
                                std::chrono::day{day}};
 }
 
-std::string EscapeHtml(std::u8string_view text) {
-  std::string escaped;
-  for (const char8_t c : text) {
-    switch (c) {
-      case u8'&':
-        escaped += "&amp;";
-        break;
-      case u8'<':
-        escaped += "&lt;";
-        break;
-      case u8'>':
-        escaped += "&gt;";
-        break;
-      case u8'"':
-        escaped += "&quot;";
-        break;
-      default:
-        escaped.push_back(static_cast<char>(c));
-    }
-  }
-  return escaped;
-}
-
 }  // namespace
 
 std::chrono::sys_days BeijingToday() {
@@ -51,8 +28,7 @@ std::string FreshnessLogLine(const HistoryDraw& newest, std::chrono::sys_days to
          std::to_string(DaysOld(newest, today)) + " days old";
 }
 
-std::string FreshnessPageText(const HistoryDraw& newest, std::chrono::sys_days today,
-                              std::u8string_view settings_file) {
+std::string FreshnessPageText(const HistoryDraw& newest, std::chrono::sys_days today) {
   const int age = DaysOld(newest, today);
   std::string text = "<p>最新一期:" + newest.issue + "期(" + newest.date + "开奖),距今" +
                      std::to_string(age) + "天。</p>\n";
@@ -60,9 +36,9 @@ std::string FreshnessPageText(const HistoryDraw& newest, std::chrono::sys_days t
   text +=
       "<p><strong>开奖数据已过时,下一期的预测不准。</strong>有两种办法补上新的开奖:</p>\n"
       "<ol>\n"
-      "<li>在设置文件 <code>" +
-      EscapeHtml(settings_file) +
-      "</code> 中加一行 <code>upstream = 网址</code>,"
+      "<li>在设置文件(Linux:<code>~/.config/zelkor3d/draw-service.conf</code>;"
+      "Windows:<code>%APPDATA%\\Zelkor3D\\draw-service.conf</code>)中加一行 <code>upstream = "
+      "网址</code>,"
       "网址给出开奖列表或与附带的历史相同格式的 CSV。开奖数据服务每次启动时、"
       "之后每30分钟和每晚开奖后从这里取新的开奖。</li>\n"
       "<li>手工加一期:<code>zelkor3d-draw-service add 期号 号码 [日期]</code>,"

@@ -25,8 +25,8 @@ inline constexpr int kStaleAfterDays = 2;
 [[nodiscard]] std::string FreshnessLogLine(const HistoryDraw& newest, std::chrono::sys_days today);
 
 // The start-up page's paragraphs (HTML, UTF-8) on the newest draw; when it is
-// stale, also how to add an upstream in `settings_file` or a draw by hand.
-[[nodiscard]] std::string FreshnessPageText(const HistoryDraw& newest, std::chrono::sys_days today,
-                                            std::u8string_view settings_file);
+// stale, also how to add an upstream or a draw by hand. The same on every
+// platform, so the settings file is named for each.
+[[nodiscard]] std::string FreshnessPageText(const HistoryDraw& newest, std::chrono::sys_days today);
 
 }  // namespace zelkor::service
