@@ -4,18 +4,24 @@
 # they stay after a restart without the upstream, and a draw added with
 # `add` shows on row 0 of the running service's list with no restart.
 #   draw_service_store_test.sh DRAW_SERVICE
+#   STORE_DIR=... CONFIG_DIR=... draw_service_store_test.sh EMULATOR... DRAW_SERVICE.exe
+# Under Wine the service's folders are those of the Wine prefix, named by
+# STORE_DIR and CONFIG_DIR (Unix paths); they are emptied before and after.
 set -uo pipefail
 service=("$@")
 work=$(mktemp -d)
+export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+store_dir=${STORE_DIR:-$XDG_DATA_HOME/zelkor3d}
+config_dir=${CONFIG_DIR:-$XDG_CONFIG_HOME/zelkor3d}
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
   wait 2>/dev/null
-  rm -rf "$work"
+  rm -rf "$work" "$store_dir" "$config_dir"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
-export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+rm -rf "$store_dir" "$config_dir"
 
 port=$((20000 + $$ % 20000))
 upstream_port=$((port + 1))
@@ -30,7 +36,7 @@ rows() {
 start_service() {
   "${service[@]}" "$port" >"$work/out" 2>&1 &
   pids+=($!)
-  for _ in $(seq 100); do grep -q "^serving on" "$work/out" && return; sleep 0.1; done
+  for _ in $(seq 300); do grep -q "^serving on" "$work/out" && return; sleep 0.1; done
   fail "no service: $(cat "$work/out")"
 }
 stop_service() {
@@ -39,7 +45,7 @@ stop_service() {
   unset 'pids[-1]'
 }
 
-mkdir -p "$work/upstream" "$XDG_CONFIG_HOME/zelkor3d"
+mkdir -p "$work/upstream" "$config_dir"
 printf 'issue,date,digits\n2026225,2026-08-23,123\n2026226,2026-08-24,456\n2026227,2026-08-25,789\n' \
   >"$work/upstream/draws.csv"
 python3 -m http.server --bind 127.0.0.1 --directory "$work/upstream" "$upstream_port" \
@@ -47,7 +53,7 @@ python3 -m http.server --bind 127.0.0.1 --directory "$work/upstream" "$upstream_
 pids+=($!)
 for _ in $(seq 100); do (exec 3<>"/dev/tcp/127.0.0.1/$upstream_port") 2>/dev/null && break; sleep 0.1; done
 printf '# where new draws come from\nupstream = http://127.0.0.1:%s/draws.csv\n' "$upstream_port" \
-  >"$XDG_CONFIG_HOME/zelkor3d/draw-service.conf"
+  >"$config_dir/draw-service.conf"
 
 start_service
 [[ $(rows) == "2026227 2026226 2026225 2026224 " ]] || fail "first start served: $(rows)"
@@ -63,6 +69,7 @@ start_service
 grep -q "not used: connection refused" "$work/out" || fail "the gone upstream: $(cat "$work/out")"
 
 "${service[@]}" add 2026228 024 2026-08-26 >"$work/add" 2>&1 || fail "add: $(cat "$work/add")"
+grep -qx "2026228,2026-08-26,024" "$store_dir/added-draws.csv" || fail "the store: $(cat "$store_dir/added-draws.csv")"
 [[ $(rows) == "2026228 2026227 2026226 2026225 " ]] || fail "after add served: $(rows)"
 "${service[@]}" add 2026228 025 2026-08-26 >"$work/add" 2>&1
 code=$?
