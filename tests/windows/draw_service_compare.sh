@@ -17,6 +17,9 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 rm -rf "$work"
 mkdir -p "$work"
+# The Linux service with no store or settings of the user's (the Windows one
+# has those of the Wine prefix, which no other test leaves anything in).
+export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 
 # Ports nobody else uses: the service's own default stays free for others.
 linux_port=$((20000 + $$ % 20000))
