@@ -29,7 +29,7 @@ upstream_port=$((port + 1))
 # The issues of the served list, newest first, on one line.
 rows() {
   exec 3<>"/dev/tcp/127.0.0.1/$port" || fail "cannot connect"
-  printf 'GET /static/info/kaijiang/xml/sd/list10.xml HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n' >&3
+  printf 'GET /static/info/kaijiang/xml/sd/list10.xml HTTP/1.0\r\nHost: 127.0.0.1:%s\r\n\r\n' "$port" >&3
   timeout 10 cat <&3 | grep -o '<row expect="[0-9]*"' | head -4 | grep -o '[0-9]*' | tr '\n' ' '
   exec 3<&-
 }
