@@ -48,9 +48,11 @@ std::string ExactPattern(std::string_view path) {
 // Answers GET `path` with the document `pick` chooses from the documents
 // current when the request came, written from them without a copy.
 void Answer(httplib::Server& server, std::string_view path, const DocumentHolder& documents,
-            const std::string ServedDocuments::*pick, const char* content_type) {
-  server.Get(ExactPattern(path), [&documents, pick, content_type](const httplib::Request&,
-                                                                  httplib::Response& response) {
+            const std::string ServedDocuments::*pick, const char* content_type,
+            const std::function<void()>& refresh) {
+  server.Get(ExactPattern(path), [&documents, pick, content_type, refresh](
+                                     const httplib::Request&, httplib::Response& response) {
+    if (refresh) refresh();
     std::shared_ptr<const ServedDocuments> current = documents.Current();
     const std::string& body = (*current).*pick;
     response.set_content_provider(
@@ -79,7 +81,11 @@ size_t MaxServedDraws() {
 }
 
 std::string StartupPage(const std::vector<HistoryDraw>& draws) {
-  return StartPage(draws, BeijingToday());
+  return StartupPage(draws, BeijingToday());
+}
+
+std::string StartupPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_days today) {
+  return StartPage(draws, today);
 }
 
 std::string_view StartupPagePath() { return ZELKOR_STARTUP_PATH; }
@@ -92,10 +98,12 @@ std::vector<HistoryDraw> Latest(std::vector<HistoryDraw> draws, size_t count) {
   return draws;
 }
 
-void AddRoutes(httplib::Server& server, const DocumentHolder& documents, RequestLog log) {
-  Answer(server, kDrawListPath, documents, &ServedDocuments::draw_list, "text/xml; charset=utf-8");
+void AddRoutes(httplib::Server& server, const DocumentHolder& documents, RequestLog log,
+               std::function<void()> refresh) {
+  Answer(server, kDrawListPath, documents, &ServedDocuments::draw_list, "text/xml; charset=utf-8",
+         refresh);
   Answer(server, StartupPagePath(), documents, &ServedDocuments::startup_page,
-         "text/html; charset=utf-8");
+         "text/html; charset=utf-8", refresh);
   server.Get(ExactPattern(VersionRecordPath()),
              [](const httplib::Request&, httplib::Response& response) {
                response.set_content(std::string(kVersionRecord), "text/plain");

@@ -6,6 +6,7 @@
 
 #include <httplib.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -30,8 +31,12 @@ inline constexpr size_t kMaxDrawListBytes = size_t{64} << 20;
 // row has the same length).
 [[nodiscard]] size_t MaxServedDraws();
 
-// The start-up page (HTML, UTF-8), naming how many draws are served and the
-// newest one.
+// The start-up page (HTML, UTF-8), naming how many draws are served, the
+// newest one and how old it is on `today`; when it is stale, how to bring the
+// history up to date.
+[[nodiscard]] std::string StartupPage(const std::vector<HistoryDraw>& draws,
+                                      std::chrono::sys_days today);
+// StartupPage as of today in Beijing.
 [[nodiscard]] std::string StartupPage(const std::vector<HistoryDraw>& draws);
 
 // The version record: the version the program is.
@@ -50,7 +55,10 @@ using RequestLog = std::function<void(const std::string& line)>;
 
 // Registers the draw list and the start-up page `documents` holds at the
 // time of each request, and the version record, on `server` at exactly their
-// paths; every answered request goes to `log` when one is given.
-void AddRoutes(httplib::Server& server, const DocumentHolder& documents, RequestLog log = nullptr);
+// paths; every answered request goes to `log` when one is given. `refresh`,
+// when set, runs before a document is taken, so that a history changed
+// meanwhile is served from that request on.
+void AddRoutes(httplib::Server& server, const DocumentHolder& documents, RequestLog log = nullptr,
+               std::function<void()> refresh = nullptr);
 
 }  // namespace zelkor::service

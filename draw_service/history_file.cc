@@ -13,7 +13,6 @@
 namespace zelkor::service {
 namespace {
 
-constexpr std::string_view kHeader = "issue,date,digits";
 // The longest a draw line can be: "2026224,2026-08-22,862" and CR LF.
 constexpr size_t kMaxDrawLineBytes = 24;
 
@@ -50,16 +49,21 @@ bool IsCalendarDate(std::string_view date) {
   return ymd.ok();
 }
 
-// The reason `line` is no draw that may follow `previous`; empty when it is.
-std::string CheckDraw(std::string_view line, const HistoryDraw* previous, HistoryDraw& draw) {
-  const size_t first = line.find(',');
-  const size_t second = first == std::string_view::npos ? first : line.find(',', first + 1);
-  if (second == std::string_view::npos || line.find(',', second + 1) != std::string_view::npos) {
-    return "expected three fields: issue,date,digits";
+// The reason `draw` may not follow `previous`; empty when it may.
+std::string CheckOrder(const HistoryDraw& draw, const HistoryDraw& previous) {
+  if (Number(draw.issue) <= Number(previous.issue)) {
+    return "issue " + draw.issue + " does not come after " + previous.issue +
+           " (the file lists the oldest draw first)";
   }
-  draw.issue = std::string(line.substr(0, first));
-  draw.date = std::string(line.substr(first + 1, second - first - 1));
-  draw.digits = std::string(line.substr(second + 1));
+  if (draw.date < previous.date) {
+    return "date " + draw.date + " is before " + previous.date + " of the line above";
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string CheckDrawFields(const HistoryDraw& draw) {
   if (draw.issue.size() != 7 || !AllDigits(draw.issue) || Number(draw.issue) % 1000 == 0) {
     return "issue " + Quoted(draw.issue) + " is not seven digits (year, then draw 001 to 999)";
   }
@@ -72,19 +76,31 @@ std::string CheckDraw(std::string_view line, const HistoryDraw* previous, Histor
   if (draw.digits.size() != 3 || !AllDigits(draw.digits)) {
     return "digits " + Quoted(draw.digits) + " are not three digits";
   }
-  if (previous != nullptr) {
-    if (Number(draw.issue) <= Number(previous->issue)) {
-      return "issue " + draw.issue + " does not come after " + previous->issue +
-             " (the file lists the oldest draw first)";
-    }
-    if (draw.date < previous->date) {
-      return "date " + draw.date + " is before " + previous->date + " of the line above";
-    }
-  }
   return {};
 }
 
-}  // namespace
+std::string ParseDrawLine(std::string_view line, HistoryDraw& draw) {
+  const size_t first = line.find(',');
+  const size_t second = first == std::string_view::npos ? first : line.find(',', first + 1);
+  if (second == std::string_view::npos || line.find(',', second + 1) != std::string_view::npos) {
+    return "expected three fields: issue,date,digits";
+  }
+  draw.issue = std::string(line.substr(0, first));
+  draw.date = std::string(line.substr(first + 1, second - first - 1));
+  draw.digits = std::string(line.substr(second + 1));
+  return CheckDrawFields(draw);
+}
+
+std::string HistoryText(const std::vector<HistoryDraw>& draws) {
+  std::string text(kHistoryHeader);
+  text.push_back('\n');
+  text.reserve(text.size() + draws.size() * 23);
+  for (const HistoryDraw& draw : draws) {
+    text.append(draw.issue).append(",").append(draw.date).append(",").append(draw.digits);
+    text.push_back('\n');
+  }
+  return text;
+}
 
 std::variant<std::vector<HistoryDraw>, HistoryError> ParseHistory(std::string_view text,
                                                                   size_t max_draws) {
@@ -98,8 +114,9 @@ std::variant<std::vector<HistoryDraw>, HistoryError> ParseHistory(std::string_vi
     start = end == std::string_view::npos ? text.size() : end + 1;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (number == 1) {
-      if (line != kHeader) {
-        return HistoryError{number, "expected the header line '" + std::string(kHeader) + "'"};
+      if (line != kHistoryHeader) {
+        return HistoryError{number,
+                            "expected the header line '" + std::string(kHistoryHeader) + "'"};
       }
       continue;
     }
@@ -109,7 +126,8 @@ std::variant<std::vector<HistoryDraw>, HistoryError> ParseHistory(std::string_vi
           number, "more draws than the draw list may serve (" + std::to_string(max_draws) + ")"};
     }
     HistoryDraw draw;
-    const std::string reason = CheckDraw(line, draws.empty() ? nullptr : &draws.back(), draw);
+    std::string reason = ParseDrawLine(line, draw);
+    if (reason.empty() && !draws.empty()) reason = CheckOrder(draw, draws.back());
     if (!reason.empty()) return HistoryError{number, reason};
     draws.push_back(std::move(draw));
   }
@@ -127,9 +145,9 @@ std::variant<std::vector<HistoryDraw>, HistoryError> ReadHistoryFile(const std::
   if (!file) return HistoryError{0, "cannot be opened"};
   // A file of `max_draws` draws is at most this long; one byte more is
   // enough to know the file is larger.
-  const size_t most = max_draws > (SIZE_MAX - kHeader.size() - 2) / kMaxDrawLineBytes
+  const size_t most = max_draws > (SIZE_MAX - kHistoryHeader.size() - 2) / kMaxDrawLineBytes
                           ? SIZE_MAX - 1
-                          : kHeader.size() + 2 + max_draws * kMaxDrawLineBytes;
+                          : kHistoryHeader.size() + 2 + max_draws * kMaxDrawLineBytes;
   std::string text;
   char buffer[1 << 16];
   size_t count = 0;

@@ -20,6 +20,9 @@ struct HistoryDraw {
   std::string digits;  // three digits, hundreds first
 };
 
+// The first line of every history text.
+inline constexpr std::string_view kHistoryHeader = "issue,date,digits";
+
 // Why a history text was refused: the 1-based line and what is wrong with it.
 struct HistoryError {
   int line = 0;
@@ -34,6 +37,17 @@ struct HistoryError {
 // characters and escaped as Printable does.
 [[nodiscard]] std::variant<std::vector<HistoryDraw>, HistoryError> ParseHistory(
     std::string_view text, size_t max_draws = std::numeric_limits<size_t>::max());
+
+// Why `draw` is no draw at all (issue, date, the date's year, digits), in
+// the words ParseHistory uses; empty when it is one. Order is not checked.
+[[nodiscard]] std::string CheckDrawFields(const HistoryDraw& draw);
+
+// Reads one line of a history text ("2026224,2026-08-22,862", no line end)
+// into `draw`: the reason it is no draw, or empty when it is one.
+[[nodiscard]] std::string ParseDrawLine(std::string_view line, HistoryDraw& draw);
+
+// The history text of `draws` (oldest first), header included, LF line ends.
+[[nodiscard]] std::string HistoryText(const std::vector<HistoryDraw>& draws);
 
 // ParseHistory on the file at `utf8_path`; a file that cannot be read is an
 // error on line 0. Reads no more than a file of `max_draws` draws can be, so

@@ -1,23 +1,33 @@
-// zelkor3d-draw-service: serves a draw history file as the draw list, with
-// the version record and the start-up page, on 127.0.0.1 until interrupted or
-// terminated.
+// zelkor3d-draw-service: serves the draw history (the shipped one merged with
+// the player's store, kept current from the upstreams the player names) as
+// the draw list, with the version record and the start-up page, on 127.0.0.1
+// until interrupted or terminated. Its commands `add` and `import` put draws
+// into the store by hand.
 #include <httplib.h>
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <variant>
 #include <vector>
 
+#include "draw_service/commands.h"
 #include "draw_service/draw_service.h"
+#include "draw_service/draw_store.h"
+#include "draw_service/freshness.h"
 #include "draw_service/history_file.h"
 #include "draw_service/process.h"
 #include "draw_service/served_documents.h"
+#include "draw_service/settings.h"
 #include "draw_service/sturdy_server.h"
+#include "draw_service/upstream.h"
+#include "draw_service/user_places.h"
 #include "runtime/printable.h"
 #include "runtime/program_io.h"
 
@@ -43,17 +53,47 @@ std::string ShippedHistory() {
   return std::string(path.begin(), path.end());
 }
 
+// The draws of the history file at `path`, or the file's fault told on
+// standard error.
+bool ReadHistory(const std::string& path, std::vector<zelkor::service::HistoryDraw>& draws) {
+  // A history whose draw list would be larger than its readers take is
+  // refused, after reading no more than that.
+  auto parsed = zelkor::service::ReadHistoryFile(path, zelkor::service::MaxServedDraws());
+  if (const auto* error = std::get_if<zelkor::service::HistoryError>(&parsed)) {
+    std::ostream& err = zelkor::StandardError(zelkor::StreamText::kUtf8);
+    err << kProgram << ": " << zelkor::Printable(path);
+    if (error->line > 0) err << ":" << error->line;
+    err << ": " << error->reason << "\n";
+    return false;
+  }
+  draws = std::get<std::vector<zelkor::service::HistoryDraw>>(std::move(parsed));
+  return true;
+}
+
+std::string Utf8(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  namespace service = zelkor::service;
   int port = ZELKOR_DRAW_SERVICE_PORT;
   std::string history = ShippedHistory();
   size_t latest = 0;
+  std::vector<std::string> upstreams;
 
   CLI::App app{
       "Serves the 3D draw history on 127.0.0.1 for zelkor3d: the draw list (newest first) at\n"
       "/static/info/kaijiang/xml/sd/list10.xml, the version record and the start-up page.\n"
-      "Runs until interrupted or terminated."};
+      "Runs until interrupted or terminated.\n"
+      "The history served is the shipped one merged with the player's own store "
+      "(" ZELKOR_STORE_PLACE
+      "),\nwhich the upstreams named with --upstream or in the settings file "
+      "(" ZELKOR_SETTINGS_PLACE
+      ",\nlines 'upstream = URL', '#' starts a comment) keep current, and the commands add and\n"
+      "import fill by hand. A running service serves what they stored from its next request on."};
   app.name(kProgram);
   app.set_version_flag("--version", std::string(kProgram) + " " + ZELKOR_VERSION,
                        "Print the version and exit");
@@ -61,15 +101,40 @@ int main(int argc, char** argv) {
       ->capture_default_str()
       ->type_name("PORT")
       ->check(CLI::Range(1, 65535));
-  app.add_option("--history", history,
-                 "Draw history file: a CSV text with the header line issue,date,digits and one\n"
-                 "draw a line, oldest first (e.g. 2026224,2026-08-22,862). A malformed line is\n"
-                 "named on standard error and nothing is served. Default: the shipped "
-                 "history,\n" ZELKOR_HISTORY_PLACE ".")
-      ->type_name("FILE");
+  CLI::Option* history_option =
+      app.add_option(
+             "--history", history,
+             "Serve exactly this draw history file, read-only, without the store or\n"
+             "upstreams: a CSV text with the header line issue,date,digits and one\n"
+             "draw a line, oldest first (e.g. 2026224,2026-08-22,862). A malformed line is\n"
+             "named on standard error and nothing is served. The shipped "
+             "history is\n" ZELKOR_HISTORY_PLACE ".")
+          ->type_name("FILE");
   app.add_option("--latest", latest, "Serve only the newest N draws")
       ->check(CLI::Range(size_t{1}, size_t{INT_MAX}))
       ->type_name("N");
+  app.add_option("--upstream", upstreams,
+                 "Take new draws from URL (a draw list or a history CSV), at start, every 30\n"
+                 "minutes and after the evening draw; may be given more than once")
+      ->type_name("URL");
+
+  std::string add_issue;
+  std::string add_digits;
+  std::string add_date;
+  CLI::App* add = app.add_subcommand(
+      "add",
+      "Add one draw to the store. Exit code 0 added or nothing new, 2 bad input, 3 the\n"
+      "draw is held with other digits.");
+  add->add_option("ISSUE", add_issue, "Seven digits: the year, then the draw's number")->required();
+  add->add_option("DIGITS", add_digits, "The three drawn digits, hundreds first")->required();
+  add->add_option("DATE", add_date, "YYYY-MM-DD; default today (Beijing)");
+  std::string import_file;
+  CLI::App* import = app.add_subcommand(
+      "import",
+      "Add the draws of a history CSV or a saved draw list to the store, all or\n"
+      "none. Exit codes as for add; a bad line is named.");
+  import->add_option("FILE", import_file, "The file to import")->required();
+
   // The arguments as UTF-8 (on Windows from the wide command line, so that
   // a history named outside the system's code page is found), last first as
   // CLI11 takes them.
@@ -77,51 +142,97 @@ int main(int argc, char** argv) {
   std::reverse(args.begin(), args.end());
   try {
     app.parse(args);
+    if (*history_option && (!upstreams.empty() || *add || *import)) {
+      throw CLI::ValidationError("--history",
+                                 "serves a file as it is, without the store, upstreams, add or "
+                                 "import");
+    }
   } catch (const CLI::ParseError& error) {
     return app.exit(error) == 0 ? 0 : kUsageError;
   }
 
-  // A history whose draw list would be larger than its readers take is
-  // refused, after reading no more than that.
-  auto parsed = zelkor::service::ReadHistoryFile(history, zelkor::service::MaxServedDraws());
-  if (const auto* error = std::get_if<zelkor::service::HistoryError>(&parsed)) {
-    std::ostream& err = zelkor::StandardError(zelkor::StreamText::kUtf8);
-    err << kProgram << ": " << zelkor::Printable(history);
-    if (error->line > 0) err << ":" << error->line;
-    err << ": " << error->reason << "\n";
-    return kUsageError;
+  std::vector<service::HistoryDraw> shipped;
+  if (!ReadHistory(history, shipped)) return kUsageError;
+  const std::filesystem::path store_folder = service::StoreFolder();
+  if (!*history_option && store_folder.empty()) {
+    zelkor::StandardError(zelkor::StreamText::kUtf8)
+        << kProgram << ": no folder for the store (neither XDG_DATA_HOME nor HOME is set); "
+        << "serving the shipped history only\n";
   }
-  std::vector<zelkor::service::HistoryDraw> draws =
-      std::get<std::vector<zelkor::service::HistoryDraw>>(std::move(parsed));
-  if (latest > 0) draws = zelkor::service::Latest(std::move(draws), latest);
+  const bool with_store = !*history_option && !store_folder.empty();
+  const service::DrawStore store(shipped, store_folder);
+
+  if (*add || *import) {
+    if (!with_store) return service::kNotStored;
+    const service::CommandResult result =
+        *add ? service::AddDraw(store, add_issue, add_digits, add_date, service::BeijingToday())
+             : service::ImportDraws(store, std::filesystem::u8path(import_file));
+    std::ostream& stream = result.exit_code == service::kAdded
+                               ? zelkor::StandardOutput(zelkor::StreamText::kUtf8)
+                               : zelkor::StandardError(zelkor::StreamText::kUtf8);
+    stream << kProgram << ": " << result.message << std::endl;
+    return result.exit_code;
+  }
 
   // Stop requests are taken by one thread, which stops the server so that it
   // ends cleanly.
-  zelkor::service::HoldStopRequests();
+  service::HoldStopRequests();
 
   std::ostream& out = zelkor::StandardOutput(zelkor::StreamText::kUtf8);
-  zelkor::service::DocumentHolder documents;
-  documents.Publish(draws);
-  zelkor::service::SturdyServer server(port);
-  zelkor::service::AddRoutes(server, documents,
-                             [&out](const std::string& line) { out << line << std::endl; });
+  std::mutex out_mutex;
+  const service::Log log = [&out, &out_mutex](const std::string& line) {
+    std::lock_guard lock(out_mutex);
+    out << line << std::endl;
+  };
+  service::DocumentHolder holder;
+  service::ServedHistory served(store, holder, latest, log);
+  if (with_store) {
+    const service::Settings settings = service::ReadSettings(service::SettingsFile());
+    for (const std::string& warning : settings.warnings) log(warning);
+    upstreams.insert(upstreams.end(), settings.upstreams.begin(), settings.upstreams.end());
+    served.Refresh();
+  } else {
+    holder.Publish(latest > 0 ? service::Latest(shipped, latest) : shipped);
+  }
+  service::Updater updater(upstreams, store, served, log);
+
+  service::SturdyServer server(port);
+  // What `add` or `import` stored shows from the next request on.
+  std::function<void()> refresh;
+  if (with_store) refresh = [&served] { served.Refresh(); };
+  service::AddRoutes(server, holder, log, refresh);
   if (!server.Bind()) {
     std::cerr << kProgram << ": cannot listen on " << kLoopback << ":" << port;
-    if (zelkor::service::PortWasInUse(port)) std::cerr << ": port " << port << " is in use";
+    if (service::PortWasInUse(port)) std::cerr << ": port " << port << " is in use";
     std::cerr << "\n";
     return 1;
   }
 
   std::thread stopper([&server] {
-    zelkor::service::WaitForStopRequest();
+    service::WaitForStopRequest();
     server.stop();
   });
-  out << "serving " << draws.size() << " draws (" << draws.front().issue << " to "
-      << draws.back().issue << ") from " << zelkor::Printable(history) << std::endl;
-  out << "serving on http://" << kLoopback << ":" << port << std::endl;
+  // Connections made meanwhile wait in the listen queue, so the first draw
+  // list answered already holds what the upstreams brought.
+  updater.Start();
+  if (!upstreams.empty() && !updater.WaitForFirstRound(service::kStartDeadline)) {
+    log("upstreams still under way after " + std::to_string(service::kStartDeadline.count()) +
+        " s; serving what is held meanwhile");
+  }
+  const std::vector<service::HistoryDraw> draws = with_store ? served.Served() : shipped;
+  log(service::FreshnessLogLine(draws.back(), service::BeijingToday()));
+  log("serving " + std::to_string(draws.size()) + " draws (" + draws.front().issue + " to " +
+      draws.back().issue + ") from " + zelkor::Printable(history) +
+      (with_store ? " and the store " + Utf8(store.file()) : std::string()));
+  log("serving on http://" + std::string(kLoopback) + ":" + std::to_string(port));
   server.listen_after_bind();
   // listen_after_bind only returns once the server is stopped, which only the
   // stopper does.
   stopper.join();
+  if (!updater.Stop(std::chrono::seconds(1))) {
+    // A fetch still under way uses what main owns: end without unwinding.
+    out.flush();
+    std::_Exit(0);
+  }
   return 0;
 }

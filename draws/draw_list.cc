@@ -57,6 +57,7 @@ constexpr bool IsPlainLiteral(std::string_view text) {
 
 constexpr std::array<std::string_view, kLiteralCount> kRowLiterals = LiteralsOf(kDrawRowPattern);
 static_assert(kRowLiterals[0] == "<row expect=\"" && kRowLiterals.back() == "\" />");
+static_assert(kRowLiterals[4] == "\" opentime=\"" && kRowLiterals[5] == "\" trycode=\"");
 static_assert([] {
   for (std::string_view literal : kRowLiterals) {
     if (literal.empty() || !IsPlainLiteral(literal)) return false;
@@ -97,9 +98,7 @@ size_t LatestTailStart(std::string_view document) {
 
 size_t MostDrawsIn(std::string_view document) { return document.size() / kShortestMatch; }
 
-void ForEachDraw(std::string_view document,
-                 const std::function<void(std::string_view issue, std::string_view hundreds,
-                                          std::string_view tens, std::string_view units)>& take) {
+void ForEachDrawRow(std::string_view document, const std::function<void(const DrawRow&)>& take) {
   const size_t tail_start = LatestTailStart(document);
   if (tail_start == std::string_view::npos) return;
 
@@ -119,9 +118,25 @@ void ForEachDraw(std::string_view document,
                                         boost::xpressive::regex_constants::match_continuous)) {
       break;
     }
-    take(group(match[1]), group(match[2]), group(match[3]), group(match[4]));
+    // The time is the uncaptured gap after the units: it runs from the
+    // literal that follows them to the first occurrence of the next one,
+    // as the lazy gap matched it.
+    const std::string_view row = group(match[0]);
+    const size_t time_start =
+        static_cast<size_t>(match[4].second - match[0].first) + kRowLiterals[4].size();
+    const size_t time_end = row.find(kRowLiterals[5], time_start);
+    take(DrawRow{group(match[1]), group(match[2]), group(match[3]), group(match[4]),
+                 row.substr(time_start, time_end - time_start)});
     from = static_cast<size_t>(match[0].second - begin);
   }
+}
+
+void ForEachDraw(std::string_view document,
+                 const std::function<void(std::string_view issue, std::string_view hundreds,
+                                          std::string_view tens, std::string_view units)>& take) {
+  ForEachDrawRow(document, [&take](const DrawRow& row) {
+    take(row.issue, row.hundreds, row.tens, row.units);
+  });
 }
 
 std::vector<DrawRecord> ParseDrawList(std::string_view document) {

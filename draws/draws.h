@@ -50,6 +50,19 @@ void ForEachDraw(std::string_view document,
                  const std::function<void(std::string_view issue, std::string_view hundreds,
                                           std::string_view tens, std::string_view units)>& take);
 
+// One row of a draw list as written, each part pointing into the document.
+struct DrawRow {
+  std::string_view issue;
+  std::string_view hundreds;
+  std::string_view tens;
+  std::string_view units;
+  std::string_view opentime;  // the `opentime` attribute, e.g. "2026-08-22 21:15:00"
+};
+
+// ForEachDraw with the draw time too, for a caller that keeps draws with
+// their dates (the draw service taking a list from another service).
+void ForEachDrawRow(std::string_view document, const std::function<void(const DrawRow&)>& take);
+
 // How long a fetch may wait, and whom it trusts. The defaults are the
 // program's own; tests shorten the bounds and trust an authority of their own.
 struct FetchOptions {

@@ -8,6 +8,9 @@
 set -uo pipefail
 service=("$@")
 work=$(mktemp -d)
+# No store or settings of the user's (under Wine, those of the prefix, which
+# the store's own test empties).
+export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 pid=""
 cleanup() {
   [[ -n $pid ]] && kill "$pid" 2>/dev/null

@@ -18,6 +18,9 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 rm -rf "$work"
 mkdir -p "$work"
+# The Linux service with no store or settings of the user's (the Windows one
+# has those of the Wine prefix, which no other test leaves anything in).
+export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 
 # The start-up page tells the newest draw's age: both services count it from
 # the same day.

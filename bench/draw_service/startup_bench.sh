@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# With no upstream and with an upstream that refuses connections, on a fresh
+# store each run: the service's start to its first draw list answered (on a
+# port of its own), then start-up to window shown through the Linux launcher
+# (bin/zelkor3d of build/, which starts the draw service and then the
+# window; the service's default port must be free).
+#
+#   bench/draw_service/startup_bench.sh [runs]     (default 5; medians printed)
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+runs=${1:-5}
+port=$(sed -n 's/^ZELKOR_DRAW_SERVICE_PORT:STRING=//p' build/CMakeCache.txt)
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+# No browser is to be launched on the virtual display.
+unset BROWSER DEFAULT_BROWSER
+
+median() { sort -n | awk '{ a[NR] = $1 } END { printf "%.3f", a[int((NR + 1) / 2)] }'; }
+
+# Seconds from starting the launcher to a window named Zelkor3D shown.
+one_run() {
+  rm -rf "$XDG_DATA_HOME"
+  local start shown pid
+  start=$(date +%s.%N)
+  build/bin/zelkor3d >/dev/null 2>&1 &
+  pid=$!
+  for _ in $(seq 3000); do
+    xdotool search --onlyvisible --name 'Zelkor3D' >/dev/null 2>&1 && break
+    sleep 0.01
+  done
+  shown=$(date +%s.%N)
+  echo "$shown - $start" | bc
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+  for _ in $(seq 100); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || break; sleep 0.05; done
+}
+
+# Seconds from starting the service to its first draw list answered.
+service_run() {
+  rm -rf "$XDG_DATA_HOME"
+  local start answered pid
+  start=$(date +%s.%N)
+  build/bin/zelkor3d-draw-service "$bench_port" "$@" >/dev/null 2>&1 &
+  pid=$!
+  until curl -s -o /dev/null --max-time 20 \
+    "http://127.0.0.1:$bench_port/static/info/kaijiang/xml/sd/list10.xml"; do
+    sleep 0.005
+  done
+  answered=$(date +%s.%N)
+  echo "$answered - $start" | bc
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+}
+bench_port=$((20000 + $$ % 20000))
+service_run >/dev/null
+none=$(for _ in $(seq "$runs"); do service_run; done)
+refused=$(for _ in $(seq "$runs"); do service_run --upstream http://127.0.0.1:1/list10.xml; done)
+echo "service start to first draw list (median of $runs): no upstream $(median <<<"$none") s," \
+  "upstream refusing connections $(median <<<"$refused") s"
+
+if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
+  echo "startup_bench: something listens on port $port already" >&2
+  exit 1
+fi
+mkdir -p "$XDG_CONFIG_HOME/zelkor3d"
+one_run >/dev/null  # warms the caches
+none=$(for _ in $(seq "$runs"); do one_run; done)
+echo "upstream = http://127.0.0.1:1/list10.xml" >"$XDG_CONFIG_HOME/zelkor3d/draw-service.conf"
+refused=$(for _ in $(seq "$runs"); do one_run; done)
+echo "no upstream:      $(echo $none)"
+echo "refused upstream: $(echo $refused)"
+echo "start-up to window shown (median of $runs): no upstream $(median <<<"$none") s," \
+  "upstream refusing connections $(median <<<"$refused") s"
