@@ -109,8 +109,13 @@ port = free_port()
 base = "http://127.0.0.1:%d" % port
 page_address = base + "/zelkor3d/start.html"
 list_address = base + "/static/info/kaijiang/xml/sd/list10.xml"
+# A home of its own: no player's store or upstream adds draws to the history.
+home = os.path.join(work, "home")
+os.makedirs(home, exist_ok=True)
+alone = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, "config"),
+             XDG_DATA_HOME=os.path.join(home, "data"), APPDATA=home, LOCALAPPDATA=home)
 server = subprocess.Popen([service, str(port), "--history", history], stdout=subprocess.PIPE,
-                          stderr=subprocess.STDOUT, text=True)
+                          stderr=subprocess.STDOUT, text=True, env=alone)
 try:
     deadline = time.time() + 30
     for line in server.stdout:
