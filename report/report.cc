@@ -39,11 +39,6 @@ struct Named {
   Value value;
 };
 
-constexpr std::array<Named<ReportPage>, 3> kPageNames{{
-    {"kill", ReportPage::kKill},
-    {"banker", ReportPage::kBanker},
-    {"span", ReportPage::kSpan},
-}};
 // The kill position by its digit or by the radio button caption of the window.
 constexpr std::array<Named<int32_t>, 6> kPositionNames{{
     {"1", 1},
@@ -107,22 +102,6 @@ std::vector<std::string> SplitEmptyAssignments(const std::vector<std::string>& a
   return split;
 }
 
-// One box-text option: its name and where its value goes.
-struct BoxOption {
-  const char* flag;
-  Text PageTexts::*field;
-};
-constexpr std::array<BoxOption, 8> kBoxOptions{{
-    {"--separator", &PageTexts::separator},
-    {"--name", &PageTexts::name},
-    {"--left", &PageTexts::left},
-    {"--right", &PageTexts::right},
-    {"--correct", &PageTexts::correct},
-    {"--wrong", &PageTexts::wrong},
-    {"--not-drawn", &PageTexts::not_drawn},
-    {"--footer", &PageTexts::footer},
-}};
-
 // CLI11's own words name its internals ("1 required TEXT missing"); these
 // say the same for a user.
 std::string UsageMessage(const CLI::ParseError& error, HelpLanguage language) {
@@ -144,6 +123,20 @@ std::string UsageMessage(const CLI::ParseError& error, HelpLanguage language) {
            extra;
   }
   return what;
+}
+
+// The page names --page takes: "kill, banker or span".
+std::string PageNameChoice(HelpLanguage language) {
+  const std::vector<const AnalysisPage*>& pages = AllAnalysisPages();
+  std::string choice;
+  for (size_t i = 0; i < pages.size(); ++i) {
+    if (i > 0) {
+      choice += i + 1 < pages.size() ? InLanguage(language, ", ", "、")
+                                     : InLanguage(language, " or ", " 或 ");
+    }
+    choice += pages[i]->option_name;
+  }
+  return choice;
 }
 
 std::string MiB(size_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
@@ -185,18 +178,16 @@ History TakeHistory(Bytes& document) {
 
 // The pages a summary, a next-pick list or a chart covers, each with its
 // kill position: every kill position when `all_positions`.
-std::vector<std::pair<ReportPage, int32_t>> PagesFor(const ReportOptions& options,
-                                                     bool all_positions) {
-  std::vector<std::pair<ReportPage, int32_t>> pages;
-  for (const Named<ReportPage>& entry : kPageNames) {
-    if (options.page && *options.page != entry.value) continue;
-    if (entry.value == ReportPage::kKill && all_positions) {
-      for (int32_t position = 1; position <= 3; ++position)
-        pages.emplace_back(entry.value, position);
-    } else {
-      pages.emplace_back(entry.value, options.position);
-    }
+std::vector<PageAt> PagesFor(const ReportOptions& options, bool all_positions) {
+  std::vector<PageAt> pages;
+  if (all_positions) {
+    pages = TestedPages(options.position);
+  } else {
+    for (const AnalysisPage* page : AllAnalysisPages()) pages.emplace_back(page, options.position);
   }
+  std::erase_if(pages, [&options](const PageAt& entry) {
+    return options.page != nullptr && entry.first != options.page;
+  });
   return pages;
 }
 
@@ -317,25 +308,6 @@ bool IsHttpAddress(std::string_view address) {
   });
 }
 
-std::string_view ReportPageName(ReportPage page) {
-  for (const Named<ReportPage>& entry : kPageNames) {
-    if (entry.value == page) return entry.name;
-  }
-  return {};
-}
-
-const AnalysisPage& AnalysisPageOf(ReportPage page) {
-  switch (page) {
-    case ReportPage::kBanker:
-      return BankerDigitPage();
-    case ReportPage::kSpan:
-      return KillSpanPage();
-    case ReportPage::kKill:
-      break;
-  }
-  return KillDigitPage();
-}
-
 ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpLanguage language) {
   CLI::App app{"", std::string(kProgram)};
   app.set_help_flag();
@@ -358,15 +330,15 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpL
   bool next = false;
   bool help = false;
   bool version = false;
-  std::array<std::string, kBoxOptions.size()> box_values;
-  std::array<CLI::Option*, kBoxOptions.size()> box_options{};
+  std::array<std::string, layout::kPageSettings.size()> box_values;
+  std::array<CLI::Option*, layout::kPageSettings.size()> box_options{};
 
   CLI::Option* file_option = app.add_option("FILE", file);
   app.add_option("--url", url)->excludes(file_option);
   app.add_option("--page", page_name);
   app.add_option("--position", position_name);
-  for (size_t i = 0; i < kBoxOptions.size(); ++i) {
-    box_options[i] = app.add_option(kBoxOptions[i].flag, box_values[i]);
+  for (size_t i = 0; i < layout::kPageSettings.size(); ++i) {
+    box_options[i] = app.add_option(std::string(layout::kPageSettings[i].option), box_values[i]);
   }
   app.add_option("--encoding", encoding_name);
   app.add_option("--format", format_name);
@@ -411,9 +383,8 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpL
                  say(", not '", ",而不是 '") + std::string(typed) + "'");
   };
   if (app.count("--page") > 0) {
-    options.page = Lookup(kPageNames, page_name);
-    if (!options.page)
-      return bad_value("--page", say("kill, banker or span", "kill、banker 或 span"), page_name);
+    options.page = AnalysisPageNamed(Lower(page_name));
+    if (options.page == nullptr) return bad_value("--page", PageNameChoice(language), page_name);
   }
   const std::optional<int32_t> position = Lookup(kPositionNames, position_name);
   if (!position)
@@ -450,19 +421,19 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpL
     return usage(say("--summary and --next ask for different reports; give one",
                      "--summary 和 --next 要的是不同的报告;只给一个"));
 
-  options.texts = InitialBoxTexts();
-  for (size_t i = 0; i < kBoxOptions.size(); ++i) {
+  options.texts = InitialPageTexts();
+  for (size_t i = 0; i < layout::kPageSettings.size(); ++i) {
     if (box_options[i]->count() == 0) continue;
     const std::string& typed = box_values[i];
     const Text gbk = Utf8ToGbk(typed);
     // A character GBK cannot hold would reach the output as "?"; the user
     // is told rather than handed a text that differs from what was typed.
     if (GbkToUtf8(gbk) != typed) {
-      return usage(std::string(kBoxOptions[i].flag) +
+      return usage(std::string(layout::kPageSettings[i].option) +
                    say(": holds a character GBK cannot hold, or is not UTF-8",
                        ": 含有 GBK 无法表示的字符,或不是 UTF-8"));
     }
-    options.texts.*kBoxOptions[i].field = gbk;
+    options.texts.*layout::kPageSettings[i].member = gbk;
   }
   options.file = file;
   if (app.count("--url") > 0) {
@@ -672,9 +643,9 @@ class ReportWriter {
 
   // The page's text, or its lines as CSV or JSON.
   void Page() {
-    const ReportPage page = options_.page.value_or(ReportPage::kKill);
+    const AnalysisPage& page = options_.page != nullptr ? *options_.page : KillDigitPage();
     const int32_t position = options_.position;
-    const std::pair<ReportPage, int32_t> key(page, position);
+    const PageAt key(&page, position);
     // The chart may have walked this page already and told its notices.
     const IssueNotify& notify = Walked(key) ? kSilent : notify_;
     if (!csv_ && !json_) {
@@ -726,9 +697,9 @@ class ReportWriter {
     if (csv_) writer_.Write(CsvLineHeader() + record_end_);
     if (json_) writer_.Write("{\"next\":[\n");
     bool first = true;
-    for (const std::pair<ReportPage, int32_t>& entry : PagesFor(options_, true)) {
-      const ReportPage page = entry.first;
-      const int32_t position = entry.second;
+    for (const auto& [page_in, position_in] : PagesFor(options_, true)) {
+      const AnalysisPage& page = *page_in;
+      const int32_t position = position_in;
       WalkNextLine(page, position, rows_, options_.texts, [&](const WalkLine& line) {
         if (csv_) writer_.Write(CsvLine(page, position, line, {}) + record_end_);
         if (json_) {
@@ -760,9 +731,9 @@ class ReportWriter {
   void Summary() {
     std::vector<PageSummary> summaries;
     for (const auto& [page, position] : PagesFor(options_, true)) {
-      const Outcomes& outcomes = OutcomesOf(page, position);
+      const Outcomes& outcomes = OutcomesOf(*page, position);
       summaries.push_back(
-          SummarizeOutcomes(page, position, outcomes.lines, outcomes.next_hold_chance));
+          SummarizeOutcomes(*page, position, outcomes.lines, outcomes.next_hold_chance));
     }
     if (csv_) {
       writer_.Write(CsvSummaryHeader() + record_end_);
@@ -787,7 +758,7 @@ class ReportWriter {
   [[nodiscard]] bool Chart() {
     std::vector<ChartSeries> series;
     for (const auto& [page, position] : PagesFor(options_, false)) {
-      series.push_back({PageLabel(page, position, language_), OutcomesOf(page, position).lines});
+      series.push_back({PageLabel(*page, position, language_), OutcomesOf(*page, position).lines});
     }
     // Judged line i checks the draw rows[n - 1 - i], oldest first.
     const std::string svg = BuildChartSvg(
@@ -816,7 +787,7 @@ class ReportWriter {
     double next_hold_chance = 0.0;
   };
 
-  [[nodiscard]] bool Walked(const std::pair<ReportPage, int32_t>& key) const {
+  [[nodiscard]] bool Walked(const PageAt& key) const {
     return std::find(walked_.begin(), walked_.end(), key) != walked_.end();
   }
 
@@ -830,8 +801,8 @@ class ReportWriter {
 
   // The judged lines of a page, walked once; the walk's notices are told
   // unless the page was walked already.
-  const Outcomes& OutcomesOf(ReportPage page, int32_t position) {
-    const std::pair<ReportPage, int32_t> key(page, position);
+  const Outcomes& OutcomesOf(const AnalysisPage& page, int32_t position) {
+    const PageAt key(&page, position);
     for (const auto& entry : outcomes_) {
       if (entry.first == key) return entry.second;
     }
@@ -869,8 +840,8 @@ class ReportWriter {
   bool json_;
   std::string record_end_;
   IssueNotify notify_;
-  std::vector<std::pair<ReportPage, int32_t>> walked_;
-  std::vector<std::pair<std::pair<ReportPage, int32_t>, Outcomes>> outcomes_;
+  std::vector<PageAt> walked_;
+  std::vector<std::pair<PageAt, Outcomes>> outcomes_;
 };
 
 }  // namespace

@@ -18,9 +18,6 @@
 
 namespace zelkor {
 
-// The analysis pages the report can print, by their command-line names.
-enum class ReportPage { kKill, kBanker, kSpan };
-
 // What the page text is written in; CSV and JSON are always UTF-8.
 enum class ReportEncoding { kUtf8, kGbk };
 
@@ -45,9 +42,9 @@ inline constexpr int32_t kDefaultChartWindow = 100;
 
 // Everything the command line decides.
 struct ReportOptions {
-  // Absent: the kill-digit page for the text, every page for the summary,
+  // nullptr: the kill-digit page for the text, every page for the summary,
   // the next picks and the chart.
-  std::optional<ReportPage> page;
+  const AnalysisPage* page = nullptr;
   // Kill position, 1 百, 2 十, 3 个; only the kill-digit page uses it.
   int32_t position = 1;
   // The eight box texts, GBK; the window's initial texts unless given.
@@ -100,12 +97,6 @@ struct ParsedArguments {
 
 // Whether `address` is an http or https URL with a host.
 [[nodiscard]] bool IsHttpAddress(std::string_view address);
-
-// The window's page that a report page stands for.
-[[nodiscard]] const AnalysisPage& AnalysisPageOf(ReportPage page);
-
-// The command-line name of a page: "kill", "banker" or "span".
-[[nodiscard]] std::string_view ReportPageName(ReportPage page);
 
 // The document as read: its bytes before the first zero byte, at most
 // kMaxBodyBytes of them.

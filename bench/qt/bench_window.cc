@@ -186,10 +186,10 @@ void BM_RunButton(benchmark::State& state) {
   double answer = 0;
   for (auto _ : state) {
     state.SetIterationTime(
-        SecondsOf([&] { Click(*window, static_cast<int>(page_index), page.run_button); }));
+        SecondsOf([&] { Click(*window, static_cast<int>(page_index), page.RunButton()); }));
     answer += AnswerSeconds();
   }
-  Report(state, answer, window->ui().GetBoxText(page.output_box).size());
+  Report(state, answer, window->ui().GetBoxText(page.OutputBox()).size());
 }
 BENCHMARK(BM_RunButton)
     ->ArgName("page")

@@ -14,7 +14,7 @@
 #include "app/event_wiring.h"
 #include "runtime/runtime_error.h"
 #include "tests/support/ui_fixtures.h"
-#include "ui/initial_texts.h"
+#include "ui/page_texts.h"
 #include "ui/qt/history_list.h"
 #include "ui/qt/message_box.h"
 #include "ui/qt/tab_control.h"

@@ -501,8 +501,8 @@ void MainWindow::Build() {
         tabs_ = made;
         SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(tab_font), FALSE);
         int index = 0;
-        for (std::string_view caption : layout::kPageCaptions) {
-          std::wstring text = Wide(caption);
+        for (const layout::PageRow& page : layout::kPages) {
+          std::wstring text = Wide(page.caption);
           TCITEMW item{};
           item.mask = TCIF_TEXT;
           item.pszText = text.data();
@@ -526,7 +526,7 @@ void MainWindow::Build() {
     }
   }
   ui_ = std::make_unique<Win32Ui>(*this);
-  const InitialTexts& texts = InitialPageTexts();
+  const PageTexts& texts = InitialPageTexts();
   for (const PlacedControl& control : layout::AllControls()) {
     if (control.initial != nullptr) ui_->SetBoxText(EditBox{control.name}, texts.*control.initial);
   }
