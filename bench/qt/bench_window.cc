@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
-#include "app/event_wiring.h"
+#include "app/qt_event_wiring.h"
 #include "ui/qt/history_list.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_text.h"

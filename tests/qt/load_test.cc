@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
-#include "app/event_wiring.h"
+#include "app/qt_event_wiring.h"
 #include "ui/qt/history_list.h"
 #include "ui/qt/message_box.h"
 #include "ui/qt/tab_control.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
-#include "app/event_wiring.h"
+#include "app/qt_event_wiring.h"
 #include "runtime/runtime_error.h"
 #include "tests/support/ui_fixtures.h"
 #include "ui/page_texts.h"

@@ -1,4 +1,4 @@
-#include "app/event_wiring.h"
+#include "app/qt_event_wiring.h"
 
 #include <QAbstractButton>
 
