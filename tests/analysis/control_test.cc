@@ -39,8 +39,10 @@ TEST(AnalysisPagesTest, TableInTabOrder) {
   EXPECT_EQ(pages[1], &BankerDigitPage());
   EXPECT_EQ(pages[2], &KillSpanPage());
   EXPECT_EQ(KillDigitPage().OutputBox(), ctl::编辑框_杀码);
+  // One row per tab of the layout, none left empty.
   for (size_t i = 0; i < pages.size(); ++i) {
     EXPECT_EQ(pages[i]->tab, static_cast<int>(i));
+    EXPECT_TRUE(pages[i]->pick && pages[i]->verdict) << i;
     EXPECT_EQ(AnalysisPageNamed(pages[i]->option_name), pages[i]);
   }
   EXPECT_EQ(AnalysisPageNamed("Kill"), nullptr);
