@@ -3,10 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace zelkor {
 namespace {
+
+std::string Repeated(std::string_view text, size_t times) {
+  std::string repeated;
+  for (size_t i = 0; i < times; ++i) repeated += text;
+  return repeated;
+}
 
 TEST(Printable, EscapesControlCharactersAndBrokenBytes) {
   const std::pair<std::string, std::string> cases[] = {
@@ -29,6 +36,8 @@ TEST(Printable, EscapesControlCharactersAndBrokenBytes) {
       {std::string(81, '7'), std::string(80, '7') + "…"},
       {std::string(79, 'a') + "杀码", std::string(79, 'a') + "杀…"},
       {std::string(79, 'a') + "\x1b[", std::string(79, 'a') + "\\e…"},
+      // Stray continuation bytes show escaped, one character each.
+      {std::string(81, '\x94'), Repeated("\\x94", 80) + "…"},
   };
   for (const auto& [typed, shown] : cut) EXPECT_EQ(PrintableCut(typed), shown) << shown;
 }
