@@ -1,4 +1,4 @@
-// The analysis walk shared by the three pages: a pure core over plain values
+// The analysis walk shared by the pages: a pure core over plain values
 // and a thin layer that binds it to a page's controls.
 #pragma once
 
@@ -11,6 +11,7 @@
 
 #include "runtime/text.h"
 #include "ui/controls.h"
+#include "ui/page_texts.h"
 #include "ui/ui_operations.h"
 
 namespace zelkor {
@@ -19,18 +20,6 @@ namespace zelkor {
 struct HistoryRow {
   Text issue;
   Text digits;
-};
-
-// The eight setting texts of a page, in the order they make up a line.
-struct PageTexts {
-  Text separator;
-  Text name;
-  Text left;
-  Text right;
-  Text correct;
-  Text wrong;
-  Text not_drawn;
-  Text footer;
 };
 
 // Shows a notice to the user and returns once it was seen (a modal box in the
@@ -66,33 +55,39 @@ using WalkLineSink = std::function<void(const WalkLine& line)>;
 // Where the multiplier of a page comes from.
 enum class MultiplierSource { kFixed, kKillPosition };
 
-// One analysis page as plain data: its controls, multiplier, pick and verdict.
+// One analysis page as plain data: everything that sets it apart from the
+// others. The report, the summary, the chart, the fuzz target and the
+// benchmarks go through AllAnalysisPages() and read what they need here.
 struct AnalysisPage {
-  Button run_button;
-  Button copy_button;
-  EditBox output_box;
-  EditBox separator_box;
-  EditBox name_box;
-  EditBox left_box;
-  EditBox right_box;
-  EditBox correct_box;
-  EditBox wrong_box;
-  EditBox not_drawn_box;
-  EditBox footer_box;
-  MultiplierSource multiplier_source;
-  double multiplier;  // used when multiplier_source is kFixed
+  // Its page of 高级选择夹1, from 0; the layout names its controls by it.
+  int tab = 0;
+  // The report tool's name for it ("kill"), and its labels in the report's
+  // tables and charts.
+  std::string_view option_name;
+  std::string_view english_label;
+  std::string_view chinese_label;
+  MultiplierSource multiplier_source = MultiplierSource::kFixed;
+  double multiplier = 0.0;  // used when multiplier_source is kFixed
   PickFn pick;
   VerdictFn verdict;
-};
 
-// The texts a page's setting boxes start with in the window.
-[[nodiscard]] PageTexts InitialBoxTexts();
+  // Whether the page judges at a kill position (百, 十 or 个).
+  [[nodiscard]] bool HasKillPosition() const {
+    return multiplier_source == MultiplierSource::kKillPosition;
+  }
+  [[nodiscard]] Button RunButton() const { return ctl::OfPage(tab).run; }
+  [[nodiscard]] Button CopyButton() const { return ctl::OfPage(tab).copy; }
+  [[nodiscard]] EditBox OutputBox() const { return ctl::OfPage(tab).output; }
+};
 
 [[nodiscard]] const AnalysisPage& KillDigitPage();
 [[nodiscard]] const AnalysisPage& BankerDigitPage();
 [[nodiscard]] const AnalysisPage& KillSpanPage();
-// The three pages in tab order.
+// The pages in tab order.
 [[nodiscard]] const std::vector<const AnalysisPage*>& AllAnalysisPages();
+// The page with the report tool's name `option_name` (in lower case), or
+// nullptr.
+[[nodiscard]] const AnalysisPage* AnalysisPageNamed(std::string_view option_name);
 
 // --- Core ---
 

@@ -19,7 +19,7 @@ KillPositionChoice KillPosition(UiOperations& ui) {
 }
 
 void RunAnalysisWalk(UiOperations& ui, const AnalysisPage& page) {
-  ui.SetBoxText(page.output_box, Text());
+  ui.SetBoxText(page.OutputBox(), Text());
 
   int32_t position = 0;
   if (page.multiplier_source == MultiplierSource::kKillPosition)
@@ -36,23 +36,18 @@ void RunAnalysisWalk(UiOperations& ui, const AnalysisPage& page) {
   }
 
   PageTexts texts;
-  texts.separator = ui.GetBoxText(page.separator_box);
-  texts.name = ui.GetBoxText(page.name_box);
-  texts.left = ui.GetBoxText(page.left_box);
-  texts.right = ui.GetBoxText(page.right_box);
-  texts.correct = ui.GetBoxText(page.correct_box);
-  texts.wrong = ui.GetBoxText(page.wrong_box);
-  texts.not_drawn = ui.GetBoxText(page.not_drawn_box);
-  texts.footer = ui.GetBoxText(page.footer_box);
+  for (const layout::PageSetting& setting : layout::kPageSettings) {
+    texts.*setting.member = ui.GetBoxText(ctl::SettingBox(setting, page.tab));
+  }
 
   // A notice is modal in the window: the walk resumes once it is closed.
   const Notify notify = [&ui](const Text& message) { ui.ShowMessage(message); };
-  ui.SetBoxText(page.output_box, BuildPageText(page, rows, texts, position, notify));
+  ui.SetBoxText(page.OutputBox(), BuildPageText(page, rows, texts, position, notify));
 }
 
 void CopyOutputBox(UiOperations& ui, const AnalysisPage& page) {
   // A clipboard that cannot be had is passed over without a word.
-  ui.SetClipboardText(ui.GetBoxText(page.output_box));
+  ui.SetClipboardText(ui.GetBoxText(page.OutputBox()));
 }
 
 }  // namespace zelkor

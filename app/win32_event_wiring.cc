@@ -13,9 +13,9 @@ namespace zelkor {
 void WireWin32Events(win32::MainWindow& window) {
   UiOperations& ui = window.ui();
   for (const AnalysisPage* page : AllAnalysisPages()) {
-    window.SetButtonHandler(page->run_button,
+    window.SetButtonHandler(page->RunButton(),
                             [&ui, page] { RunGuarded([&] { RunAnalysisWalk(ui, *page); }); });
-    window.SetButtonHandler(page->copy_button,
+    window.SetButtonHandler(page->CopyButton(),
                             [&ui, page] { RunGuarded([&] { CopyOutputBox(ui, *page); }); });
   }
   window.SetListClickHandler([&ui] { RunGuarded([&ui] { ShowSelectedDraw(ui); }); });

@@ -43,8 +43,20 @@ double ChanceOfHolding(const AnalysisPage& page, int32_t position, const Text& p
   return static_cast<double>(held) / kDrawCount;
 }
 
-ChanceTable::ChanceTable(ReportPage page, int32_t position)
-    : page_(AnalysisPageOf(page)), position_(position) {}
+std::vector<PageAt> TestedPages(int32_t position) {
+  std::vector<PageAt> pages;
+  for (const AnalysisPage* page : AllAnalysisPages()) {
+    if (page->HasKillPosition()) {
+      for (int32_t at = 1; at <= 3; ++at) pages.emplace_back(page, at);
+    } else {
+      pages.emplace_back(page, position);
+    }
+  }
+  return pages;
+}
+
+ChanceTable::ChanceTable(const AnalysisPage& page, int32_t position)
+    : page_(page), position_(position) {}
 
 double ChanceTable::Of(const Text& pick) {
   auto found = chances_.find(pick);
@@ -88,12 +100,12 @@ double ChanceOfMissRun(const std::vector<LineOutcome>& lines, int64_t run) {
   return std::clamp(1.0 - static_cast<double>(sum), 0.0, 1.0);
 }
 
-PageSummary SummarizeOutcomes(ReportPage page, int32_t position,
+PageSummary SummarizeOutcomes(const AnalysisPage& page, int32_t position,
                               const std::vector<LineOutcome>& lines, double next_hold_chance) {
   PageSummary summary;
   summary.next_hold_chance = next_hold_chance;
-  summary.page = page;
-  summary.position = page == ReportPage::kKill ? position : 0;
+  summary.page = &page;
+  summary.position = page.HasKillPosition() ? position : 0;
   const auto add = [](HitFigures& figures, const LineOutcome& line) {
     ++figures.judged;
     if (line.held) ++figures.held;
@@ -125,8 +137,9 @@ PageSummary SummarizeOutcomes(ReportPage page, int32_t position,
   return summary;
 }
 
-PageOutcomes WalkOutcomes(ReportPage which, int32_t position, const std::vector<HistoryRow>& rows,
-                          const PageTexts& texts, const Notify& notify) {
+PageOutcomes WalkOutcomes(const AnalysisPage& which, int32_t position,
+                          const std::vector<HistoryRow>& rows, const PageTexts& texts,
+                          const Notify& notify) {
   ChanceTable chances(which, position);
   PageOutcomes outcomes;
   outcomes.lines.reserve(rows.size());
@@ -148,27 +161,22 @@ PageOutcomes WalkOutcomes(ReportPage which, int32_t position, const std::vector<
   return outcomes;
 }
 
-PageSummary SummarizePage(ReportPage which, int32_t position, const std::vector<HistoryRow>& rows,
-                          const PageTexts& texts, const Notify& notify) {
+PageSummary SummarizePage(const AnalysisPage& which, int32_t position,
+                          const std::vector<HistoryRow>& rows, const PageTexts& texts,
+                          const Notify& notify) {
   const PageOutcomes outcomes = WalkOutcomes(which, position, rows, texts, notify);
   return SummarizeOutcomes(which, position, outcomes.lines, outcomes.next_hold_chance);
 }
 
-std::string PageLabel(ReportPage page, int32_t position, HelpLanguage language) {
+std::string PageLabel(const AnalysisPage& page, int32_t position, HelpLanguage language) {
   const bool chinese = language == HelpLanguage::kChinese;
-  switch (page) {
-    case ReportPage::kKill:
-      if (chinese) {
-        static constexpr const char* kPlaces[] = {"?", "百位", "十位", "个位"};
-        return Format("杀码(%s)", kPlaces[position >= 1 && position <= 3 ? position : 0]);
-      }
-      return Format("kill (position %d)", static_cast<int>(position));
-    case ReportPage::kBanker:
-      return chinese ? "胆码" : "banker";
-    case ReportPage::kSpan:
-      return chinese ? "杀跨" : "span";
+  const std::string label(chinese ? page.chinese_label : page.english_label);
+  if (!page.HasKillPosition()) return label;
+  if (chinese) {
+    static constexpr const char* kPlaces[] = {"?", "百位", "十位", "个位"};
+    return Format("%s(%s)", label.c_str(), kPlaces[position >= 1 && position <= 3 ? position : 0]);
   }
-  return {};
+  return Format("%s (position %d)", label.c_str(), static_cast<int>(position));
 }
 
 std::optional<double> ZScore(const PageSummary& summary) {
@@ -247,7 +255,7 @@ std::string FormatSummary(const std::vector<PageSummary>& summaries, size_t draw
     return std::string(InLanguage(language, english, chinese));
   };
   const auto label = [language](const PageSummary& summary) {
-    return PageLabel(summary.page, summary.position, language);
+    return PageLabel(*summary.page, summary.position, language);
   };
   std::string out = Format(say("Draws listed: %zu; judged lines per page: %zu\n\n",
                                "列出开奖 %zu 期;每页判定 %zu 行\n\n")

@@ -8,10 +8,11 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/analysis.h"
-#include "backtest/pages.h"
+#include "backtest/language.h"
 
 namespace zelkor {
 
@@ -21,6 +22,14 @@ inline constexpr std::array<int64_t, 2> kRecentWindows{100, 30};
 // How many page/positions the backtest judges at once: the kill digit at
 // each of its three positions, the banker digits and the kill spans.
 inline constexpr int kTestedPages = 5;
+// A page with the kill position it is walked at.
+using PageAt = std::pair<const AnalysisPage*, int32_t>;
+
+// The page/positions the backtest judges, in tab order: each kill position
+// (1 to 3) of a page that has them, `position` on the others (which do not
+// read it).
+[[nodiscard]] std::vector<PageAt> TestedPages(int32_t position = 1);
+
 // The |z| from which a page counts as beyond chance: the two-sided 5% level
 // shared out over the kTestedPages tests (Bonferroni), the normal quantile
 // of 1 - 0.05 / (2 * 5). Without the share, one random history in ten would
@@ -38,7 +47,7 @@ struct HitFigures {
 };
 
 struct PageSummary {
-  ReportPage page = ReportPage::kKill;
+  const AnalysisPage* page = &KillDigitPage();
   int32_t position = 0;  // the kill position; 0 on the other pages
   int64_t judged = 0;
   int64_t held = 0;
@@ -72,7 +81,7 @@ struct LineOutcome {
 // ChanceOfHolding, worked out once per distinct pick.
 class ChanceTable {
  public:
-  ChanceTable(ReportPage page, int32_t position);
+  ChanceTable(const AnalysisPage& page, int32_t position);
   [[nodiscard]] double Of(const Text& pick);
 
  private:
@@ -88,7 +97,7 @@ class ChanceTable {
 
 // The figures of a page from its judged lines, oldest first, and the chance
 // of the next issue's pick.
-[[nodiscard]] PageSummary SummarizeOutcomes(ReportPage page, int32_t position,
+[[nodiscard]] PageSummary SummarizeOutcomes(const AnalysisPage& page, int32_t position,
                                             const std::vector<LineOutcome>& lines,
                                             double next_hold_chance = 0.0);
 
@@ -106,17 +115,18 @@ struct PageOutcomes {
 
 // Runs the page's walk over `rows` (newest first) and keeps its outcomes;
 // the walk's notices go to `notify` when one is given.
-[[nodiscard]] PageOutcomes WalkOutcomes(ReportPage page, int32_t position,
+[[nodiscard]] PageOutcomes WalkOutcomes(const AnalysisPage& page, int32_t position,
                                         const std::vector<HistoryRow>& rows, const PageTexts& texts,
                                         const Notify& notify = nullptr);
 
 // Runs the page's walk over `rows` and tallies it.
-[[nodiscard]] PageSummary SummarizePage(ReportPage page, int32_t position,
+[[nodiscard]] PageSummary SummarizePage(const AnalysisPage& page, int32_t position,
                                         const std::vector<HistoryRow>& rows, const PageTexts& texts,
                                         const Notify& notify);
 
-// "kill (position 1)", "banker", "span" (UTF-8, in `language`).
-[[nodiscard]] std::string PageLabel(ReportPage page, int32_t position,
+// The page's label, with the kill position where it has one: "kill
+// (position 1)", "banker", "span" (UTF-8, in `language`).
+[[nodiscard]] std::string PageLabel(const AnalysisPage& page, int32_t position,
                                     HelpLanguage language = HelpLanguage::kEnglish);
 
 // The summary tables and verdicts in `language` (ASCII in English, UTF-8 in

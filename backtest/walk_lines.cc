@@ -7,12 +7,12 @@
 
 namespace zelkor {
 
-Text WalkPage(ReportPage which, int32_t position, const std::vector<HistoryRow>& rows,
+Text WalkPage(const AnalysisPage& which, int32_t position, const std::vector<HistoryRow>& rows,
               const PageTexts& texts, const IssueNotify& notify, const LineSink& sink) {
   // The walk pairs rows[n - i] (checked) with rows[n + 1 - i] (source) for
   // i = 1..n, oldest first. The verdict comes once per judged line, so its
   // notices can name that line's issue.
-  AnalysisPage page = AnalysisPageOf(which);
+  AnalysisPage page = which;
   const size_t n = rows.empty() ? 0 : rows.size() - 1;
   size_t judged = 0;
   const Text* judged_issue = nullptr;
@@ -29,7 +29,7 @@ Text WalkPage(ReportPage which, int32_t position, const std::vector<HistoryRow>&
       page, rows, texts, position, [](const Text&) {}, nullptr, sink);
 }
 
-void WalkNextLine(ReportPage page, int32_t position, const std::vector<HistoryRow>& rows,
+void WalkNextLine(const AnalysisPage& page, int32_t position, const std::vector<HistoryRow>& rows,
                   const PageTexts& texts, const LineSink& sink) {
   const std::vector<HistoryRow> newest(
       rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(std::min<size_t>(rows.size(), 2)));

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
-#include "backtest/pages.h"
+#include "backtest/language.h"
 #include "runtime/text.h"
 
 namespace zelkor {
@@ -21,12 +21,12 @@ using IssueNotify = std::function<void(const Text& issue, const Text& message)>;
 // Runs the page's walk over `rows` (newest first) and returns its text, as
 // BuildPageText does; `sink`, when set, receives every line in order, the
 // next-issue line last.
-Text WalkPage(ReportPage page, int32_t position, const std::vector<HistoryRow>& rows,
+Text WalkPage(const AnalysisPage& page, int32_t position, const std::vector<HistoryRow>& rows,
               const PageTexts& texts, const IssueNotify& notify, const LineSink& sink);
 
 // The next-issue line alone, handed to `sink`; it depends on the two newest
 // draws only, so the walk covers just those.
-void WalkNextLine(ReportPage page, int32_t position, const std::vector<HistoryRow>& rows,
+void WalkNextLine(const AnalysisPage& page, int32_t position, const std::vector<HistoryRow>& rows,
                   const PageTexts& texts, const LineSink& sink);
 
 }  // namespace zelkor

@@ -9,10 +9,11 @@
 
 #include "analysis/analysis.h"
 #include "backtest/chart.h"
-#include "backtest/pages.h"
+#include "backtest/language.h"
 #include "backtest/summary.h"
 #include "draw_service/freshness.h"
 #include "runtime/gbk.h"
+#include "ui/page_texts.h"
 
 namespace zelkor::service {
 namespace {
@@ -88,7 +89,7 @@ constexpr std::string_view kStyle =
 
 // One page/position of the backtest, with its walk's outcomes.
 struct JudgedPage {
-  ReportPage page = ReportPage::kKill;
+  const AnalysisPage* page = &KillDigitPage();
   int32_t position = 0;
   std::string label;  // UTF-8, Chinese
   PageOutcomes outcomes;
@@ -97,8 +98,8 @@ struct JudgedPage {
 
 // The attributes that let a reader find a page's row: data-page, data-position.
 std::string PageAttributes(const JudgedPage& judged) {
-  std::string attributes = " data-page=\"" + std::string(ReportPageName(judged.page)) + "\"";
-  if (judged.page == ReportPage::kKill) {
+  std::string attributes = " data-page=\"" + std::string(judged.page->option_name) + "\"";
+  if (judged.page->HasKillPosition()) {
     attributes += " data-position=\"" + std::to_string(judged.position) + "\"";
   }
   return attributes;
@@ -145,15 +146,9 @@ void AppendFreshness(std::string& page, const HistoryDraw& newest, std::chrono::
 }
 
 // What a pick of the page claims, for a player who has not used the window.
-std::string PickMeaning(ReportPage page, int32_t position) {
-  switch (page) {
-    case ReportPage::kBanker:
-      return "开奖号的三个数字中至少有一个是其中之一";
-    case ReportPage::kSpan:
-      return "跨度(最大数字减最小数字)不是其中之一";
-    case ReportPage::kKill:
-      break;
-  }
+std::string PickMeaning(const AnalysisPage& page, int32_t position) {
+  if (&page == &BankerDigitPage()) return "开奖号的三个数字中至少有一个是其中之一";
+  if (&page == &KillSpanPage()) return "跨度(最大数字减最小数字)不是其中之一";
   static constexpr std::array<const char*, 4> kPlaces{"", "百位", "十位", "个位"};
   return std::string(kPlaces[position >= 1 && position <= 3 ? position : 0]) + "不开这个数字";
 }
@@ -171,8 +166,9 @@ void AppendNextPicks(std::string& page, const std::vector<JudgedPage>& judged) {
   for (const JudgedPage& one : judged) {
     page += "<tr" + PageAttributes(one) + "><td>" + Escaped(one.label) +
             "</td><td class=\"pick\" data-field=\"pick\">" + FromPage(one.outcomes.next_pick) +
-            "</td><td class=\"meaning\">" + Escaped(PickMeaning(one.page, one.position)) + "</td>" +
-            Cell("next_hold_chance", RunChance(one.outcomes.next_hold_chance)) + "</tr>\n";
+            "</td><td class=\"meaning\">" + Escaped(PickMeaning(*one.page, one.position)) +
+            "</td>" + Cell("next_hold_chance", RunChance(one.outcomes.next_hold_chance)) +
+            "</tr>\n";
   }
   page +=
       "</table></div>\n<p>每项预测命中的概率就是“随机命中率”一栏的数字,与随手选号一样;"
@@ -251,7 +247,7 @@ void AppendChart(std::string& page, const std::vector<JudgedPage>& judged,
   // its first position, the banker digits and the kill spans.
   std::vector<ChartSeries> series;
   for (const JudgedPage& one : judged) {
-    if (one.page != ReportPage::kKill || one.position == 1) {
+    if (!one.page->HasKillPosition() || one.position == 1) {
       series.push_back({one.label, one.outcomes.lines});
     }
   }
@@ -329,16 +325,16 @@ std::string StartPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_da
   for (auto it = draws.rbegin(); it != draws.rend(); ++it) {
     rows.push_back(HistoryRow{Text(it->issue), Text(it->digits)});
   }
-  const PageTexts texts = InitialBoxTexts();
+  const PageTexts& texts = InitialPageTexts();
   std::vector<JudgedPage> judged;
-  for (const auto& [which, position] : kJudgedPages) {
+  for (const auto& [which, position] : TestedPages()) {
     JudgedPage one;
     one.page = which;
     one.position = position;
-    one.label = PageLabel(which, position, HelpLanguage::kChinese);
-    one.outcomes = WalkOutcomes(which, position, rows, texts);
+    one.label = PageLabel(*which, position, HelpLanguage::kChinese);
+    one.outcomes = WalkOutcomes(*which, position, rows, texts);
     one.summary =
-        SummarizeOutcomes(which, position, one.outcomes.lines, one.outcomes.next_hold_chance);
+        SummarizeOutcomes(*which, position, one.outcomes.lines, one.outcomes.next_hold_chance);
     judged.push_back(std::move(one));
   }
   page += Format("<p>共 %zu 期开奖(%s 期至 %s 期)。</p>\n", draws.size(),

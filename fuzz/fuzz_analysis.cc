@@ -9,12 +9,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/analysis.h"
 #include "analysis/picks.h"
 #include "runtime/gbk.h"
 #include "runtime/runtime_error.h"
+#include "ui/layout.h"
 
 namespace {
 
@@ -22,8 +24,9 @@ using zelkor::HistoryRow;
 using zelkor::PageTexts;
 using zelkor::Text;
 
-[[noreturn]] void Fail(const char* page, const char* what) {
-  std::fprintf(stderr, "fuzz_analysis: %s: %s\n", page, what);
+[[noreturn]] void Fail(std::string_view page, const char* what) {
+  std::fprintf(stderr, "fuzz_analysis: %.*s: %s\n", static_cast<int>(page.size()), page.data(),
+               what);
   std::abort();
 }
 
@@ -83,9 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
   const int32_t position = input.ConsumeIntegralInRange<int32_t>(0, 3);
   PageTexts texts;
-  for (Text* field : {&texts.separator, &texts.name, &texts.left, &texts.right, &texts.correct,
-                      &texts.wrong, &texts.not_drawn, &texts.footer}) {
-    *field = ConsumeText(input);
+  for (const zelkor::layout::PageSetting& setting : zelkor::layout::kPageSettings) {
+    texts.*setting.member = ConsumeText(input);
   }
   std::vector<HistoryRow> rows(input.ConsumeIntegralInRange<size_t>(0, 40));
   for (HistoryRow& row : rows) {
@@ -94,10 +96,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     row.digits = ConsumeDigits(input);
   }
 
-  const char* const names[] = {"kill digit", "banker digit", "kill span"};
   const std::vector<const zelkor::AnalysisPage*>& pages = zelkor::AllAnalysisPages();
   for (size_t p = 0; p < pages.size(); ++p) {
-    const char* const name = names[p];
+    const std::string_view name = pages[p]->option_name;
     std::vector<Text> notices;
     std::vector<Text> expected_notices;
     try {

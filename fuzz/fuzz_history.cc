@@ -50,7 +50,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (const auto* error = std::get_if<HistoryError>(&parsed)) {
     if (error->line < 1) Fail("refused on no line", 0);
     if (error->reason.empty()) Fail("refused without a reason", 0);
-    if (error->reason.size() > kMaxReasonBytes) Fail("reason too long", error->reason.size());
+    if (error->reason.size() > kMaxReasonBytes) {
+      std::fprintf(stderr, "%s\n", error->reason.c_str());
+      Fail("reason too long", error->reason.size());
+    }
     for (const char c : error->reason) {
       const auto byte = static_cast<unsigned char>(c);
       if (byte < 0x20 || byte == 0x7f) Fail("control character in the reason", byte);

@@ -73,9 +73,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ++lines;
     start = end + 1;
   }
-  if (code == zelkor::kExitUsage || code == zelkor::kExitNoDraws) {
-    if (lines != 1) Fail("usage or download error not one line", errors);
-    if (!out.str().empty()) Fail("output with an error", out.str());
+  // A usage error is one line. Draws that could not be had are one line too,
+  // after any warning on how the document was read (cut at a zero byte, say).
+  if (code == zelkor::kExitUsage && lines != 1) Fail("usage error not one line", errors);
+  if (code == zelkor::kExitNoDraws && lines == 0) Fail("no draws, and nothing said", errors);
+  if ((code == zelkor::kExitUsage || code == zelkor::kExitNoDraws) && !out.str().empty()) {
+    Fail("output with an error", out.str());
   }
   return 0;
 }

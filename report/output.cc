@@ -29,8 +29,8 @@ std::string Share(double part, int64_t whole) {
   return whole > 0 ? Number(part / static_cast<double>(whole)) : "null";
 }
 
-std::string PositionField(ReportPage page, int32_t position) {
-  return page == ReportPage::kKill ? std::to_string(position) : std::string();
+std::string PositionField(const AnalysisPage& page, int32_t position) {
+  return page.HasKillPosition() ? std::to_string(position) : std::string();
 }
 
 }  // namespace
@@ -223,9 +223,9 @@ std::string CsvLineHeader() {
   return "page,position,issue,opentime,source,value,pick,checked,held,next";
 }
 
-std::string CsvLine(ReportPage page, int32_t position, const WalkLine& line,
+std::string CsvLine(const AnalysisPage& page, int32_t position, const WalkLine& line,
                     std::string_view opentime) {
-  std::string record(ReportPageName(page));
+  std::string record(page.option_name);
   record += ',' + PositionField(page, position);
   for (const std::string_view field : {line.issue, opentime, line.source_digits, line.value_text,
                                        line.pick, line.checked_digits}) {
@@ -237,12 +237,12 @@ std::string CsvLine(ReportPage page, int32_t position, const WalkLine& line,
   return record;
 }
 
-std::string JsonLine(ReportPage page, int32_t position, const WalkLine& line,
+std::string JsonLine(const AnalysisPage& page, int32_t position, const WalkLine& line,
                      std::string_view opentime) {
   const bool next = !line.held;
-  std::string object = "{\"page\":" + JsonString(ReportPageName(page));
+  std::string object = "{\"page\":" + JsonString(page.option_name);
   object += ",\"position\":";
-  object += page == ReportPage::kKill ? std::to_string(position) : "null";
+  object += page.HasKillPosition() ? std::to_string(position) : "null";
   object += ",\"issue\":" + JsonString(FieldUtf8(line.issue));
   object += ",\"opentime\":";
   object += next ? "null" : JsonString(FieldUtf8(opentime));
@@ -273,9 +273,9 @@ std::string JsonFigures(const HitFigures& figures) {
 std::string JsonSummary(const PageSummary& summary) {
   const HitFigures all{summary.judged, summary.held, summary.chance_held, summary.chance_variance};
   const std::optional<double> z = ZScore(summary);
-  std::string object = "{\"page\":" + JsonString(ReportPageName(summary.page));
+  std::string object = "{\"page\":" + JsonString(summary.page->option_name);
   object += ",\"position\":";
-  object += summary.page == ReportPage::kKill ? std::to_string(summary.position) : "null";
+  object += summary.page->HasKillPosition() ? std::to_string(summary.position) : "null";
   object += ",\"all\":" + JsonFigures(all);
   for (size_t w = 0; w < kRecentWindows.size(); ++w) {
     object +=
@@ -312,8 +312,8 @@ std::string CsvSummaryHeader() {
 }
 
 std::string CsvSummary(const PageSummary& summary) {
-  std::string record(ReportPageName(summary.page));
-  record += ',' + PositionField(summary.page, summary.position);
+  std::string record(summary.page->option_name);
+  record += ',' + PositionField(*summary.page, summary.position);
   const auto share = [](double part, int64_t whole) {
     return whole > 0 ? Number(part / static_cast<double>(whole)) : std::string();
   };

@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "report/report.h"
 #include "backtest/summary.h"
 #include "backtest/walk_lines.h"
+#include "report/report.h"
 
 namespace zelkor {
 
@@ -48,10 +48,10 @@ class LineEndWriter {
 [[nodiscard]] std::string CsvLineHeader();
 // One page line as a CSV record without its line break; `opentime` is the
 // checked draw's (empty on the next-issue line, which `next` marks).
-[[nodiscard]] std::string CsvLine(ReportPage page, int32_t position, const WalkLine& line,
+[[nodiscard]] std::string CsvLine(const AnalysisPage& page, int32_t position, const WalkLine& line,
                                   std::string_view opentime);
 // One page line as a JSON object on one line, with the same fields as CSV.
-[[nodiscard]] std::string JsonLine(ReportPage page, int32_t position, const WalkLine& line,
+[[nodiscard]] std::string JsonLine(const AnalysisPage& page, int32_t position, const WalkLine& line,
                                    std::string_view opentime);
 
 // The summary of a page as a JSON object on one line.

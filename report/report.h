@@ -2,6 +2,10 @@
 // window does and prints one analysis page's output text (or the same lines as
 // CSV or JSON), the next issue's picks, or a backtest of how often the pages'
 // predictions held; optionally draws the rolling hit rates as an SVG chart.
+// This header holds the tool's types and its whole run; each concern has a
+// unit of its own: options.h (the command line), input.h (the document and
+// its draws), writer.h (the outputs), printable.h (text safe for a terminal),
+// address.h (--url checks), wording.h (its words in either language).
 #pragma once
 
 #include <cstdint>
@@ -14,9 +18,8 @@
 
 #include "analysis/analysis.h"
 #include "backtest/chart.h"
-#include "backtest/pages.h"
+#include "backtest/language.h"
 #include "draws/draws.h"
-#include "runtime/printable.h"
 #include "runtime/text.h"
 
 namespace zelkor {
@@ -42,9 +45,9 @@ inline constexpr int kExitNoDraws = 3;
 
 // Everything the command line decides.
 struct ReportOptions {
-  // Absent: the kill-digit page for the text, every page for the summary,
+  // nullptr: the kill-digit page for the text, every page for the summary,
   // the next picks and the chart.
-  std::optional<ReportPage> page;
+  const AnalysisPage* page = nullptr;
   // Kill position, 1 百, 2 十, 3 个; only the kill-digit page uses it.
   int32_t position = 1;
   // The eight box texts, GBK; the window's initial texts unless given.
@@ -73,10 +76,6 @@ struct ParsedArguments {
   std::string message;
 };
 
-// Reads the arguments that follow the program name.
-[[nodiscard]] ParsedArguments ParseReportArguments(const std::vector<std::string>& args,
-                                                   HelpLanguage language = HelpLanguage::kEnglish);
-
 // The help text (UTF-8, lines ending in "\n").
 [[nodiscard]] std::string HelpText(HelpLanguage language);
 
@@ -87,9 +86,6 @@ struct ParsedArguments {
 // The language of the help for the locale that LC_ALL, LC_MESSAGES or LANG
 // (the first set) names; nothing when none is set.
 [[nodiscard]] std::optional<HelpLanguage> HelpLanguageFromLocaleVariables();
-
-// Whether `address` is an http or https URL with a host.
-[[nodiscard]] bool IsHttpAddress(std::string_view address);
 
 // The document as read: its bytes before the first zero byte, at most
 // kMaxBodyBytes of them.
@@ -102,12 +98,6 @@ struct InputDocument {
   // A read error, in a few words; empty when reading ended normally.
   std::string error;
 };
-
-// Reads `in` until its end, its first zero byte or kMaxBodyBytes, whichever
-// comes first; never reads past that point. A stream whose buffer fails or
-// throws gives `error`. `size_hint`, when known, is the input's size.
-[[nodiscard]] InputDocument ReadDocument(std::istream& in, size_t max_bytes = kMaxBodyBytes,
-                                         size_t size_hint = 0);
 
 // Fetches the body at an address, saying why when it fell short.
 using Fetcher = std::function<FetchResult(const Text& address)>;

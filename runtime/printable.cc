@@ -1,9 +1,44 @@
 #include "runtime/printable.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
 namespace zelkor {
+
+namespace {
+
+// The length of the well-formed UTF-8 sequence at `i` that may be shown as it
+// is; 0 for a byte that is shown escaped (an ASCII byte included).
+size_t ShownSequenceLength(std::string_view text, size_t i) {
+  const auto byte = static_cast<unsigned char>(text[i]);
+  size_t length = 0;
+  uint32_t code = 0;
+  if (byte >= 0xC2 && byte <= 0xDF) {
+    length = 2;
+    code = byte & 0x1Fu;
+  } else if (byte >= 0xE0 && byte <= 0xEF) {
+    length = 3;
+    code = byte & 0x0Fu;
+  } else if (byte >= 0xF0 && byte <= 0xF4) {
+    length = 4;
+    code = byte & 0x07u;
+  }
+  if (length == 0 || i + length > text.size()) return 0;
+  for (size_t k = 1; k < length; ++k) {
+    const auto next = static_cast<unsigned char>(text[i + k]);
+    if ((next & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (next & 0x3Fu);
+  }
+  // Overlong forms, surrogates and values past U+10FFFF are not UTF-8; C1
+  // control characters (U+0080 to U+009F) are, but terminals obey them.
+  static constexpr std::array<uint32_t, 5> kLeast{0, 0, 0x80, 0x800, 0x10000};
+  const bool shown = code >= kLeast[length] && (code < 0xD800 || code > 0xDFFF) &&
+                     code <= 0x10FFFF && !(code >= 0x80 && code <= 0x9F);
+  return shown ? length : 0;
+}
+
+}  // namespace
 
 std::string Printable(std::string_view text) {
   std::string shown;
@@ -44,33 +79,7 @@ std::string Printable(std::string_view text) {
       ++i;
       continue;
     }
-    // A well-formed UTF-8 sequence passes unless it is a C1 control
-    // character (U+0080 to U+009F), which terminals obey too.
-    size_t length = 0;
-    uint32_t code = 0;
-    if (byte >= 0xC2 && byte <= 0xDF) {
-      length = 2;
-      code = byte & 0x1Fu;
-    } else if (byte >= 0xE0 && byte <= 0xEF) {
-      length = 3;
-      code = byte & 0x0Fu;
-    } else if (byte >= 0xF0 && byte <= 0xF4) {
-      length = 4;
-      code = byte & 0x07u;
-    }
-    bool valid = length > 0 && i + length <= text.size();
-    for (size_t k = 1; valid && k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      valid = (next & 0xC0) == 0x80;
-      code = (code << 6) | (next & 0x3Fu);
-    }
-    if (valid) {
-      // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-      static constexpr std::array<uint32_t, 5> kLeast{0, 0, 0x80, 0x800, 0x10000};
-      valid = code >= kLeast[length] && (code < 0xD800 || code > 0xDFFF) && code <= 0x10FFFF &&
-              !(code >= 0x80 && code <= 0x9F);
-    }
-    if (valid) {
+    if (const size_t length = ShownSequenceLength(text, i); length > 0) {
       shown.append(text.substr(i, length));
       i += length;
     } else {
@@ -82,17 +91,13 @@ std::string Printable(std::string_view text) {
 }
 
 std::string PrintableCut(std::string_view text, size_t max_chars) {
-  // Each character shows as at most four bytes, so the cut is made before
-  // escaping and only what is shown is ever copied.
+  // A character is what shows as one: a well-formed sequence, or any other
+  // byte on its own (escaped). Each shows as at most four bytes, so the cut
+  // is made before escaping and only what is shown is ever copied.
   size_t chars = 0;
   size_t end = 0;
   while (end < text.size() && chars < max_chars) {
-    size_t next = end + 1;
-    while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80 &&
-           next - end < 4) {
-      ++next;
-    }
-    end = next;
+    end += std::max<size_t>(1, ShownSequenceLength(text, end));
     ++chars;
   }
   if (end >= text.size()) return Printable(text);

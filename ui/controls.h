@@ -6,6 +6,8 @@
 #include <compare>
 #include <string_view>
 
+#include "ui/layout.h"
+
 namespace zelkor {
 
 struct EditBox {
@@ -35,44 +37,46 @@ inline constexpr RadioButton 单选框_百{"单选框_百"};
 inline constexpr RadioButton 单选框_十{"单选框_十"};
 inline constexpr RadioButton 单选框_个{"单选框_个"};
 
+// The controls of analysis page `page` (its tab, from 0), named by the layout
+// rows.
+struct PageControls {
+  Button run;
+  Button copy;
+  EditBox output;
+};
+[[nodiscard]] constexpr PageControls OfPage(int page) {
+  const auto p = static_cast<size_t>(page);
+  return {Button{layout::kRunButtons.names[p]}, Button{layout::kCopyButtons.names[p]},
+          EditBox{layout::kOutputBoxes.names[p]}};
+}
+
+// The setting box of page `page` that holds `setting`'s text.
+[[nodiscard]] constexpr EditBox SettingBox(const layout::PageSetting& setting, int page) {
+  return EditBox{setting.boxes[static_cast<size_t>(page)]};
+}
+
+// The name and footer boxes of each page.
+inline constexpr EditBox 编辑框_名称 = SettingBox(layout::SettingFor(&PageTexts::name), 0);
+inline constexpr EditBox 编辑框_名称1 = SettingBox(layout::SettingFor(&PageTexts::name), 1);
+inline constexpr EditBox 编辑框_名称2 = SettingBox(layout::SettingFor(&PageTexts::name), 2);
+inline constexpr EditBox 编辑框_脚本 = SettingBox(layout::SettingFor(&PageTexts::footer), 0);
+inline constexpr EditBox 编辑框_脚本1 = SettingBox(layout::SettingFor(&PageTexts::footer), 1);
+inline constexpr EditBox 编辑框_脚本2 = SettingBox(layout::SettingFor(&PageTexts::footer), 2);
+
 // Kill-digit page.
-inline constexpr Button 按钮_杀码{"按钮_杀码"};
-inline constexpr Button 按钮1{"按钮1"};
-inline constexpr EditBox 编辑框_杀码{"编辑框_杀码"};
-inline constexpr EditBox 编辑框_间隔{"编辑框_间隔"};
-inline constexpr EditBox 编辑框_名称{"编辑框_名称"};
-inline constexpr EditBox 编辑框_左{"编辑框_左"};
-inline constexpr EditBox 编辑框_右{"编辑框_右"};
-inline constexpr EditBox 编辑框_准{"编辑框_准"};
-inline constexpr EditBox 编辑框_错{"编辑框_错"};
-inline constexpr EditBox 编辑框_未开{"编辑框_未开"};
-inline constexpr EditBox 编辑框_脚本{"编辑框_脚本"};
+inline constexpr Button 按钮_杀码 = OfPage(0).run;
+inline constexpr Button 按钮1 = OfPage(0).copy;
+inline constexpr EditBox 编辑框_杀码 = OfPage(0).output;
 
 // Banker-digit page.
-inline constexpr Button 按钮_胆码{"按钮_胆码"};
-inline constexpr Button 按钮2{"按钮2"};
-inline constexpr EditBox 编辑框_胆码{"编辑框_胆码"};
-inline constexpr EditBox 编辑框_间隔1{"编辑框_间隔1"};
-inline constexpr EditBox 编辑框_名称1{"编辑框_名称1"};
-inline constexpr EditBox 编辑框_左1{"编辑框_左1"};
-inline constexpr EditBox 编辑框_右1{"编辑框_右1"};
-inline constexpr EditBox 编辑框_准1{"编辑框_准1"};
-inline constexpr EditBox 编辑框_错1{"编辑框_错1"};
-inline constexpr EditBox 编辑框_未开1{"编辑框_未开1"};
-inline constexpr EditBox 编辑框_脚本1{"编辑框_脚本1"};
+inline constexpr Button 按钮_胆码 = OfPage(1).run;
+inline constexpr Button 按钮2 = OfPage(1).copy;
+inline constexpr EditBox 编辑框_胆码 = OfPage(1).output;
 
 // Kill-span page.
-inline constexpr Button 按钮_杀跨{"按钮_杀跨"};
-inline constexpr Button 按钮3{"按钮3"};
-inline constexpr EditBox 编辑框_杀跨{"编辑框_杀跨"};
-inline constexpr EditBox 编辑框_间隔2{"编辑框_间隔2"};
-inline constexpr EditBox 编辑框_名称2{"编辑框_名称2"};
-inline constexpr EditBox 编辑框_左2{"编辑框_左2"};
-inline constexpr EditBox 编辑框_右2{"编辑框_右2"};
-inline constexpr EditBox 编辑框_准2{"编辑框_准2"};
-inline constexpr EditBox 编辑框_错2{"编辑框_错2"};
-inline constexpr EditBox 编辑框_未开2{"编辑框_未开2"};
-inline constexpr EditBox 编辑框_脚本2{"编辑框_脚本2"};
+inline constexpr Button 按钮_杀跨 = OfPage(2).run;
+inline constexpr Button 按钮3 = OfPage(2).copy;
+inline constexpr EditBox 编辑框_杀跨 = OfPage(2).output;
 
 }  // namespace ctl
 }  // namespace zelkor

@@ -13,9 +13,9 @@ std::vector<PlacedControl> Flatten() {
     std::string_view group;
     for (const PageControl& c : kPageControls) {
       Geometry geometry = c.geometry;
-      if (c.names[0] == kGroupBoxRole) {
+      if (c.kind == Kind::kGroupBox) {
         group = c.names[p];
-        if (page == kPageCount - 1) geometry.height = kLastPageGroupHeight;
+        geometry.height = kPages[p].group_height;
       }
       all.push_back(
           {c.names[p], c.kind, c.look, geometry, c.captions[p], nullptr, page, {}, false});

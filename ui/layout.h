@@ -5,12 +5,13 @@
 // contents come from the initial page texts.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
-#include "ui/initial_texts.h"
+#include "ui/page_texts.h"
 
 namespace zelkor::layout {
 
@@ -63,11 +64,22 @@ inline constexpr std::array<Colour, 3> kSchemeFrames{
 inline constexpr FontSpec kDrawBoxFont{"新宋体", 20, 700};
 inline constexpr FontSpec kTabCaptionFont{"SimSun", 12, 400};
 
-// The initial page text a box starts with (nullptr: none).
-using InitialText = Text InitialTexts::*;
+// The setting text a box shows (nullptr: none).
+using InitialText = Text PageTexts::*;
 
-inline constexpr int kPageCount = 3;
-using PerPage = std::array<std::string_view, kPageCount>;
+// One page of 高级选择夹1: its tab caption and the height of its group box,
+// which is not the same on every page.
+struct PageRow {
+  std::string_view caption;
+  int group_height;
+};
+inline constexpr std::array kPages{
+    PageRow{"  杀码  ", 119},
+    PageRow{"  胆码  ", 119},
+    PageRow{"  杀跨  ", 114},
+};
+inline constexpr int kPageCount = static_cast<int>(kPages.size());
+using PerPage = std::array<std::string_view, kPages.size()>;
 
 struct WindowControl {
   std::string_view name;
@@ -82,7 +94,6 @@ inline constexpr std::array kWindowControls{
     WindowControl{"高级选择夹1", Kind::kTabControl, Look::kPlain, {159, 9, 329, 295}},
 };
 inline constexpr std::string_view kTabControlName = "高级选择夹1";
-inline constexpr PerPage kPageCaptions{"  杀码  ", "  胆码  ", "  杀跨  "};
 
 struct ListColumn {
   std::string_view header;
@@ -98,28 +109,28 @@ struct PageControl {
   PerPage captions;
 };
 
-inline constexpr std::array kPageControls{
-    PageControl{{"编辑框_杀码", "编辑框_胆码", "编辑框_杀跨"},
-                Kind::kEditBox,
-                Look::kOutputBox,
-                {0, 22, 330, 150},
-                {}},
-    PageControl{{"按钮_杀码", "按钮_胆码", "按钮_杀跨"},
-                Kind::kButton,
-                Look::kPlain,
-                {210, 180, 80, 32},
-                {"预测杀码", "预测胆码", "预测杀跨"}},
-    PageControl{{"按钮1", "按钮2", "按钮3"},
-                Kind::kButton,
-                Look::kPlain,
-                {210, 240, 80, 32},
-                {"复制", "复制", "复制"}},
-    PageControl{
-        {"分组框1", "分组框2", "分组框3"}, Kind::kGroupBox, Look::kPlain, {5, 172, 184, 119}, {}},
-};
-inline constexpr std::string_view kGroupBoxRole = "分组框1";
-// The kill-span page's group box is shorter than the other two.
-inline constexpr int kLastPageGroupHeight = 114;
+// The controls of every page, by role; the logic names a page's buttons and
+// output box from these rows (ui/controls.h).
+inline constexpr PageControl kOutputBoxes{{"编辑框_杀码", "编辑框_胆码", "编辑框_杀跨"},
+                                          Kind::kEditBox,
+                                          Look::kOutputBox,
+                                          {0, 22, 330, 150},
+                                          {}};
+inline constexpr PageControl kRunButtons{{"按钮_杀码", "按钮_胆码", "按钮_杀跨"},
+                                         Kind::kButton,
+                                         Look::kPlain,
+                                         {210, 180, 80, 32},
+                                         {"预测杀码", "预测胆码", "预测杀跨"}};
+inline constexpr PageControl kCopyButtons{{"按钮1", "按钮2", "按钮3"},
+                                          Kind::kButton,
+                                          Look::kPlain,
+                                          {210, 240, 80, 32},
+                                          {"复制", "复制", "复制"}};
+// The group box holding a page's setting boxes; its height is the page's
+// own (kPages).
+inline constexpr PageControl kGroupBoxes{
+    {"分组框1", "分组框2", "分组框3"}, Kind::kGroupBox, Look::kPlain, {5, 172, 184, 0}, {}};
+inline constexpr std::array kPageControls{kOutputBoxes, kRunButtons, kCopyButtons, kGroupBoxes};
 
 struct RadioControl {
   std::string_view name;
@@ -156,7 +167,7 @@ inline constexpr std::array kGroupControls{
                  Look::kSettingBox,
                  {65, 8, 40, 20},
                  {},
-                 &InitialTexts::separator},
+                 &PageTexts::separator},
     GroupControl{{"标签9", "标签6", "标签16"},
                  Kind::kLabel,
                  Look::kCaption,
@@ -168,7 +179,7 @@ inline constexpr std::array kGroupControls{
                  Look::kSettingBox,
                  {6, 41, 93, 20},
                  {},
-                 &InitialTexts::name},
+                 &PageTexts::name},
     GroupControl{{"标签10", "标签5", "标签15"},
                  Kind::kLabel,
                  Look::kCaption,
@@ -180,13 +191,13 @@ inline constexpr std::array kGroupControls{
                  Look::kSettingBox,
                  {67, 61, 24, 16},
                  {},
-                 &InitialTexts::left},
+                 &PageTexts::left},
     GroupControl{{"编辑框_右", "编辑框_右1", "编辑框_右2"},
                  Kind::kEditBox,
                  Look::kSettingBox,
                  {92, 61, 24, 16},
                  {},
-                 &InitialTexts::right},
+                 &PageTexts::right},
     GroupControl{{"标签17", "标签4", "标签14"},
                  Kind::kLabel,
                  Look::kCaption,
@@ -204,7 +215,7 @@ inline constexpr std::array kGroupControls{
                  Look::kSettingBox,
                  {137, 8, 40, 16},
                  {},
-                 &InitialTexts::correct},
+                 &PageTexts::correct},
     GroupControl{{"标签19", "标签2", "标签12"},
                  Kind::kLabel,
                  Look::kCaption,
@@ -216,7 +227,7 @@ inline constexpr std::array kGroupControls{
                  Look::kSettingBox,
                  {136, 27, 40, 16},
                  {},
-                 &InitialTexts::wrong},
+                 &PageTexts::wrong},
     GroupControl{{"标签20", "标签3", "标签13"},
                  Kind::kLabel,
                  Look::kCaption,
@@ -228,14 +239,56 @@ inline constexpr std::array kGroupControls{
                  Look::kSettingBox,
                  {136, 44, 40, 16},
                  {},
-                 &InitialTexts::not_drawn},
+                 &PageTexts::not_drawn},
     GroupControl{{"编辑框_脚本", "编辑框_脚本1", "编辑框_脚本2"},
                  Kind::kEditBox,
                  Look::kFooterBox,
                  {6, 82, 172, 29},
                  {},
-                 &InitialTexts::footer},
+                 &PageTexts::footer},
 };
+
+// One setting text: the member it fills, the report tool's option for it and
+// its box on each page. The window, the report and the tests read the eight
+// texts through this table.
+struct PageSetting {
+  InitialText member;
+  std::string_view option;
+  PerPage boxes;
+};
+
+namespace internal {
+// The row of kPageSettings for `member`, with the boxes the layout gives it.
+consteval PageSetting Setting(InitialText member, std::string_view option) {
+  for (const GroupControl& control : kGroupControls) {
+    if (control.initial == member) return {member, option, control.names};
+  }
+  throw "no setting box shows this text";
+}
+}  // namespace internal
+
+inline constexpr std::array kPageSettings{
+    internal::Setting(&PageTexts::separator, "--separator"),
+    internal::Setting(&PageTexts::name, "--name"),
+    internal::Setting(&PageTexts::left, "--left"),
+    internal::Setting(&PageTexts::right, "--right"),
+    internal::Setting(&PageTexts::correct, "--correct"),
+    internal::Setting(&PageTexts::wrong, "--wrong"),
+    internal::Setting(&PageTexts::not_drawn, "--not-drawn"),
+    internal::Setting(&PageTexts::footer, "--footer"),
+};
+static_assert(std::ranges::count_if(kGroupControls,
+                                    [](const GroupControl& c) { return c.initial != nullptr; }) ==
+                  std::ssize(kPageSettings),
+              "every setting box has its row in kPageSettings");
+
+// The row of kPageSettings for `member`.
+consteval const PageSetting& SettingFor(InitialText member) {
+  for (const PageSetting& setting : kPageSettings) {
+    if (setting.member == member) return setting;
+  }
+  throw "no setting fills this member";
+}
 
 // One control of the window with everything a toolkit needs to make it.
 struct PlacedControl {

@@ -8,7 +8,7 @@
 
 #include "analysis/analysis.h"
 #include "draws/draws.h"
-#include "ui/initial_texts.h"
+#include "ui/page_texts.h"
 
 namespace zelkor {
 namespace {
@@ -33,9 +33,7 @@ std::vector<HistoryRow> MakeHistory(int64_t count) {
 
 void BM_BuildPageText(benchmark::State& state, const AnalysisPage& page) {
   const std::vector<HistoryRow> rows = MakeHistory(state.range(0));
-  const InitialTexts& initial = InitialPageTexts();
-  const PageTexts texts{initial.separator, initial.name,  initial.left,      initial.right,
-                        initial.correct,   initial.wrong, initial.not_drawn, initial.footer};
+  const PageTexts& texts = InitialPageTexts();
   const Notify notify = [](const Text&) {};
   for (auto _ : state) {
     Text text = BuildPageText(page, rows, texts, 1, notify);
@@ -44,22 +42,6 @@ void BM_BuildPageText(benchmark::State& state, const AnalysisPage& page) {
   state.SetComplexityN(state.range(0));
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-
-BENCHMARK_CAPTURE(BM_BuildPageText, kill_digit, KillDigitPage())
-    ->RangeMultiplier(10)
-    ->Range(1'000, 100'000)
-    ->Unit(benchmark::kMillisecond)
-    ->Complexity(benchmark::oN);
-BENCHMARK_CAPTURE(BM_BuildPageText, banker_digit, BankerDigitPage())
-    ->RangeMultiplier(10)
-    ->Range(1'000, 100'000)
-    ->Unit(benchmark::kMillisecond)
-    ->Complexity(benchmark::oN);
-BENCHMARK_CAPTURE(BM_BuildPageText, kill_span, KillSpanPage())
-    ->RangeMultiplier(10)
-    ->Range(1'000, 100'000)
-    ->Unit(benchmark::kMillisecond)
-    ->Complexity(benchmark::oN);
 
 // A document of two rows whose newest draw is "12" and then sevens, to make
 // `bytes` bytes in all: a hostile service's row, checked by every page. Listing
@@ -71,7 +53,7 @@ void BM_PageOnLongDraw(benchmark::State& state, const AnalysisPage& page) {
       "\" opentime=\"\" trycode=\"\" tryinfo=\"\" />\n"
       "<row expect=\"1\" opencode=\"3,5,8\" opentime=\"\" trycode=\"\" tryinfo=\"\" />\n";
   const std::string document = head + std::string(bytes - head.size() - tail.size(), '7') + tail;
-  const PageTexts texts = InitialBoxTexts();
+  const PageTexts& texts = InitialPageTexts();
   const Notify notify = [](const Text&) {};
   for (auto _ : state) {
     std::vector<HistoryRow> rows;
@@ -84,18 +66,22 @@ void BM_PageOnLongDraw(benchmark::State& state, const AnalysisPage& page) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
 }
 
-BENCHMARK_CAPTURE(BM_PageOnLongDraw, kill_digit, KillDigitPage())
-    ->RangeMultiplier(4)
-    ->Range(64 << 10, 16 << 20)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_PageOnLongDraw, banker_digit, BankerDigitPage())
-    ->RangeMultiplier(4)
-    ->Range(64 << 10, 16 << 20)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_PageOnLongDraw, kill_span, KillSpanPage())
-    ->RangeMultiplier(4)
-    ->Range(64 << 10, 16 << 20)
-    ->Unit(benchmark::kMillisecond);
+// Both benchmarks for every page, named by its report name.
+const bool kRegistered = [] {
+  for (const AnalysisPage* page : AllAnalysisPages()) {
+    const std::string name(page->option_name);
+    benchmark::RegisterBenchmark(("BM_BuildPageText/" + name).c_str(), BM_BuildPageText, *page)
+        ->RangeMultiplier(10)
+        ->Range(1'000, 100'000)
+        ->Unit(benchmark::kMillisecond)
+        ->Complexity(benchmark::oN);
+    benchmark::RegisterBenchmark(("BM_PageOnLongDraw/" + name).c_str(), BM_PageOnLongDraw, *page)
+        ->RangeMultiplier(4)
+        ->Range(64 << 10, 16 << 20)
+        ->Unit(benchmark::kMillisecond);
+  }
+  return true;
+}();
 
 }  // namespace
 }  // namespace zelkor

@@ -28,7 +28,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
-#include "app/event_wiring.h"
+#include "app/qt_event_wiring.h"
 #include "ui/qt/history_list.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_text.h"
@@ -186,10 +186,10 @@ void BM_RunButton(benchmark::State& state) {
   double answer = 0;
   for (auto _ : state) {
     state.SetIterationTime(
-        SecondsOf([&] { Click(*window, static_cast<int>(page_index), page.run_button); }));
+        SecondsOf([&] { Click(*window, static_cast<int>(page_index), page.RunButton()); }));
     answer += AnswerSeconds();
   }
-  Report(state, answer, window->ui().GetBoxText(page.output_box).size());
+  Report(state, answer, window->ui().GetBoxText(page.OutputBox()).size());
 }
 BENCHMARK(BM_RunButton)
     ->ArgName("page")

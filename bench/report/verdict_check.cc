@@ -25,12 +25,8 @@ int main(int argc, char** argv) {
   const unsigned long draws = argument(2, 7731);
   std::mt19937 random(static_cast<std::mt19937::result_type>(argument(3, 1)));
   std::uniform_int_distribution<int> draw(0, 999);
-  const std::vector<std::pair<ReportPage, int32_t>> pages = {{ReportPage::kKill, 1},
-                                                             {ReportPage::kKill, 2},
-                                                             {ReportPage::kKill, 3},
-                                                             {ReportPage::kBanker, 1},
-                                                             {ReportPage::kSpan, 1}};
-  const PageTexts texts = InitialBoxTexts();
+  const std::vector<PageAt> pages = TestedPages();
+  const PageTexts texts = InitialPageTexts();
   unsigned long flagged = 0;
   unsigned long either_way = 0;  // |z| past the threshold, worse included
   std::vector<unsigned long> flagged_by_page(pages.size(), 0);
@@ -47,7 +43,7 @@ int main(int argc, char** argv) {
     bool any_either_way = false;
     for (size_t p = 0; p < pages.size(); ++p) {
       const PageSummary summary =
-          SummarizePage(pages[p].first, pages[p].second, rows, texts, [](const Text&) {});
+          SummarizePage(*pages[p].first, pages[p].second, rows, texts, [](const Text&) {});
       if (BeyondChance(summary)) {
         any = true;
         ++flagged_by_page[p];
@@ -66,7 +62,7 @@ int main(int argc, char** argv) {
   std::printf("%lu had a page past the threshold either way (worse than chance included)\n",
               either_way);
   for (size_t p = 0; p < pages.size(); ++p) {
-    std::printf("  %-19s %lu\n", PageLabel(pages[p].first, pages[p].second).c_str(),
+    std::printf("  %-19s %lu\n", PageLabel(*pages[p].first, pages[p].second).c_str(),
                 flagged_by_page[p]);
   }
   return 0;

@@ -21,8 +21,8 @@ using test_support::FillPageBoxes;
 void OpenWindow(MemoryUi& ui, const std::vector<HistoryRow>& rows) {
   FillHistory(ui, rows);
   for (const AnalysisPage* page : AllAnalysisPages()) {
-    FillPageBoxes(ui, *page, testing::InitialBoxTexts());
-    ui.SetBoxText(page->output_box, "stale");
+    FillPageBoxes(ui, *page, InitialPageTexts());
+    ui.SetBoxText(page->OutputBox(), "stale");
   }
   ui.CheckRadio(ctl::单选框_百, true);
   ui.ClearCalls();
@@ -38,9 +38,15 @@ TEST(AnalysisPagesTest, TableInTabOrder) {
   EXPECT_EQ(pages[0], &KillDigitPage());
   EXPECT_EQ(pages[1], &BankerDigitPage());
   EXPECT_EQ(pages[2], &KillSpanPage());
-  EXPECT_EQ(KillDigitPage().output_box, ctl::编辑框_杀码);
-  EXPECT_EQ(BankerDigitPage().footer_box, ctl::编辑框_脚本1);
-  EXPECT_EQ(KillSpanPage().copy_button, ctl::按钮3);
+  EXPECT_EQ(KillDigitPage().OutputBox(), ctl::编辑框_杀码);
+  // One row per tab of the layout, none left empty.
+  for (size_t i = 0; i < pages.size(); ++i) {
+    EXPECT_EQ(pages[i]->tab, static_cast<int>(i));
+    EXPECT_TRUE(pages[i]->pick && pages[i]->verdict) << i;
+    EXPECT_EQ(AnalysisPageNamed(pages[i]->option_name), pages[i]);
+  }
+  EXPECT_EQ(AnalysisPageNamed("Kill"), nullptr);
+  EXPECT_EQ(KillSpanPage().CopyButton(), ctl::按钮3);
 }
 
 TEST(RunAnalysisWalkTest, FillsEachPageOutputFromTheList) {
@@ -59,9 +65,9 @@ TEST(RunAnalysisWalkTest, FillsEachPageOutputFromTheList) {
     OpenWindow(ui, c.rows);
     RunAnalysisWalk(ui, *c.page);
     const std::vector<std::string> calls = ui.calls();
-    EXPECT_EQ(ui.GetBoxText(c.page->output_box), c.expected) << c.page->output_box.name;
+    EXPECT_EQ(ui.GetBoxText(c.page->OutputBox()), c.expected) << c.page->OutputBox().name;
     // Cleared before anything is read; the result written last.
-    const std::string set_output = CallOn("SetBoxText", c.page->output_box.name);
+    const std::string set_output = CallOn("SetBoxText", c.page->OutputBox().name);
     ASSERT_GE(calls.size(), 2u);
     EXPECT_EQ(calls.front(), set_output);
     EXPECT_EQ(std::count(calls.begin(), calls.end(), set_output), 2);
@@ -76,7 +82,7 @@ TEST(RunAnalysisWalkTest, FillsEachPageOutputFromTheList) {
     // The other pages' outputs are left alone.
     for (const AnalysisPage* other : AllAnalysisPages()) {
       if (other != c.page) {
-        EXPECT_EQ(ui.GetBoxText(other->output_box), "stale");
+        EXPECT_EQ(ui.GetBoxText(other->OutputBox()), "stale");
       }
     }
   }
@@ -157,7 +163,7 @@ TEST(CopyOutputBoxTest, PutsThePageOutputOnTheClipboard) {
     OpenWindow(ui, testing::BankerHistory());
     RunAnalysisWalk(ui, *page);
     CopyOutputBox(ui, *page);
-    EXPECT_EQ(ui.clipboard(), ui.GetBoxText(page->output_box));
+    EXPECT_EQ(ui.clipboard(), ui.GetBoxText(page->OutputBox()));
     EXPECT_FALSE(ui.clipboard().empty());
   }
 }

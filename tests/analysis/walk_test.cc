@@ -7,12 +7,10 @@
 #include "analysis/picks.h"
 #include "runtime/gbk.h"
 #include "tests/analysis/worked_examples.h"
-#include "ui/initial_texts.h"
+#include "ui/page_texts.h"
 
 namespace zelkor {
 namespace {
-
-using testing::InitialBoxTexts;
 
 struct NoticeLog {
   std::vector<Text> messages;
@@ -29,7 +27,7 @@ struct NoticeLog {
 };
 
 Text Page(const AnalysisPage& page, const std::vector<HistoryRow>& rows, int32_t position = 1,
-          const PageTexts& texts = InitialBoxTexts(), NoticeLog* log = nullptr) {
+          const PageTexts& texts = InitialPageTexts(), NoticeLog* log = nullptr) {
   NoticeLog local;
   NoticeLog& used = log != nullptr ? *log : local;
   return BuildPageText(page, rows, texts, position, used.notify(), &used.tally);
@@ -49,7 +47,7 @@ TEST(BuildAnalysisTextTest, WorkedExamplesOfTheThreePages) {
   };
   for (const Case& c : cases) {
     NoticeLog log;
-    EXPECT_EQ(Page(*c.page, c.rows, 1, InitialBoxTexts(), &log), c.expected);
+    EXPECT_EQ(Page(*c.page, c.rows, 1, InitialPageTexts(), &log), c.expected);
     EXPECT_EQ(log.tally.judged, 2);
     EXPECT_EQ(log.tally.held, c.held);
     EXPECT_TRUE(log.messages.empty());
@@ -72,7 +70,7 @@ TEST(BuildAnalysisTextTest, EmptyAndOneRowListsGiveOnlyTheNextIssueLine) {
     for (const auto& rows : {std::vector<HistoryRow>{}, std::vector<HistoryRow>{{"2024001", ""}},
                              std::vector<HistoryRow>{{"2024001", "789"}}}) {
       NoticeLog log;
-      EXPECT_EQ(Page(*c.page, rows, 1, InitialBoxTexts(), &log), c.line + footer);
+      EXPECT_EQ(Page(*c.page, rows, 1, InitialPageTexts(), &log), c.line + footer);
       EXPECT_EQ(log.tally.judged, 0);
       EXPECT_TRUE(log.messages.empty());
     }
@@ -154,7 +152,7 @@ TEST(BuildAnalysisTextTest, KillSpanNoticesComeOncePerBadLineBeforeItsVerdict) {
                                         {"2024002", "12"},
                                         {"2024001", "123"}};
   NoticeLog log;
-  const Text text = Page(KillSpanPage(), rows, 0, InitialBoxTexts(), &log);
+  const Text text = Page(KillSpanPage(), rows, 0, InitialPageTexts(), &log);
   EXPECT_EQ(text, Gbk("┊2024002期:Zelkor3D杀码┊【36】┊12准√\r\n"
                       "┊2024003期:Zelkor3D杀码┊【08】┊456准√\r\n"
                       "┊2024004期:Zelkor3D杀码┊【12】┊1234准√\r\n"
@@ -209,7 +207,7 @@ TEST(BuildAnalysisTextTest, EverySourceGetsItsOwnValueText) {
 TEST(BuildAnalysisTextTest, TheSinkHandsOutEachLineAsWritten) {
   const std::vector<HistoryRow> rows = {
       {"2024004", "123"}, {"2024003", "907"}, {"2024002", "123"}, {"2024001", "458"}};
-  const PageTexts texts = InitialBoxTexts();
+  const PageTexts texts = InitialPageTexts();
   for (const AnalysisPage* page : AllAnalysisPages()) {
     for (const int32_t position : {1, 2, 3}) {
       const double multiplier = page->multiplier_source == MultiplierSource::kKillPosition

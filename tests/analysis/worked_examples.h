@@ -7,14 +7,9 @@
 
 #include "analysis/analysis.h"
 #include "runtime/gbk.h"
-#include "ui/initial_texts.h"
+#include "ui/page_texts.h"
 
 namespace zelkor::testing {
-
-inline PageTexts InitialBoxTexts() {
-  const InitialTexts& t = InitialPageTexts();
-  return {t.separator, t.name, t.left, t.right, t.correct, t.wrong, t.not_drawn, t.footer};
-}
 
 // Newest first, as the list holds them.
 inline std::vector<HistoryRow> KillDigitHistory() {

@@ -16,8 +16,8 @@
 #include "runtime/gbk.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/ui_fixtures.h"
-#include "ui/initial_texts.h"
 #include "ui/memory_ui.h"
+#include "ui/page_texts.h"
 
 namespace zelkor {
 namespace {
@@ -191,13 +191,11 @@ TEST(RunStartupTest, WithoutANetworkStillAsksTheBrowserAndLeavesAWorkingEmptyWin
   EXPECT_EQ(ui.visual_style(), 1);
 
   // The analyses run on the empty list: only the next-issue line.
-  const InitialTexts& texts = InitialPageTexts();
+  const PageTexts& texts = InitialPageTexts();
   const AnalysisPage& page = KillDigitPage();
-  test_support::FillPageBoxes(ui, page,
-                              {texts.separator, texts.name, texts.left, texts.right, texts.correct,
-                               texts.wrong, texts.not_drawn, texts.footer});
+  test_support::FillPageBoxes(ui, page, texts);
   RunAnalysisWalk(ui, page);
-  EXPECT_EQ(ui.GetBoxText(page.output_box), Gbk("┊1期:Zelkor3D杀码┊【】┊未开\r\n") + texts.footer);
+  EXPECT_EQ(ui.GetBoxText(page.OutputBox()), Gbk("┊1期:Zelkor3D杀码┊【】┊未开\r\n") + texts.footer);
 }
 
 }  // namespace

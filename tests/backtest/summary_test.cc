@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
-#include "backtest/pages.h"
+#include "backtest/language.h"
 
 namespace zelkor {
 namespace {
@@ -58,20 +58,20 @@ const std::vector<HistoryRow>& WorkedRows() {
 
 TEST(SummarizePage, CountsTheWalkAndTheChanceOfEachPick) {
   struct Case {
-    ReportPage page;
+    const AnalysisPage& (*page)();
     int64_t held;
     double chance_held;
     double chance_variance;
   };
   const Case cases[] = {
-      {ReportPage::kKill, 2, 1.8, 2 * 0.9 * 0.1},
-      {ReportPage::kBanker, 1, 2 * 0.657, 2 * 0.657 * 0.343},
-      {ReportPage::kSpan, 2, 0.730 + 0.864, 0.730 * 0.270 + 0.864 * 0.136},
+      {KillDigitPage, 2, 1.8, 2 * 0.9 * 0.1},
+      {BankerDigitPage, 1, 2 * 0.657, 2 * 0.657 * 0.343},
+      {KillSpanPage, 2, 0.730 + 0.864, 0.730 * 0.270 + 0.864 * 0.136},
   };
   for (const Case& test : cases) {
-    SCOPED_TRACE(std::string(ReportPageName(test.page)));
+    SCOPED_TRACE(std::string(test.page().option_name));
     const PageSummary summary =
-        SummarizePage(test.page, 1, WorkedRows(), InitialBoxTexts(), [](const Text&) {});
+        SummarizePage(test.page(), 1, WorkedRows(), InitialPageTexts(), [](const Text&) {});
     EXPECT_EQ(summary.judged, 2);
     EXPECT_EQ(summary.held, test.held);
     EXPECT_NEAR(summary.chance_held, test.chance_held, 1e-9);
@@ -83,7 +83,7 @@ TEST(SummarizePage, UsesTheKillPositionForPicksAndVerdicts) {
   // Position 2 (multiplier 5): 123 -> 704.772320239, kill 3, tens of 907 is
   // 0 (held); 907 -> 5225.223532171, kill 5, tens of 458 is 5 (failed).
   const PageSummary summary =
-      SummarizePage(ReportPage::kKill, 2, WorkedRows(), InitialBoxTexts(), [](const Text&) {});
+      SummarizePage(KillDigitPage(), 2, WorkedRows(), InitialPageTexts(), [](const Text&) {});
   EXPECT_EQ(summary.position, 2);
   EXPECT_EQ(summary.judged, 2);
   EXPECT_EQ(summary.held, 1);
@@ -95,7 +95,7 @@ TEST(SummarizePage, NoJudgedLinesWithFewerThanTwoDraws) {
   for (size_t count : {0u, 1u}) {
     const std::vector<HistoryRow> rows(WorkedRows().begin(), WorkedRows().begin() + count);
     const PageSummary summary =
-        SummarizePage(ReportPage::kSpan, 1, rows, InitialBoxTexts(), [](const Text&) {});
+        SummarizePage(KillSpanPage(), 1, rows, InitialPageTexts(), [](const Text&) {});
     EXPECT_EQ(summary.judged, 0);
     EXPECT_EQ(summary.held, 0);
     EXPECT_EQ(summary.chance_held, 0.0);
@@ -104,9 +104,9 @@ TEST(SummarizePage, NoJudgedLinesWithFewerThanTwoDraws) {
 
 TEST(FormatSummary, ShowsRatesAndWhetherChanceWasBeaten) {
   std::vector<PageSummary> summaries;
-  for (ReportPage page : {ReportPage::kKill, ReportPage::kBanker, ReportPage::kSpan}) {
+  for (const AnalysisPage* page : AllAnalysisPages()) {
     summaries.push_back(
-        SummarizePage(page, 1, WorkedRows(), InitialBoxTexts(), [](const Text&) {}));
+        SummarizePage(*page, 1, WorkedRows(), InitialPageTexts(), [](const Text&) {}));
   }
   const std::string text = FormatSummary(summaries, WorkedRows().size());
   EXPECT_NE(text.find("Draws listed: 3; judged lines per page: 2\n"), std::string::npos) << text;
@@ -127,12 +127,12 @@ TEST(FormatSummary, ShowsRatesAndWhetherChanceWasBeaten) {
 }
 
 TEST(FormatSummary, CallsAClearWinOnlyWhenTheGapIsLarge) {
-  PageSummary strong{ReportPage::kBanker, 0, 100, 80, 65.7, 100 * 0.657 * 0.343};
-  PageSummary certain{ReportPage::kKill, 1, 3, 3, 3.0, 0.0};
-  PageSummary weak{ReportPage::kBanker, 0, 100, 50, 65.7, 100 * 0.657 * 0.343};
-  PageSummary none{ReportPage::kSpan, 0, 0, 0, 0.0, 0.0};
+  PageSummary strong{&BankerDigitPage(), 0, 100, 80, 65.7, 100 * 0.657 * 0.343};
+  PageSummary certain{&KillDigitPage(), 1, 3, 3, 3.0, 0.0};
+  PageSummary weak{&BankerDigitPage(), 0, 100, 50, 65.7, 100 * 0.657 * 0.343};
+  PageSummary none{&KillSpanPage(), 0, 0, 0, 0.0, 0.0};
   // Beyond 1.96 but within what five tests at once give by chance.
-  PageSummary modest{ReportPage::kBanker, 0, 100, 76, 65.7, 100 * 0.657 * 0.343};
+  PageSummary modest{&BankerDigitPage(), 0, 100, 76, 65.7, 100 * 0.657 * 0.343};
   const std::string text = FormatSummary({strong, certain, weak, none, modest}, 101);
   // (76 - 65.7) / sqrt(22.5351) = 2.17.
   EXPECT_NE(text.find("76.0%   65.7%  no evidence of doing better than chance (z = +2.17)"),
@@ -174,6 +174,8 @@ double CountedChanceOfMissRun(const std::vector<LineOutcome>& lines, int64_t run
 // of the five page/positions beyond chance. Judged one at a time at
 // |z| >= 1.96, about one in ten did.
 TEST(BeyondChance, RandomHistoriesRarelyShowAnyPageBeyondChance) {
+  // The threshold is shared out over the page/positions judged.
+  ASSERT_EQ(TestedPages().size(), static_cast<size_t>(kTestedPages));
   constexpr int kHistories = 100;
   constexpr int kDraws = 400;
   std::mt19937 random(20);
@@ -189,13 +191,9 @@ TEST(BeyondChance, RandomHistoriesRarelyShowAnyPageBeyondChance) {
             static_cast<char>('0' + number % 10)}});
     }
     bool any = false;
-    for (const auto& [page, position] : {std::pair{ReportPage::kKill, 1},
-                                         {ReportPage::kKill, 2},
-                                         {ReportPage::kKill, 3},
-                                         {ReportPage::kBanker, 1},
-                                         {ReportPage::kSpan, 1}}) {
-      any |=
-          BeyondChance(SummarizePage(page, position, rows, InitialBoxTexts(), [](const Text&) {}));
+    for (const auto& [page, position] : TestedPages()) {
+      any |= BeyondChance(
+          SummarizePage(*page, position, rows, InitialPageTexts(), [](const Text&) {}));
     }
     if (any) ++flagged;
   }
@@ -229,7 +227,7 @@ TEST(SummarizeOutcomes, CountsRecentWindowsAndRuns) {
   add(4, false, 0.9);
   add(16, true, 0.9);
   add(2, false, 0.5);
-  const PageSummary summary = SummarizeOutcomes(ReportPage::kBanker, 2, lines);
+  const PageSummary summary = SummarizeOutcomes(BankerDigitPage(), 2, lines);
   EXPECT_EQ(summary.position, 0);
   EXPECT_EQ(summary.judged, 132);
   EXPECT_EQ(summary.held, 126);
@@ -247,7 +245,7 @@ TEST(SummarizeOutcomes, CountsRecentWindowsAndRuns) {
 
   // Fewer lines than a window: the window holds them all.
   const PageSummary short_history =
-      SummarizeOutcomes(ReportPage::kSpan, 1, {lines.end() - 5, lines.end()});
+      SummarizeOutcomes(KillSpanPage(), 1, {lines.end() - 5, lines.end()});
   EXPECT_EQ(short_history.recent[0].judged, 5);
   EXPECT_EQ(short_history.recent[1].held, 3);
   EXPECT_EQ(short_history.longest_miss_run, 2);

@@ -314,13 +314,13 @@ TEST_P(DrawHistoryFaultTest, ListsWhatArrivedAndTheAnalysisRuns) {
   // The program goes on: a kill-digit analysis over the list, with the
   // window's initial texts, gives one line per listed draw after the oldest,
   // the next-issue line and the footer.
-  const PageTexts texts = InitialBoxTexts();
+  const PageTexts texts = InitialPageTexts();
   test_support::FillPageBoxes(ui, KillDigitPage(), texts);
   ui.CheckRadio(ctl::单选框_百, true);
   RunAnalysisWalk(ui, KillDigitPage());
   EXPECT_TRUE(ui.messages().empty());
 
-  const Text output = ui.GetBoxText(KillDigitPage().output_box);
+  const Text output = ui.GetBoxText(KillDigitPage().OutputBox());
   ASSERT_TRUE(output.ends_with(texts.footer));
   const std::vector<Text> lines =
       Lines(std::string_view(output).substr(0, output.size() - texts.footer.size()));

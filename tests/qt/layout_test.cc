@@ -15,8 +15,8 @@
 #include <limits>
 #include <vector>
 
-#include "ui/initial_texts.h"
 #include "ui/layout.h"
+#include "ui/page_texts.h"
 #include "ui/qt/history_list.h"
 #include "ui/qt/tab_control.h"
 #include "window_fixture.h"
@@ -196,7 +196,7 @@ TEST_F(LayoutTest, EveryControlHasItsKindParentGeometryAndInitialText) {
 TEST_F(LayoutTest, SharedLayoutTableMatchesExpectationsAndWindow) {
   const std::vector<Expected> expected = ExpectedLayout();
   ASSERT_EQ(layout::AllControls().size(), expected.size());
-  const InitialTexts& texts = InitialPageTexts();
+  const PageTexts& texts = InitialPageTexts();
   for (const layout::PlacedControl& control : layout::AllControls()) {
     SCOPED_TRACE(std::string(control.name));
     auto row = std::find_if(expected.begin(), expected.end(),

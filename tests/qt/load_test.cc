@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
-#include "app/event_wiring.h"
+#include "app/qt_event_wiring.h"
 #include "ui/qt/history_list.h"
 #include "ui/qt/message_box.h"
 #include "ui/qt/tab_control.h"
@@ -179,17 +179,17 @@ TEST(LoadTest, HundredThousandDrawsGoThroughEveryRunButton) {
       {2, &KillSpanPage(), 0},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.analysis->run_button.name);
-    ui.SetBoxText(c.analysis->output_box, "stale");
+    SCOPED_TRACE(c.analysis->RunButton().name);
+    ui.SetBoxText(c.analysis->OutputBox(), "stale");
     NoticeCounter window_notices;
-    ClickOnPage(*window, c.page, c.analysis->run_button);
+    ClickOnPage(*window, c.page, c.analysis->RunButton());
     int core_notices = 0;
-    const Text expected = BuildPageText(*c.analysis, rows, InitialBoxTexts(), c.position,
+    const Text expected = BuildPageText(*c.analysis, rows, InitialPageTexts(), c.position,
                                         [&core_notices](const Text&) { ++core_notices; });
     // One line per draw (the newest judged, plus the next issue) and the
     // footer's two.
     ASSERT_EQ(std::count(expected.begin(), expected.end(), '\n'), kManyDraws + 1);
-    EXPECT_TRUE(SameBytes(ui.GetBoxText(c.analysis->output_box), expected));
+    EXPECT_TRUE(SameBytes(ui.GetBoxText(c.analysis->OutputBox()), expected));
     EXPECT_EQ(window_notices.shown(), core_notices);
   }
 
@@ -240,7 +240,7 @@ TEST(LoadTest, HugeDigitsCellIsShownCutAndUsedWhole) {
   NoticeCounter window_notices;
   ClickOnPage(*window, 0, ctl::按钮_杀码);
   int core_notices = 0;
-  const Text expected = BuildPageText(KillDigitPage(), rows, InitialBoxTexts(), 1,
+  const Text expected = BuildPageText(KillDigitPage(), rows, InitialPageTexts(), 1,
                                       [&core_notices](const Text&) { ++core_notices; });
   EXPECT_TRUE(SameBytes(ui.GetBoxText(ctl::编辑框_杀码), expected));
   EXPECT_EQ(window_notices.shown(), core_notices);
@@ -285,7 +285,7 @@ TEST_P(PastedMegabyteTest, RunsAndCopiesWhole) {
   commit.setCommitString(Caption("码"));
   QCoreApplication::sendEvent(name_box, &commit);
 
-  PageTexts texts = InitialBoxTexts();
+  PageTexts texts = InitialPageTexts();
   texts.name = pasted + " No.7" + Gbk("码");
   ASSERT_TRUE(SameBytes(ui.GetBoxText(ctl::编辑框_名称1), texts.name));
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
-#include "app/event_wiring.h"
+#include "app/qt_event_wiring.h"
 #include "tests/support/ui_fixtures.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/tab_control.h"

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "analysis/analysis.h"
-#include "app/event_wiring.h"
+#include "app/qt_event_wiring.h"
 #include "runtime/runtime_error.h"
 #include "tests/support/ui_fixtures.h"
-#include "ui/initial_texts.h"
+#include "ui/page_texts.h"
 #include "ui/qt/history_list.h"
 #include "ui/qt/message_box.h"
 #include "ui/qt/tab_control.h"

@@ -13,6 +13,7 @@
 
 #include "analysis/analysis.h"
 #include "draws/draws.h"
+#include "report/input.h"
 #include "report/output.h"
 #include "report/report.h"
 #include "backtest/walk_lines.h"
@@ -277,29 +278,8 @@ TEST(ReportInput, ATerminalOnStandardInputGetsAHint) {
   }
 }
 
-TEST(Printable, EscapesControlCharactersAndBrokenBytes) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"plain --page", "plain --page"},
-      {"杀码 百", "杀码 百"},
-      {"\x1b]0;owned\x07", "\\e]0;owned\\x07"},
-      {"a\r\nb\t", "a\\r\\nb\\t"},
-      {"\x7f\\", "\\x7f\\\\"},
-      {"\xc2\x9b"
-       "31m",
-       "\\xc2\\x9b31m"},  // C1 control character
-      {"\xff\xfe", "\\xff\\xfe"},
-      {"\xe6\x9d", "\\xe6\\x9d"},  // cut short
-      {"\xc0\xaf", "\\xc0\\xaf"},  // overlong
-  };
-  for (const auto& [typed, shown] : cases) EXPECT_EQ(Printable(typed), shown) << shown;
-  // Cut at a number of characters (not bytes), before escaping.
-  const std::pair<std::string, std::string> cut[] = {
-      {std::string(80, '7'), std::string(80, '7')},
-      {std::string(81, '7'), std::string(80, '7') + "…"},
-      {std::string(79, 'a') + "杀码", std::string(79, 'a') + "杀…"},
-      {std::string(79, 'a') + "\x1b[", std::string(79, 'a') + "\\e…"},
-  };
-  for (const auto& [typed, shown] : cut) EXPECT_EQ(PrintableCut(typed), shown) << shown;
+// What the tool echoes of an argument reaches the terminal escaped.
+TEST(ReportErrors, EchoedArgumentsAreEscaped) {
   const Outcome run = RunOn({"--page", "\x1b[2J"});
   EXPECT_EQ(run.code, kExitUsage);
   EXPECT_EQ(run.err,
@@ -356,7 +336,8 @@ TEST(ReportNext, ListsEveryPageAndKillPosition) {
   const Outcome kill = RunOn({"--next", "--page", "kill", "--format", "csv"}, kill_rows);
   ASSERT_EQ(kill.code, kExitOk) << kill.err;
   const std::string kill_lines = kill.out.substr(kill.out.find("\r\n") + 2);
-  EXPECT_EQ(kill_lines.substr(0, kill_lines.find("\r\n")), "kill,1,2024004,,789,887.868879136,8,,,1");
+  EXPECT_EQ(kill_lines.substr(0, kill_lines.find("\r\n")),
+            "kill,1,2024004,,789,887.868879136,8,,,1");
   EXPECT_EQ(std::count(kill.out.begin(), kill.out.end(), '\n'), 4);
 
   const Outcome all = RunOn({"--next"}, banker_rows);

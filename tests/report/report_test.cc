@@ -17,7 +17,7 @@
 #include "backtest/wording.h"
 #include "runtime/gbk.h"
 #include "runtime/runtime_error.h"
-#include "ui/initial_texts.h"
+#include "ui/page_texts.h"
 
 namespace zelkor {
 namespace {
@@ -79,7 +79,7 @@ size_t LineCount(const std::string& text) {
   return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
-PageTexts Defaults() { return InitialBoxTexts(); }
+PageTexts Defaults() { return InitialPageTexts(); }
 
 // The printed text must be the window's text for the same rows, page,
 // position and box texts; each case changes what the options decide.

@@ -21,14 +21,9 @@ inline void FillHistory(UiOperations& ui, const std::vector<HistoryRow>& rows) {
 
 // Sets the eight setting boxes of `page`.
 inline void FillPageBoxes(UiOperations& ui, const AnalysisPage& page, const PageTexts& texts) {
-  ui.SetBoxText(page.separator_box, texts.separator);
-  ui.SetBoxText(page.name_box, texts.name);
-  ui.SetBoxText(page.left_box, texts.left);
-  ui.SetBoxText(page.right_box, texts.right);
-  ui.SetBoxText(page.correct_box, texts.correct);
-  ui.SetBoxText(page.wrong_box, texts.wrong);
-  ui.SetBoxText(page.not_drawn_box, texts.not_drawn);
-  ui.SetBoxText(page.footer_box, texts.footer);
+  for (const layout::PageSetting& setting : layout::kPageSettings) {
+    ui.SetBoxText(ctl::SettingBox(setting, page.tab), texts.*setting.member);
+  }
 }
 
 }  // namespace zelkor::test_support

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/gbk.h"
-#include "ui/initial_texts.h"
+#include "ui/page_texts.h"
 
 namespace zelkor {
 namespace {
@@ -58,7 +58,7 @@ TEST(MemoryUiTest, MessagesClipboardAndCallsAreRecorded) {
 }
 
 TEST(MemoryUiTest, InitialTextsAreGbk) {
-  const InitialTexts& t = InitialPageTexts();
+  const PageTexts& t = InitialPageTexts();
   EXPECT_EQ(t.separator, "\xA9\xAE");
   EXPECT_EQ(t.wrong, "\xB4\xED\xA3\xD8");
   EXPECT_EQ(t.name, Gbk("Zelkor3D杀码"));

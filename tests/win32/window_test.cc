@@ -22,8 +22,8 @@
 #include "app/win32_event_wiring.h"
 #include "runtime/gbk.h"
 #include "runtime/wide_text.h"
-#include "ui/initial_texts.h"
 #include "ui/layout.h"
+#include "ui/page_texts.h"
 #include "ui/shown_part.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/message_box_hook.h"
@@ -148,7 +148,7 @@ LOGFONTW FontOf(HWND control) {
 }
 
 TEST_F(WindowTest, EveryControlMatchesTheSharedLayout) {
-  const InitialTexts& texts = InitialPageTexts();
+  const PageTexts& texts = InitialPageTexts();
   ASSERT_EQ(layout::AllControls().size(), 6u + 3u * 19u);
   for (const layout::PlacedControl& c : layout::AllControls()) {
     SCOPED_TRACE(std::string(c.name));
@@ -267,7 +267,7 @@ TEST_F(WindowTest, WindowListTabsFontsAndIcon) {
     item.pszText = caption;
     item.cchTextMax = 32;
     SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-    EXPECT_EQ(WideToGbk(caption), Gbk(layout::kPageCaptions[static_cast<size_t>(i)]));
+    EXPECT_EQ(WideToGbk(caption), Gbk(layout::kPages[static_cast<size_t>(i)].caption));
   }
   EXPECT_EQ(window_->CurrentPage(), 0);
   EXPECT_TRUE(IsWindowVisible(Control("编辑框_杀码")));

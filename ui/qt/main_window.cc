@@ -12,11 +12,12 @@
 #include <QScreen>
 #include <array>
 #include <limits>
+#include <map>
 #include <vector>
 
 #include "runtime/runtime_error.h"
-#include "ui/initial_texts.h"
 #include "ui/layout.h"
+#include "ui/page_texts.h"
 #include "ui/qt/clipped_line_edit.h"
 #include "ui/qt/compact_text_edit.h"
 #include "ui/qt/fonts.h"
@@ -32,24 +33,12 @@
 namespace zelkor {
 namespace {
 
-// The layout tables are shared with every toolkit (ui/layout.h).
+// The layout is shared with every toolkit (ui/layout.h).
 using layout::Geometry;
-using layout::GroupControl;
 using layout::InitialText;
-using layout::kGroupBoxRole;
-using layout::kGroupControls;
 using layout::Kind;
-using layout::kLastPageGroupHeight;
-using layout::kPageCaptions;
-using layout::kPageControls;
-using layout::kPageCount;
-using layout::kRadioButtons;
-using layout::kTabControlName;
-using layout::kWindowControls;
 using layout::Look;
-using layout::PageControl;
-using layout::RadioControl;
-using layout::WindowControl;
+using layout::PlacedControl;
 
 // ---------------------------------------------------------------------------
 // Building.
@@ -247,44 +236,45 @@ MainWindow::MainWindow() : QWidget(nullptr) {
   setWindowIcon(ProgramIcon());
 
   std::vector<std::pair<std::string_view, InitialText>> initial_texts;
-
-  for (const WindowControl& control : kWindowControls) {
-    QWidget* widget = Place(control.kind, control.look, this, control.name, control.geometry, {});
-    if (control.kind == Kind::kListView) history_list_ = static_cast<HistoryListView*>(widget);
-    if (control.name == kTabControlName) tabs_ = static_cast<TabControl*>(widget);
-  }
-
-  std::array<QWidget*, kPageCount> groups{};
-  for (int page_index = 0; page_index < kPageCount; ++page_index) {
-    const auto p = static_cast<size_t>(page_index);
-    QWidget* page = tabs_->AddPage(Caption(kPageCaptions[p]));
-    for (const PageControl& control : kPageControls) {
-      Geometry geometry = control.geometry;
-      const bool is_group = control.names[0] == kGroupBoxRole;
-      if (is_group && page_index == kPageCount - 1) geometry.height = kLastPageGroupHeight;
-      QWidget* widget =
-          Place(control.kind, control.look, page, control.names[p], geometry, control.captions[p]);
-      if (is_group) groups[p] = widget;
-    }
-    for (const GroupControl& control : kGroupControls) {
-      Place(control.kind, control.look, groups[p], control.names[p], control.geometry,
-            control.caption);
-      if (control.initial != nullptr) initial_texts.emplace_back(control.names[p], control.initial);
-    }
-  }
+  std::map<std::string_view, QWidget*> groups;
   std::vector<QRadioButton*> radios;
-  for (const RadioControl& radio : kRadioButtons) {
-    auto* button =
-        static_cast<QRadioButton*>(Place(Kind::kRadioButton, Look::kPlain, tabs_->page(0),
-                                         radio.name, radio.geometry, radio.caption));
-    button->setChecked(radio.checked);
-    radios.push_back(button);
+  for (const PlacedControl& control : layout::AllControls()) {
+    QWidget* parent = this;
+    if (!control.group.empty()) {
+      parent = groups.at(control.group);
+    } else if (control.page >= 0) {
+      // A page's tab comes with its first control.
+      while (tabs_->count() <= control.page) {
+        tabs_->AddPage(Caption(layout::kPages[static_cast<size_t>(tabs_->count())].caption));
+      }
+      parent = tabs_->page(control.page);
+    }
+    QWidget* widget =
+        Place(control.kind, control.look, parent, control.name, control.geometry, control.caption);
+    switch (control.kind) {
+      case Kind::kListView:
+        history_list_ = static_cast<HistoryListView*>(widget);
+        break;
+      case Kind::kTabControl:
+        tabs_ = static_cast<TabControl*>(widget);
+        break;
+      case Kind::kGroupBox:
+        groups.emplace(control.name, widget);
+        break;
+      case Kind::kRadioButton:
+        radios.push_back(static_cast<QRadioButton*>(widget));
+        radios.back()->setChecked(control.checked);
+        break;
+      default:
+        break;
+    }
+    if (control.initial != nullptr) initial_texts.emplace_back(control.name, control.initial);
   }
   MakeClicksExclusive(radios);
   tabs_->SetCurrentIndex(0);
 
   ui_ = std::make_unique<QtUi>(*this);
-  const InitialTexts& texts = InitialPageTexts();
+  const PageTexts& texts = InitialPageTexts();
   for (const auto& [name, text] : initial_texts) ui_->SetBoxText(EditBox{name}, texts.*text);
 
   escape_closer_ = new EscapeCloser(*this);

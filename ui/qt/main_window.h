@@ -4,7 +4,7 @@
 //   QApplication app(argc, argv);
 //   zelkor::InstallQtRuntimeErrorPresenter();
 //   std::unique_ptr<zelkor::MainWindow> window = zelkor::CreateMainWindow();
-//   zelkor::WireEvents(*window);           // app/event_wiring.h
+//   zelkor::WireEvents(*window);           // app/qt_event_wiring.h
 //   RunStartup(window->ui());              // the creation event
 //   window->show();                        // centred, page 0 in front
 //   return app.exec();                     // closing the window ends the loop

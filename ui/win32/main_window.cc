@@ -574,8 +574,8 @@ void MainWindow::Build() {
       case Kind::kTabControl: {
         tabs_ = made;
         int index = 0;
-        for (std::string_view caption : layout::kPageCaptions) {
-          std::wstring text = Wide(caption);
+        for (const layout::PageRow& page : layout::kPages) {
+          std::wstring text = Wide(page.caption);
           TCITEMW item{};
           item.mask = TCIF_TEXT;
           item.pszText = text.data();
@@ -599,7 +599,7 @@ void MainWindow::Build() {
     }
   }
   ui_ = std::make_unique<Win32Ui>(*this);
-  const InitialTexts& texts = InitialPageTexts();
+  const PageTexts& texts = InitialPageTexts();
   for (const PlacedControl& control : layout::AllControls()) {
     if (control.initial != nullptr) ui_->SetBoxText(EditBox{control.name}, texts.*control.initial);
   }

@@ -1,6 +1,6 @@
 // HttpFetch on Windows, through WinINet: the system's HTTP client, with the
 // proxy settings and certificate store the user has set up for Windows. The
-// same contract as the libcurl fetch on Linux (draws/http_fetch.cc): one
+// same contract as the libcurl fetch on Linux (draws/http_fetch_posix.cc): one
 // HTTP/1.0 GET per hop, no cache, at most ten redirections and never from
 // https down to http, certificates verified, the body whatever the status,
 // partial bodies kept, at most kMaxBodyBytes, and three time bounds.

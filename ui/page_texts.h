@@ -1,5 +1,6 @@
-// The texts the window template puts in the setting boxes of every analysis
-// page. The command-line report uses them as its defaults too.
+// The eight setting texts of an analysis page, and the texts the window
+// template starts every page's setting boxes with. The command-line report
+// uses them as its defaults too.
 #pragma once
 
 #include <string>
@@ -8,7 +9,9 @@ namespace zelkor {
 
 using Text = std::string;
 
-struct InitialTexts {
+// The texts a page's lines are made of. Which box and which report option
+// set each one is listed once, in layout::kPageSettings.
+struct PageTexts {
   Text separator;  // "┊"
   Text name;       // "Zelkor3D杀码", the same on all three pages
   Text left;       // "【"
@@ -19,8 +22,8 @@ struct InitialTexts {
   Text footer;     // the two-line note ending in the product's website
 };
 
-// GBK texts, built once.
-[[nodiscard]] const InitialTexts& InitialPageTexts();
+// The window's initial texts, GBK, built once.
+[[nodiscard]] const PageTexts& InitialPageTexts();
 
 // The product's website named in the footer note (a build setting).
 [[nodiscard]] const Text& ProductWebsite();

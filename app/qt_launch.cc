@@ -1,10 +1,10 @@
-#include "app/launch.h"
+#include "app/qt_launch.h"
 
 #include <QApplication>
 #include <exception>
 #include <memory>
 
-#include "app/event_wiring.h"
+#include "app/qt_event_wiring.h"
 #include "runtime/runtime_error.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_translations.h"

@@ -1,4 +1,4 @@
-#include "ui/initial_texts.h"
+#include "ui/page_texts.h"
 
 #include "runtime/gbk.h"
 
@@ -13,8 +13,8 @@ const Text& ProductWebsite() {
   return website;
 }
 
-const InitialTexts& InitialPageTexts() {
-  static const InitialTexts texts{
+const PageTexts& InitialPageTexts() {
+  static const PageTexts texts{
       .separator = Gbk("┊"),
       .name = Gbk("Zelkor3D杀码"),
       .left = Gbk("【"),

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <clocale>
 
-#include "app/launch.h"
+#include "app/qt_launch.h"
 #include "runtime/runtime_error.h"
 
 int main(int /*argc*/, char** argv) {

@@ -1,4 +1,4 @@
-#include "app/event_wiring.h"
+#include "app/qt_event_wiring.h"
 
 #include <QAbstractButton>
 
@@ -25,8 +25,8 @@ void OnClicked(MainWindow& window, Button button, std::function<void()> handler)
 void WireEvents(MainWindow& window) {
   UiOperations& ui = window.ui();
   for (const AnalysisPage* page : AllAnalysisPages()) {
-    OnClicked(window, page->run_button, [&ui, page] { RunAnalysisWalk(ui, *page); });
-    OnClicked(window, page->copy_button, [&ui, page] { CopyOutputBox(ui, *page); });
+    OnClicked(window, page->RunButton(), [&ui, page] { RunAnalysisWalk(ui, *page); });
+    OnClicked(window, page->CopyButton(), [&ui, page] { CopyOutputBox(ui, *page); });
   }
   // Raised after the click has updated the selection; arrow keys raise nothing.
   window.history_list().SetClickHandler([&ui] { RunGuarded([&ui] { ShowSelectedDraw(ui); }); });

@@ -1,6 +1,6 @@
 // The real window and the real launch sequence, offscreen, against the draw
 // service with the shipped history on a loopback port of its own.
-#include "app/launch.h"
+#include "app/qt_launch.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
