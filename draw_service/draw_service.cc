@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "draw_service/freshness.h"
+#include "draw_service/start_page.h"
 #include "runtime/printable.h"
 
 // Only the fixed path is taken from the draws module.
@@ -84,28 +85,7 @@ std::string StartupPage(const std::vector<HistoryDraw>& draws) {
 }
 
 std::string StartupPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_days today) {
-  std::string page =
-      "<!DOCTYPE html>\n"
-      "<html lang=\"zh-CN\">\n"
-      "<head><meta charset=\"utf-8\"><title>Zelkor3D</title></head>\n"
-      "<body>\n"
-      "<h1>Zelkor3D 福彩3D分析</h1>\n"
-      "<p>欢迎使用 Zelkor3D。本页由本机的开奖数据服务提供。</p>\n";
-  if (!draws.empty()) {
-    page.append("<p>开奖数据:")
-        .append(draws.front().issue)
-        .append("期至")
-        .append(draws.back().issue)
-        .append("期,共")
-        .append(std::to_string(draws.size()))
-        .append("期。</p>\n");
-    page.append(FreshnessPageText(draws.back(), today));
-  }
-  page.append(
-      "<p>各种预测只是由开奖号码算出的数字,并不能提高中奖的机会。</p>\n"
-      "</body>\n"
-      "</html>\n");
-  return page;
+  return StartPage(draws, today);
 }
 
 std::string_view StartupPagePath() { return ZELKOR_STARTUP_PATH; }

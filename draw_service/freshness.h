@@ -15,6 +15,7 @@ namespace zelkor::service {
 inline constexpr int kStaleAfterDays = 2;
 
 // Today's date where the draws are made (Beijing time, UTC+8 all year).
+// For tests only, the environment variable ZELKOR_TODAY=YYYY-MM-DD fixes it.
 [[nodiscard]] std::chrono::sys_days BeijingToday();
 
 // Whole days from the date of `newest` to `today` (negative for a future date).

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "report/wording.h"
+#include "backtest/wording.h"
 
 namespace zelkor {
 

@@ -9,8 +9,8 @@
 #include <ostream>
 #include <utility>
 
+#include "backtest/wording.h"
 #include "report/file_input.h"
-#include "report/wording.h"
 #include "runtime/gbk.h"
 #include "runtime/program_io.h"
 

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <utility>
 
+#include "backtest/wording.h"
 #include "report/address.h"
-#include "report/wording.h"
 #include "runtime/gbk.h"
 #include "ui/layout.h"
 

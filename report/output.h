@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "backtest/summary.h"
+#include "backtest/walk_lines.h"
 #include "report/report.h"
-#include "report/summary.h"
-#include "report/walk_lines.h"
 
 namespace zelkor {
 

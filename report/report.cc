@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "backtest/wording.h"
 #include "report/input.h"
 #include "report/options.h"
-#include "report/wording.h"
 #include "report/writer.h"
 #include "runtime/gbk.h"
 #include "runtime/runtime_error.h"

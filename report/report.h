@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "analysis/analysis.h"
+#include "backtest/chart.h"
+#include "backtest/language.h"
 #include "draws/draws.h"
 #include "runtime/text.h"
 
@@ -41,9 +43,6 @@ inline constexpr int kExitUsage = 2;
 // The draws could not be had: the download failed or the input could not be read.
 inline constexpr int kExitNoDraws = 3;
 
-// The default window of the chart's rolling hit rate, in judged lines.
-inline constexpr int32_t kDefaultChartWindow = 100;
-
 // Everything the command line decides.
 struct ReportOptions {
   // nullptr: the kill-digit page for the text, every page for the summary,
@@ -66,9 +65,6 @@ struct ReportOptions {
   std::string chart;
   int32_t window = kDefaultChartWindow;
 };
-
-// Language of the help text.
-enum class HelpLanguage { kEnglish, kChinese };
 
 // The outcome of reading the command line: options to run with, or an exit
 // whose text is already decided.

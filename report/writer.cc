@@ -9,11 +9,11 @@
 #include <utility>
 #include <vector>
 
-#include "report/chart.h"
+#include "backtest/chart.h"
+#include "backtest/summary.h"
+#include "backtest/walk_lines.h"
+#include "backtest/wording.h"
 #include "report/output.h"
-#include "report/summary.h"
-#include "report/walk_lines.h"
-#include "report/wording.h"
 #include "runtime/gbk.h"
 #include "runtime/printable.h"
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "report/report.h"
-#include "report/summary.h"
+#include "backtest/summary.h"
 
 int main(int argc, char** argv) {
   using namespace zelkor;

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <mutex>
 #include <string>
@@ -153,7 +154,7 @@ TEST_F(DrawServiceRoutesTest, ServesTheListTheVersionRecordAndTheStartupPage) {
   EXPECT_EQ(HttpFetch(Url(VersionRecordPath())), "1.1");
   const Bytes page = HttpFetch(Url(StartupPagePath()));
   EXPECT_NE(page.find("charset=\"utf-8\""), std::string::npos);
-  EXPECT_NE(page.find("2026223期至2026224期,共2期"), std::string::npos);
+  EXPECT_NE(page.find("共 2 期开奖(2026223 期至 2026224 期)"), std::string::npos);
 
   // A request is logged after its answer was sent, on the thread that
   // answered it, so the lines may come in any order; once the server has
@@ -165,6 +166,24 @@ TEST_F(DrawServiceRoutesTest, ServesTheListTheVersionRecordAndTheStartupPage) {
                         "GET " + std::string(VersionRecordPath()) + " 200",
                         "GET " + std::string(StartupPagePath()) + " 200",
                     }));
+}
+
+// The newest draw's age changes at midnight: a page built the day before is
+// built again, and the draw list is not.
+TEST_F(DrawServiceRoutesTest, StartupPageCountsTheAgeFromTheDayOfTheRequest) {
+  const auto age_on = [this](const char* today) {
+    setenv("ZELKOR_TODAY", today, 1);
+    const Bytes page = HttpFetch(Url(StartupPagePath()));
+    unsetenv("ZELKOR_TODAY");
+    const std::string_view kAge = "距今";
+    const size_t at = page.find(kAge);
+    if (at == Bytes::npos) return std::string("none");
+    const size_t digits = at + kAge.size();
+    return page.substr(digits, page.find_first_not_of("0123456789", digits) - digits);
+  };
+  EXPECT_EQ(age_on("2026-08-23"), "1");
+  EXPECT_EQ(age_on("2026-08-23"), "1");
+  EXPECT_EQ(age_on("2026-08-26"), "4");
 }
 
 TEST_F(DrawServiceRoutesTest, AnswersOtherPathsWithNotFound) {

@@ -16,7 +16,7 @@
 #include "report/input.h"
 #include "report/output.h"
 #include "report/report.h"
-#include "report/walk_lines.h"
+#include "backtest/walk_lines.h"
 #include "runtime/gbk.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/raw_server.h"

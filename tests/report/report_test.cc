@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
-#include "report/wording.h"
+#include "backtest/wording.h"
 #include "runtime/gbk.h"
 #include "runtime/runtime_error.h"
 #include "ui/page_texts.h"
@@ -483,6 +483,35 @@ TEST(ReportFaults, EndWithOneLineAndExitCodeOne) {
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(err.str(), test.err);
   }
+}
+
+TEST(ReportSummary, CoversAllPagesOrTheChosenOne) {
+  const std::string document =
+      "<row expect=\"2023125\" opencode=\"4,5,8\" opentime=\"\" trycode=\"\" tryinfo=\"\" />"
+      "<row expect=\"2023124\" opencode=\"9,0,7\" opentime=\"\" trycode=\"\" tryinfo=\"\" />"
+      "<row expect=\"2023123\" opencode=\"1,2,3\" opentime=\"\" trycode=\"\" tryinfo=\"\" />";
+  const auto run = [&document](const std::vector<std::string>& args) {
+    std::istringstream in(document);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int code = RunReport(args, in, out, err, [](const Text&) { return FetchResult(); });
+    EXPECT_EQ(code, kExitOk) << err.str();
+    return out.str();
+  };
+  const std::string all = run({"--summary"});
+  EXPECT_NE(all.find("\nkill (position 1) "), std::string::npos) << all;
+  EXPECT_NE(all.find("\nbanker "), std::string::npos) << all;
+  EXPECT_NE(all.find("\nspan "), std::string::npos) << all;
+
+  const std::string banker = run({"--summary", "--page", "banker", "--encoding", "gbk"});
+  EXPECT_NE(banker.find("\nbanker                    2      1     50.0%   65.7%"),
+            std::string::npos)
+      << banker;
+  EXPECT_EQ(banker.find("\nkill"), std::string::npos) << banker;
+  EXPECT_EQ(banker.find("\nspan"), std::string::npos) << banker;
+
+  const std::string tens = run({"--summary", "--page", "kill", "--position", "十"});
+  EXPECT_NE(tens.find("\nkill (position 2) "), std::string::npos) << tens;
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 # The draw service built for Windows, under Wine, beside the Linux one: for the
 # shipped history each finds beside itself, and for --latest 30, every path
 # the program asks for (and one it does not) gets the same response, status
-# line and headers included.
+# line and headers included; the start-up page with its backtest and chart
+# among them, both built as of the same fixed day.
 #   draw_service_compare.sh LINUX_SERVICE WINDOWS_SERVICE WORK_DIR EMULATOR...
 set -uo pipefail
 linux=$1 windows=$2 work=$3
@@ -20,6 +21,10 @@ mkdir -p "$work"
 # The Linux service with no store or settings of the user's (the Windows one
 # has those of the Wine prefix, which no other test leaves anything in).
 export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+
+# The start-up page tells the newest draw's age: both services count it from
+# the same day.
+export ZELKOR_TODAY=2026-08-30
 
 # Ports nobody else uses: the service's own default stays free for others.
 linux_port=$((20000 + $$ % 20000))
@@ -48,10 +53,12 @@ for options_text in "" "--latest 30"; do
     curl -s -i --max-time 20 "http://127.0.0.1:$windows_port$path" >"$work/windows.response"
     [[ -s $work/linux.response ]] || fail "no response from the Linux service for $path"
     [[ $path == "${paths[0]}" ]] && cp "$work/windows.response" "$work/windows.list"
+    [[ $path == /zelkor3d/start.html ]] && cp "$work/windows.response" "$work/windows.page"
     cmp -s "$work/linux.response" "$work/windows.response" ||
       fail "${options_text:-shipped history}: $path differs: $(diff "$work/linux.response" \
         "$work/windows.response" | head -5)"
   done
+  grep -q '<svg' "$work/windows.page" || fail "${options_text:-shipped history}: no chart on the start-up page"
   rows=$(grep -c '<row expect=' "$work/windows.list")
   [[ $rows -eq ${options[1]:-7731} ]] || fail "${options_text:-shipped history}: $rows rows served"
   echo "${options_text:-shipped history}: same responses on ${#paths[@]} paths, $rows rows"

@@ -1,4 +1,4 @@
-#include "report/summary.h"
+#include "backtest/summary.h"
 
 #include <algorithm>
 #include <array>
@@ -11,8 +11,8 @@
 #include <string>
 #include <utility>
 
-#include "report/walk_lines.h"
-#include "report/wording.h"
+#include "backtest/walk_lines.h"
+#include "backtest/wording.h"
 
 namespace zelkor {
 namespace {
@@ -137,13 +137,12 @@ PageSummary SummarizeOutcomes(const AnalysisPage& page, int32_t position,
   return summary;
 }
 
-PageSummary SummarizePage(const AnalysisPage& which, int32_t position,
+PageOutcomes WalkOutcomes(const AnalysisPage& which, int32_t position,
                           const std::vector<HistoryRow>& rows, const PageTexts& texts,
                           const Notify& notify) {
   ChanceTable chances(which, position);
-  std::vector<LineOutcome> lines;
-  lines.reserve(rows.size());
-  double next_chance = 0.0;
+  PageOutcomes outcomes;
+  outcomes.lines.reserve(rows.size());
   const IssueNotify tell = [&notify](const Text&, const Text& message) {
     if (notify) notify(message);
   };
@@ -151,12 +150,22 @@ PageSummary SummarizePage(const AnalysisPage& which, int32_t position,
       WalkPage(which, position, rows, texts, tell, [&](const WalkLine& line) {
         const double chance = chances.Of(Text(line.pick));
         if (line.held) {
-          lines.push_back({*line.held, chance});
+          outcomes.lines.push_back({*line.held, chance});
         } else {
-          next_chance = chance;
+          outcomes.next_issue = line.issue;
+          outcomes.next_source = line.source_digits;
+          outcomes.next_pick = line.pick;
+          outcomes.next_hold_chance = chance;
         }
       });
-  return SummarizeOutcomes(which, position, lines, next_chance);
+  return outcomes;
+}
+
+PageSummary SummarizePage(const AnalysisPage& which, int32_t position,
+                          const std::vector<HistoryRow>& rows, const PageTexts& texts,
+                          const Notify& notify) {
+  const PageOutcomes outcomes = WalkOutcomes(which, position, rows, texts, notify);
+  return SummarizeOutcomes(which, position, outcomes.lines, outcomes.next_hold_chance);
 }
 
 std::string PageLabel(const AnalysisPage& page, int32_t position, HelpLanguage language) {
@@ -205,9 +214,7 @@ std::string Verdict(const PageSummary& summary, HelpLanguage language) {
       *z);
 }
 
-namespace {
-
-std::string Percent(int64_t part, int64_t whole) {
+std::string RatePercent(int64_t part, int64_t whole) {
   if (whole <= 0) return "-";
   return Format("%.1f%%", 100.0 * static_cast<double>(part) / static_cast<double>(whole));
 }
@@ -217,12 +224,13 @@ std::string ChancePercent(double part, int64_t whole) {
   return Format("%.1f%%", 100.0 * part / static_cast<double>(whole));
 }
 
-// A probability as a percentage that never shows a real chance as 0 or 100.
 std::string RunChance(double chance) {
   if (chance < 0.001 && chance > 0.0) return "<0.1%";
   if (chance > 0.999 && chance < 1.0) return ">99.9%";
   return Format("%.1f%%", 100.0 * chance);
 }
+
+namespace {
 
 // One table row: each cell padded to its width (negative: left-aligned),
 // cells apart by one space, then `tail` after two.
@@ -263,7 +271,7 @@ std::string FormatSummary(const std::vector<PageSummary>& summaries, size_t draw
     out += TableRow({{label(summary), -19},
                      {Count(summary.judged), 7},
                      {Count(summary.held), 6},
-                     {Percent(summary.held, summary.judged), 9},
+                     {RatePercent(summary.held, summary.judged), 9},
                      {ChancePercent(summary.chance_held, summary.judged), 7}},
                     Verdict(summary, language));
   }
@@ -277,9 +285,9 @@ std::string FormatSummary(const std::vector<PageSummary>& summaries, size_t draw
     const HitFigures& hundred = summary.recent[0];
     const HitFigures& thirty = summary.recent[1];
     out += TableRow({{label(summary), -19},
-                     {Percent(hundred.held, hundred.judged), 9},
+                     {RatePercent(hundred.held, hundred.judged), 9},
                      {ChancePercent(hundred.chance_held, hundred.judged), 7},
-                     {Percent(thirty.held, thirty.judged), 9},
+                     {RatePercent(thirty.held, thirty.judged), 9},
                      {ChancePercent(thirty.chance_held, thirty.judged), 7}});
   }
   // A short history fills neither window; the columns say so rather than

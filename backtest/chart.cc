@@ -1,4 +1,4 @@
-#include "report/chart.h"
+#include "backtest/chart.h"
 
 #include <algorithm>
 #include <array>
@@ -6,8 +6,7 @@
 #include <cstddef>
 #include <cstdio>
 
-#include "report/output.h"
-#include "report/wording.h"
+#include "backtest/wording.h"
 
 namespace zelkor {
 namespace {
@@ -81,8 +80,12 @@ std::vector<Point> Rolling(const std::vector<LineOutcome>& lines, size_t window)
 // The points of a curve worth drawing: in each pixel column (by `column_of`,
 // in pixels from the plot's left edge), the first and last point and those
 // where `value_of` is lowest and highest, in order. A column shows no more.
+// A column whose values stay within `flat` of each other shows its first
+// point only (and the curve its very last): the line drawn then strays from
+// every point by less than `flat`.
 template <typename ColumnOf, typename ValueOf>
-std::vector<size_t> Envelope(size_t count, const ColumnOf& column_of, const ValueOf& value_of) {
+std::vector<size_t> Envelope(size_t count, const ColumnOf& column_of, const ValueOf& value_of,
+                             double flat = 0.0) {
   std::vector<size_t> kept;
   size_t start = 0;
   while (start < count) {
@@ -96,12 +99,14 @@ std::vector<size_t> Envelope(size_t count, const ColumnOf& column_of, const Valu
       ++end;
     }
     std::array<size_t, 4> picked{start, low, high, end - 1};
+    if (value_of(high) - value_of(low) < flat) picked = {start, start, start, start};
     std::sort(picked.begin(), picked.end());
     for (const size_t i : picked) {
       if (kept.empty() || kept.back() != i) kept.push_back(i);
     }
     start = end;
   }
+  if (count > 0 && kept.back() != count - 1) kept.push_back(count - 1);
   return kept;
 }
 
@@ -224,17 +229,21 @@ std::string BuildChartSvg(const std::vector<ChartSeries>& series,
     if (count > 0) {
       // Within each pixel column, the points where a curve is lowest and
       // highest: as many points as the picture can show, and no extreme lost.
-      const auto envelope = [&](const auto& value_of) {
+      // The chance baseline and its band move slowly: where a column holds
+      // them within half a pixel, one point draws them.
+      const double half_pixel = 0.5 * (high - low) / kPlotHeight;
+      const auto envelope = [&](const auto& value_of, double flat) {
         return Envelope(
-            count, [&](size_t i) { return x_of(i) - kLeft; }, value_of);
+            count, [&](size_t i) { return x_of(i) - kLeft; }, value_of, flat);
       };
       const std::vector<size_t> band_top =
-          envelope([&](size_t i) { return points[i].chance + points[i].band; });
+          envelope([&](size_t i) { return points[i].chance + points[i].band; }, half_pixel);
       const std::vector<size_t> band_bottom =
-          envelope([&](size_t i) { return points[i].chance - points[i].band; });
+          envelope([&](size_t i) { return points[i].chance - points[i].band; }, half_pixel);
       const std::vector<size_t> chance_points =
-          envelope([&](size_t i) { return points[i].chance; });
-      const std::vector<size_t> rate_points = envelope([&](size_t i) { return points[i].rate; });
+          envelope([&](size_t i) { return points[i].chance; }, half_pixel);
+      const std::vector<size_t> rate_points =
+          envelope([&](size_t i) { return points[i].rate; }, 0.0);
       std::string band = "<polygon class=\"band\" fill=\"#9ab\" fill-opacity=\"0.3\" points=\"";
       for (const size_t i : band_top) {
         band += Fixed(x_of(i)) + "," + Fixed(y_of(points[i].chance + points[i].band)) + " ";

@@ -1,4 +1,4 @@
-#include "report/wording.h"
+#include "backtest/wording.h"
 
 #include <algorithm>
 #include <cctype>

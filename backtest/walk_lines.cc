@@ -1,4 +1,4 @@
-#include "report/walk_lines.h"
+#include "backtest/walk_lines.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -7,9 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "report/summary.h"
+#include "backtest/summary.h"
 
 namespace zelkor {
+
+// The default window of the chart's rolling hit rate, in judged lines.
+inline constexpr int32_t kDefaultChartWindow = 100;
 
 // One page's judged lines, oldest first.
 struct ChartSeries {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
-#include "report/report.h"
+#include "backtest/language.h"
 #include "runtime/text.h"
 
 namespace zelkor {

@@ -1,16 +1,15 @@
-#include "report/summary.h"
+#include "backtest/summary.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "analysis/analysis.h"
-#include "report/report.h"
+#include "backtest/language.h"
 
 namespace zelkor {
 namespace {
@@ -261,35 +260,6 @@ TEST(SummarizeOutcomes, CountsRecentWindowsAndRuns) {
       << text;
   EXPECT_NE(text.find("\nbanker                    4"), std::string::npos) << text;
   EXPECT_NE(text.find("       2     25.0%       0.0%\n"), std::string::npos) << text;
-}
-
-TEST(ReportSummary, CoversAllPagesOrTheChosenOne) {
-  const std::string document =
-      "<row expect=\"2023125\" opencode=\"4,5,8\" opentime=\"\" trycode=\"\" tryinfo=\"\" />"
-      "<row expect=\"2023124\" opencode=\"9,0,7\" opentime=\"\" trycode=\"\" tryinfo=\"\" />"
-      "<row expect=\"2023123\" opencode=\"1,2,3\" opentime=\"\" trycode=\"\" tryinfo=\"\" />";
-  const auto run = [&document](const std::vector<std::string>& args) {
-    std::istringstream in(document);
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = RunReport(args, in, out, err, [](const Text&) { return FetchResult(); });
-    EXPECT_EQ(code, kExitOk) << err.str();
-    return out.str();
-  };
-  const std::string all = run({"--summary"});
-  EXPECT_NE(all.find("\nkill (position 1) "), std::string::npos) << all;
-  EXPECT_NE(all.find("\nbanker "), std::string::npos) << all;
-  EXPECT_NE(all.find("\nspan "), std::string::npos) << all;
-
-  const std::string banker = run({"--summary", "--page", "banker", "--encoding", "gbk"});
-  EXPECT_NE(banker.find("\nbanker                    2      1     50.0%   65.7%"),
-            std::string::npos)
-      << banker;
-  EXPECT_EQ(banker.find("\nkill"), std::string::npos) << banker;
-  EXPECT_EQ(banker.find("\nspan"), std::string::npos) << banker;
-
-  const std::string tens = run({"--summary", "--page", "kill", "--position", "十"});
-  EXPECT_NE(tens.find("\nkill (position 2) "), std::string::npos) << tens;
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "analysis/analysis.h"
-#include "report/report.h"
+#include "backtest/language.h"
 
 namespace zelkor {
 
@@ -101,6 +101,24 @@ class ChanceTable {
                                             const std::vector<LineOutcome>& lines,
                                             double next_hold_chance = 0.0);
 
+// A page's walk over a history as the backtest sees it.
+struct PageOutcomes {
+  // The judged lines, oldest first.
+  std::vector<LineOutcome> lines;
+  // The next issue's line: its issue, the draw its pick was made from, the
+  // pick (GBK, as the page writes them) and the chance that it holds.
+  Text next_issue;
+  Text next_source;
+  Text next_pick;
+  double next_hold_chance = 0.0;
+};
+
+// Runs the page's walk over `rows` (newest first) and keeps its outcomes;
+// the walk's notices go to `notify` when one is given.
+[[nodiscard]] PageOutcomes WalkOutcomes(const AnalysisPage& page, int32_t position,
+                                        const std::vector<HistoryRow>& rows, const PageTexts& texts,
+                                        const Notify& notify = nullptr);
+
 // Runs the page's walk over `rows` and tallies it.
 [[nodiscard]] PageSummary SummarizePage(const AnalysisPage& page, int32_t position,
                                         const std::vector<HistoryRow>& rows, const PageTexts& texts,
@@ -116,6 +134,13 @@ class ChanceTable {
 [[nodiscard]] std::string FormatSummary(const std::vector<PageSummary>& summaries,
                                         size_t draw_count,
                                         HelpLanguage language = HelpLanguage::kEnglish);
+
+// How the summary writes its figures: `part` of `whole` as "31.2%" ("-" of
+// nothing); an expected count of `whole` lines as the same; a probability as
+// a percentage that never shows a real chance as 0 or 100 ("<0.1%").
+[[nodiscard]] std::string RatePercent(int64_t part, int64_t whole);
+[[nodiscard]] std::string ChancePercent(double part, int64_t whole);
+[[nodiscard]] std::string RunChance(double chance);
 
 // The gap between the lines held and the lines chance would hold, in
 // standard deviations; nothing when chance leaves no room for a gap.
