@@ -25,30 +25,6 @@ std::string Fixed(double value) {
   return std::string(buffer.data(), static_cast<size_t>(std::max(length, 0)));
 }
 
-std::string Escaped(std::string_view text) {
-  std::string escaped;
-  for (const char c : text) {
-    switch (c) {
-      case '<':
-        escaped += "&lt;";
-        break;
-      case '>':
-        escaped += "&gt;";
-        break;
-      case '&':
-        escaped += "&amp;";
-        break;
-      case '"':
-        escaped += "&quot;";
-        break;
-      default:
-        // XML 1.0 allows no control characters but tab and line breaks.
-        escaped.push_back(static_cast<unsigned char>(c) < 0x20 ? '?' : c);
-    }
-  }
-  return escaped;
-}
-
 struct Point {
   double rate;
   double chance;
@@ -129,6 +105,30 @@ std::string Title(const std::vector<ChartSeries>& series, int32_t window, HelpLa
 
 }  // namespace
 
+std::string MarkupEscaped(std::string_view text) {
+  std::string escaped;
+  for (const char c : text) {
+    switch (c) {
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      default:
+        // XML 1.0 allows no control characters but tab and line breaks.
+        escaped.push_back(static_cast<unsigned char>(c) < 0x20 ? '?' : c);
+    }
+  }
+  return escaped;
+}
+
 std::string BuildChartSvg(const std::vector<ChartSeries>& series,
                           const std::function<std::string(size_t)>& issue_of, int32_t window,
                           HelpLanguage language) {
@@ -191,7 +191,7 @@ std::string BuildChartSvg(const std::vector<ChartSeries>& series,
     };
 
     svg += "<g class=\"panel\">\n<text x=\"" + Fixed(kLeft) + "\" y=\"" + Fixed(top - 6) +
-           "\" font-weight=\"bold\">" + Escaped(one.label) + "</text>\n";
+           "\" font-weight=\"bold\">" + MarkupEscaped(one.label) + "</text>\n";
     // Grid lines and rate labels every ten percent.
     for (int tenth = static_cast<int>(std::lround(low * 10));
          tenth <= static_cast<int>(std::lround(high * 10)); ++tenth) {
@@ -217,7 +217,7 @@ std::string BuildChartSvg(const std::vector<ChartSeries>& series,
         svg += "<line x1=\"" + Fixed(x) + "\" y1=\"" + Fixed(bottom) + "\" x2=\"" + Fixed(x) +
                "\" y2=\"" + Fixed(bottom + 5) + "\" stroke=\"#333\"/>\n<text x=\"" + Fixed(x) +
                "\" y=\"" + Fixed(bottom + 18) + "\" text-anchor=\"" + anchor + "\">" +
-               Escaped(issue_of(first + i)) + "</text>\n";
+               MarkupEscaped(issue_of(first + i)) + "</text>\n";
         if (count == 1) break;
       }
     }
@@ -259,7 +259,7 @@ std::string BuildChartSvg(const std::vector<ChartSeries>& series,
       std::string rate =
           "<polyline class=\"series\" fill=\"none\" stroke=\"#1f5fbf\" stroke-width=\"1.5\" "
           "data-page=\"" +
-          Escaped(one.label) + "\" points=\"";
+          MarkupEscaped(one.label) + "\" points=\"";
       for (const size_t i : chance_points) {
         baseline += Fixed(x_of(i)) + "," + Fixed(y_of(points[i].chance)) + " ";
       }

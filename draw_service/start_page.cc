@@ -28,31 +28,8 @@ std::string Format(const char* format, auto... values) {
   return text;
 }
 
-std::string Escaped(std::string_view text) {
-  std::string escaped;
-  for (const char c : text) {
-    switch (c) {
-      case '<':
-        escaped += "&lt;";
-        break;
-      case '>':
-        escaped += "&gt;";
-        break;
-      case '&':
-        escaped += "&amp;";
-        break;
-      case '"':
-        escaped += "&quot;";
-        break;
-      default:
-        escaped.push_back(c);
-    }
-  }
-  return escaped;
-}
-
 // A text the pages wrote (GBK) as page text.
-std::string FromPage(std::string_view gbk) { return Escaped(GbkToUtf8(gbk)); }
+std::string FromPage(std::string_view gbk) { return MarkupEscaped(GbkToUtf8(gbk)); }
 
 // Readable at 800 pixels as at 1280: the content keeps to one column, wide
 // tables scroll on their own and the chart scales with its viewBox.
@@ -106,7 +83,7 @@ std::string PageAttributes(const JudgedPage& judged) {
 }
 
 std::string Cell(std::string_view field, const std::string& text) {
-  return "<td data-field=\"" + std::string(field) + "\">" + Escaped(text) + "</td>";
+  return "<td data-field=\"" + std::string(field) + "\">" + MarkupEscaped(text) + "</td>";
 }
 
 // The verdict of a page in words a player follows; the z it rests on is
@@ -136,10 +113,10 @@ std::string PlayerVerdict(const PageSummary& summary) {
 void AppendFreshness(std::string& page, const HistoryDraw& newest, std::chrono::sys_days today) {
   page += "<section id=\"newest\"><h2>最新开奖</h2>\n<div class=\"newest";
   if (DaysOld(newest, today) > kStaleAfterDays) page += " stale";
-  page += "\"><span>第 <strong data-field=\"issue\">" + Escaped(newest.issue) +
+  page += "\"><span>第 <strong data-field=\"issue\">" + MarkupEscaped(newest.issue) +
           "</strong> 期</span><span data-field=\"digits\">";
   for (const char digit : newest.digits) {
-    page += "<span class=\"ball\">" + Escaped(std::string_view(&digit, 1)) + "</span>";
+    page += "<span class=\"ball\">" + MarkupEscaped(std::string_view(&digit, 1)) + "</span>";
   }
   // The date and the age, and what to do when the draws are old.
   page += "</span></div>\n" + FreshnessPageText(newest, today) + "</section>\n";
@@ -164,9 +141,9 @@ void AppendNextPicks(std::string& page, const std::vector<JudgedPage>& judged) {
           "class=\"meaning\">含义</th><th>随机命中率</"
           "th></tr>\n";
   for (const JudgedPage& one : judged) {
-    page += "<tr" + PageAttributes(one) + "><td>" + Escaped(one.label) +
+    page += "<tr" + PageAttributes(one) + "><td>" + MarkupEscaped(one.label) +
             "</td><td class=\"pick\" data-field=\"pick\">" + FromPage(one.outcomes.next_pick) +
-            "</td><td class=\"meaning\">" + Escaped(PickMeaning(*one.page, one.position)) +
+            "</td><td class=\"meaning\">" + MarkupEscaped(PickMeaning(*one.page, one.position)) +
             "</td>" + Cell("next_hold_chance", RunChance(one.outcomes.next_hold_chance)) +
             "</tr>\n";
   }
@@ -184,8 +161,9 @@ void AppendRecentDraws(std::string& page, const std::vector<HistoryDraw>& draws)
     // The date without its year, which the issue already tells.
     const std::string_view day =
         std::string_view(draw.date).substr(std::min<size_t>(5, draw.date.size()));
-    page += "<li><span class=\"issue\">" + Escaped(draw.issue) + "</span><span class=\"digits\">" +
-            Escaped(draw.digits) + "</span><span class=\"date\">" + Escaped(day) + "</span></li>\n";
+    page += "<li><span class=\"issue\">" + MarkupEscaped(draw.issue) +
+            "</span><span class=\"digits\">" + MarkupEscaped(draw.digits) +
+            "</span><span class=\"date\">" + MarkupEscaped(day) + "</span></li>\n";
   }
   page += "</ol></section>\n";
 }
@@ -207,7 +185,7 @@ void AppendBacktest(std::string& page, const std::vector<JudgedPage>& judged, si
       "last_" + std::to_string(kRecentWindows[0]), "last_" + std::to_string(kRecentWindows[1])};
   for (const JudgedPage& one : judged) {
     const PageSummary& s = one.summary;
-    page += "<tr" + PageAttributes(one) + "><td>" + Escaped(one.label) + "</td>" +
+    page += "<tr" + PageAttributes(one) + "><td>" + MarkupEscaped(one.label) + "</td>" +
             Cell("all_judged", std::to_string(s.judged)) +
             Cell("all_held", std::to_string(s.held)) +
             Cell("all_hit_rate", RatePercent(s.held, s.judged)) +
@@ -220,15 +198,15 @@ void AppendBacktest(std::string& page, const std::vector<JudgedPage>& judged, si
     }
     page += "<td><span data-field=\"longest_miss_run\">" + std::to_string(s.longest_miss_run) +
             "</span> <small>(<span data-field=\"longest_run_chance\">" +
-            Escaped(RunChance(s.longest_run_chance)) + "</span>)</small></td>";
+            MarkupEscaped(RunChance(s.longest_run_chance)) + "</span>)</small></td>";
     page += "<td><span data-field=\"current_miss_run\">" + std::to_string(s.current_miss_run) +
             "</span> <small>(<span data-field=\"current_run_chance\">" +
-            Escaped(RunChance(s.current_run_chance)) + "</span>)</small></td></tr>\n";
+            MarkupEscaped(RunChance(s.current_run_chance)) + "</span>)</small></td></tr>\n";
   }
   page += "</table></div>\n<ul class=\"verdicts\">\n";
   for (const JudgedPage& one : judged) {
-    page += "<li" + PageAttributes(one) + "><strong>" + Escaped(one.label) +
-            "</strong>:<span data-field=\"verdict\">" + Escaped(PlayerVerdict(one.summary)) +
+    page += "<li" + PageAttributes(one) + "><strong>" + MarkupEscaped(one.label) +
+            "</strong>:<span data-field=\"verdict\">" + MarkupEscaped(PlayerVerdict(one.summary)) +
             "</span></li>\n";
   }
   page += Format(
@@ -284,12 +262,12 @@ void AppendPlainStatement(std::string& page, const std::vector<JudgedPage>& judg
         "<p><strong>这些预测不能胜过随机。</strong>在 %zu 期的回测里,%zu "
         "项预测没有一项的命中率超出随机波动:最接近的是%s,偏差 z = %+.2f,低于 %.2f "
         "的门槛。下一期每项预测命中的概率,就是上面“随机命中率”一栏的数字,与随手选号一样。</p>",
-        draw_count, judged.size(), Escaped(furthest->label).c_str(), *ZScore(furthest->summary),
-        kBeyondChanceZ);
+        draw_count, judged.size(), MarkupEscaped(furthest->label).c_str(),
+        *ZScore(furthest->summary), kBeyondChanceZ);
   } else {
     std::string names;
     for (const JudgedPage* one : beyond) {
-      names += (names.empty() ? "" : "、") + Escaped(one->label) +
+      names += (names.empty() ? "" : "、") + MarkupEscaped(one->label) +
                Format("(z = %+.2f)", *ZScore(one->summary));
     }
     page += Format(
@@ -337,8 +315,9 @@ std::string StartPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_da
         SummarizeOutcomes(*which, position, one.outcomes.lines, one.outcomes.next_hold_chance);
     judged.push_back(std::move(one));
   }
-  page += Format("<p>共 %zu 期开奖(%s 期至 %s 期)。</p>\n", draws.size(),
-                 Escaped(draws.front().issue).c_str(), Escaped(draws.back().issue).c_str());
+  page +=
+      Format("<p>共 %zu 期开奖(%s 期至 %s 期)。</p>\n", draws.size(),
+             MarkupEscaped(draws.front().issue).c_str(), MarkupEscaped(draws.back().issue).c_str());
   AppendFreshness(page, draws.back(), today);
   AppendNextPicks(page, judged);
   AppendRecentDraws(page, draws);
