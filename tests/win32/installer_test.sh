@@ -148,7 +148,8 @@ install_and_remove() {  # MODE ROOT FOLDER START_MENU
   # the folder it was installed in; it returns at once.
   timeout 60 "${run[@]}" "$target/Uninstall.exe" /S "/$mode" </dev/null >/dev/null 2>&1 ||
     fail "$mode: the uninstaller failed"
-  for _ in $(seq 300); do [[ -e $target ]] || break; sleep 0.1; done
+  # The folder goes first, then the Start-menu entry: wait for both.
+  for _ in $(seq 300); do [[ -e $target || -e $start_menu/Zelkor3D ]] || break; sleep 0.1; done
   [[ ! -e $target ]] || fail "$mode: left after uninstalling: $(find "$target" | head -5)"
   [[ ! -e $start_menu/Zelkor3D ]] || fail "$mode: the Start-menu folder is left"
   for key in "$uninstall_key" "$key_root\\Software\\Zelkor3D"; do
