@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "report/report.h"
 #include "backtest/summary.h"
+#include "report/report.h"
 
 int main(int argc, char** argv) {
   using namespace zelkor;

@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "analysis/analysis.h"
+#include "backtest/walk_lines.h"
 #include "draws/draws.h"
 #include "report/input.h"
 #include "report/output.h"
 #include "report/report.h"
-#include "backtest/walk_lines.h"
 #include "runtime/gbk.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/raw_server.h"
