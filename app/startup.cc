@@ -16,15 +16,6 @@ constexpr int kVisualStyle = 1;
 
 std::atomic<int> release_count{0};
 
-// A download that may take at most `deadline`, however it is slow.
-FetchOptions Within(std::chrono::seconds deadline) {
-  FetchOptions options;
-  options.connect_timeout = deadline;
-  options.stall_timeout = deadline;
-  options.overall_timeout = deadline;
-  return options;
-}
-
 }  // namespace
 
 Text ProgramVersionText() { return ToText(kProgramVersion); }
@@ -53,12 +44,13 @@ void RunStartup(UiOperations& ui, const StartupConfig& config) {
     // A record that came with an error status, or was cut short by its
     // deadline or a broken transfer, is no answer: a piece of one would
     // differ from every version.
-    const FetchResult record = FetchWithReason(version_address, Within(kVersionRecordDeadline));
+    const FetchResult record =
+        FetchWithReason(version_address, FetchOptions::Within(kVersionRecordDeadline));
     if (record.failure.empty() && VersionRecordCallsForNotice(record.body)) {
       ui.ShowMessage(UpdateNoticeText(config.update_site));
     }
   }
-  LoadDrawHistory(ui, DrawListAddress(config.draw_host), Within(kDrawListDeadline));
+  LoadDrawHistory(ui, DrawListAddress(config.draw_host), FetchOptions::Within(kDrawListDeadline));
   ui.CheckRadio(ctl::单选框_百, true);
   ui.ApplyVisualStyle(kVisualStyle);
 }

@@ -9,16 +9,6 @@ namespace {
 
 using SystemClock = std::chrono::system_clock;
 
-// The start's fetches end by the start deadline, however the upstream
-// behaves (refusing, silent or trickling).
-FetchOptions StartOptions() {
-  FetchOptions options;
-  options.connect_timeout = kStartDeadline;
-  options.stall_timeout = kStartDeadline;
-  options.overall_timeout = kStartDeadline;
-  return options;
-}
-
 }  // namespace
 
 bool UpdateFrom(const std::string& url, const DrawStore& store, const FetchOptions& options,
@@ -130,7 +120,8 @@ void Updater::Run() {
     std::vector<std::thread> fetches;
     for (size_t i = 0; i < upstreams_.size(); ++i) {
       fetches.emplace_back([this, i, &succeeded] {
-        succeeded[i] = UpdateFrom(upstreams_[i], store_, StartOptions(), log_) ? 1 : 0;
+        succeeded[i] =
+            UpdateFrom(upstreams_[i], store_, FetchOptions::Within(kStartDeadline), log_) ? 1 : 0;
       });
     }
     for (std::thread& fetch : fetches) fetch.join();

@@ -79,6 +79,16 @@ struct FetchOptions {
   // A PEM file of certificate authorities read in place of the built-in
   // bundle; empty for the system's. Certificates are verified either way.
   std::string ca_file;
+
+  // Options under which a fetch ends by `deadline`, however the server
+  // behaves (refusing, silent or trickling).
+  [[nodiscard]] static FetchOptions Within(std::chrono::seconds deadline) {
+    FetchOptions options;
+    options.connect_timeout = deadline;
+    options.stall_timeout = deadline;
+    options.overall_timeout = deadline;
+    return options;
+  }
 };
 
 // The user agent every fetch names.
