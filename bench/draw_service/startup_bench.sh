@@ -10,41 +10,26 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 runs=${1:-5}
 port=$(sed -n 's/^ZELKOR_DRAW_SERVICE_PORT:STRING=//p' build/CMakeCache.txt)
+source bench/windows/display.sh
 work=$(mktemp -d)
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_display
 export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 # No browser is to be launched on the virtual display.
 unset BROWSER DEFAULT_BROWSER
 
 median() { sort -n | awk '{ a[NR] = $1 } END { printf "%.3f", a[int((NR + 1) / 2)] }'; }
 
-# Seconds from starting the launcher to a window named Zelkor3D shown.
+# Ends the launcher, then waits until its service has let go of the port.
+close_launcher() {
+  kill "$1"
+  wait "$1" 2>/dev/null || true
+  for _ in $(seq 100); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || break; sleep 0.05; done
+}
+
+# Seconds from starting the launcher, on a fresh store, to its window shown.
 one_run() {
   rm -rf "$XDG_DATA_HOME"
-  local start shown pid
-  start=$(date +%s.%N)
-  build/bin/zelkor3d >/dev/null 2>&1 &
-  pid=$!
-  for _ in $(seq 3000); do
-    xdotool search --onlyvisible --name 'Zelkor3D' >/dev/null 2>&1 && break
-    sleep 0.01
-  done
-  shown=$(date +%s.%N)
-  echo "$shown - $start" | bc
-  kill "$pid"
-  wait "$pid" 2>/dev/null || true
-  for _ in $(seq 100); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || break; sleep 0.05; done
+  time_to_window close_launcher build/bin/zelkor3d
 }
 
 # Seconds from starting the service to its first draw list answered.

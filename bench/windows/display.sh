@@ -11,13 +11,18 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# An X display, then Wine's prefix and server, warmed by one program.
-start_display_and_wine() {
+# An X display of our own.
+start_display() {
   local display=:$((90 + RANDOM % 100))
   Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
   pids+=($!)
   export DISPLAY=$display
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+}
+
+# An X display, then Wine's prefix and server, warmed by one program.
+start_display_and_wine() {
+  start_display
   scripts/wine-window-run --create-prefix
   export WINEPREFIX=$root/build-windows/wine-prefix-x11 WINEDEBUG=-all
   wineserver -p
