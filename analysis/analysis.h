@@ -11,6 +11,7 @@
 
 #include "runtime/text.h"
 #include "ui/controls.h"
+#include "ui/layout.h"
 #include "ui/page_texts.h"
 #include "ui/ui_operations.h"
 
@@ -52,33 +53,49 @@ struct WalkLine {
 // Receives each line of a walk in order, the next-issue line last.
 using WalkLineSink = std::function<void(const WalkLine& line)>;
 
-// Where the multiplier of a page comes from.
-enum class MultiplierSource { kFixed, kKillPosition };
-
 // One analysis page as plain data: everything that sets it apart from the
-// others. The report, the summary, the chart, the fuzz target and the
-// benchmarks go through AllAnalysisPages() and read what they need here.
+// others. The report, the summary, the chart, the start-up page, the fuzz
+// target and the benchmarks go through AllAnalysisPages() and read what they
+// need here; its row of layout::kPages gives its tab and controls.
 struct AnalysisPage {
   // Its page of 高级选择夹1, from 0; the layout names its controls by it.
   int tab = 0;
-  // The report tool's name for it ("kill"), and its labels in the report's
-  // tables and charts.
+  // The report tool's name for it ("kill"), its labels in the report's
+  // tables and charts, and what the help calls it in English.
   std::string_view option_name;
   std::string_view english_label;
   std::string_view chinese_label;
-  MultiplierSource multiplier_source = MultiplierSource::kFixed;
-  double multiplier = 0.0;  // used when multiplier_source is kFixed
+  std::string_view english_name;
+  // What its pick claims about the next draw, for the start-up page (UTF-8);
+  // on a page with a kill position the position's place ("百位") goes first.
+  std::string_view pick_meaning;
+  // The multiplier of a page without a kill position; one with a kill
+  // position takes the position's (KillPositionMultiplier).
+  double multiplier = 0.0;
   PickFn pick;
   VerdictFn verdict;
 
-  // Whether the page judges at a kill position (百, 十 or 个).
+  // Whether the page judges at a kill position (百, 十 or 个), as its layout
+  // row says, which puts the radio buttons on it.
   [[nodiscard]] bool HasKillPosition() const {
-    return multiplier_source == MultiplierSource::kKillPosition;
+    return layout::kPages[static_cast<size_t>(tab)].kill_position;
   }
   [[nodiscard]] Button RunButton() const { return ctl::OfPage(tab).run; }
   [[nodiscard]] Button CopyButton() const { return ctl::OfPage(tab).copy; }
   [[nodiscard]] EditBox OutputBox() const { return ctl::OfPage(tab).output; }
 };
+
+// The kill positions: 1 百, 2 十, 3 个.
+inline constexpr int32_t kKillPositionCount = 3;
+
+// How many page/positions a backtest judges at once: every kill position of
+// a page that has them, and every other page once.
+[[nodiscard]] consteval int JudgedPageCount() {
+  int count = 0;
+  for (const layout::PageRow& row : layout::kPages)
+    count += row.kill_position ? kKillPositionCount : 1;
+  return count;
+}
 
 [[nodiscard]] const AnalysisPage& KillDigitPage();
 [[nodiscard]] const AnalysisPage& BankerDigitPage();
@@ -90,6 +107,9 @@ struct AnalysisPage {
 [[nodiscard]] const AnalysisPage* AnalysisPageNamed(std::string_view option_name);
 
 // --- Core ---
+
+// What follows the issue in every line (GBK "期:"), before the page's name.
+[[nodiscard]] const Text& IssueSuffix();
 
 // Steps the history oldest pair first and returns the whole output text:
 // one judged line per pair, the next-issue line, then the footer. `sink`,

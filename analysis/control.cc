@@ -22,8 +22,7 @@ void RunAnalysisWalk(UiOperations& ui, const AnalysisPage& page) {
   ui.SetBoxText(page.OutputBox(), Text());
 
   int32_t position = 0;
-  if (page.multiplier_source == MultiplierSource::kKillPosition)
-    position = KillPosition(ui).position;
+  if (page.HasKillPosition()) position = KillPosition(ui).position;
 
   const int32_t row_count = ui.RowCount(ctl::超级列表框1);
   std::vector<HistoryRow> rows;

@@ -1,4 +1,6 @@
 #include <array>
+#include <tuple>
+#include <type_traits>
 
 #include "analysis/analysis.h"
 #include "analysis/picks.h"
@@ -25,15 +27,17 @@ bool KillSpanVerdict(int32_t, const Text& pick, const Text& checked, const Notif
 }
 
 // The pages in tab order; everything that sets one page apart from another
-// is in its row here. A page's controls are named by the layout rows of its
-// tab; one row per tab of the layout.
-const std::array<AnalysisPage, layout::kPageCount>& PageTable() {
-  static const std::array<AnalysisPage, layout::kPageCount> pages{{
+// is in its row here, and a row may leave no field out (AllAnalysisPages'
+// test checks each is set). A page's controls are named by the layout rows
+// of its tab; one row per tab of the layout.
+const auto& PageTable() {
+  static const auto pages = std::to_array<AnalysisPage>({
       {.tab = 0,
        .option_name = "kill",
        .english_label = "kill",
        .chinese_label = "杀码",
-       .multiplier_source = MultiplierSource::kKillPosition,
+       .english_name = "kill digits",
+       .pick_meaning = "不开这个数字",
        .multiplier = 0.0,
        .pick = PickKillDigit,
        .verdict = KillDigitVerdict},
@@ -41,7 +45,8 @@ const std::array<AnalysisPage, layout::kPageCount>& PageTable() {
        .option_name = "banker",
        .english_label = "banker",
        .chinese_label = "胆码",
-       .multiplier_source = MultiplierSource::kFixed,
+       .english_name = "banker digits",
+       .pick_meaning = "开奖号的三个数字中至少有一个是其中之一",
        .multiplier = 6.0,
        .pick = PickBankerDigits,
        .verdict = BankerVerdict},
@@ -49,11 +54,14 @@ const std::array<AnalysisPage, layout::kPageCount>& PageTable() {
        .option_name = "span",
        .english_label = "span",
        .chinese_label = "杀跨",
-       .multiplier_source = MultiplierSource::kFixed,
+       .english_name = "kill spans",
+       .pick_meaning = "跨度(最大数字减最小数字)不是其中之一",
        .multiplier = 1.0,
        .pick = PickKillSpans,
        .verdict = KillSpanVerdict},
-  }};
+  });
+  static_assert(std::tuple_size_v<std::remove_cvref_t<decltype(pages)>> == layout::kPages.size(),
+                "one analysis page for each page of the layout (layout::kPages)");
   return pages;
 }
 

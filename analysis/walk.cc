@@ -11,11 +11,6 @@
 namespace zelkor {
 namespace {
 
-const Text& IssueSuffix() {
-  static const Text suffix = Gbk("期:");
-  return suffix;
-}
-
 constexpr std::string_view kLineBreak = "\r\n";
 // Room for a pick: a kill digit, three banker digits or two kill spans.
 constexpr size_t kPickRoom = 3;
@@ -86,6 +81,11 @@ size_t EstimateSize(const std::vector<HistoryRow>& rows, const PageTexts& texts)
 
 }  // namespace
 
+const Text& IssueSuffix() {
+  static const Text suffix = Gbk("期:");
+  return suffix;
+}
+
 Text BuildAnalysisText(const std::vector<HistoryRow>& rows, const PageTexts& texts,
                        double multiplier, int32_t position, const PickFn& pick,
                        const VerdictFn& verdict, const Notify& notify, WalkTally* tally,
@@ -142,9 +142,8 @@ double KillPositionMultiplier(int32_t position) {
 Text BuildPageText(const AnalysisPage& page, const std::vector<HistoryRow>& rows,
                    const PageTexts& texts, int32_t position, const Notify& notify, WalkTally* tally,
                    const WalkLineSink& sink) {
-  const double multiplier = page.multiplier_source == MultiplierSource::kKillPosition
-                                ? KillPositionMultiplier(position)
-                                : page.multiplier;
+  const double multiplier =
+      page.HasKillPosition() ? KillPositionMultiplier(position) : page.multiplier;
   return BuildAnalysisText(rows, texts, multiplier, position, page.pick, page.verdict, notify,
                            tally, sink);
 }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <initializer_list>
 #include <map>
 #include <optional>
@@ -13,6 +13,7 @@
 
 #include "backtest/walk_lines.h"
 #include "backtest/wording.h"
+#include "runtime/format.h"
 
 namespace zelkor {
 namespace {
@@ -21,13 +22,6 @@ namespace {
 constexpr int kDrawCount = 1000;
 // Chance is a sum of thousandths; a gap below this is rounding, not skill.
 constexpr double kTie = 1e-9;
-
-std::string Format(const char* format, auto... values) {
-  std::array<char, 256> buffer;
-  const int length = std::snprintf(buffer.data(), buffer.size(), format, values...);
-  if (length < 0) return {};
-  return std::string(buffer.data(), std::min(static_cast<size_t>(length), buffer.size() - 1));
-}
 
 }  // namespace
 
@@ -47,7 +41,7 @@ std::vector<PageAt> TestedPages(int32_t position) {
   std::vector<PageAt> pages;
   for (const AnalysisPage* page : AllAnalysisPages()) {
     if (page->HasKillPosition()) {
-      for (int32_t at = 1; at <= 3; ++at) pages.emplace_back(page, at);
+      for (int32_t at = 1; at <= kKillPositionCount; ++at) pages.emplace_back(page, at);
     } else {
       pages.emplace_back(page, position);
     }
@@ -318,26 +312,35 @@ std::string FormatSummary(const std::vector<PageSummary>& summaries, size_t draw
                      {RunChance(summary.current_run_chance), 9},
                      {RunChance(summary.next_hold_chance), 10}});
   }
-  out += say(
-      "\nHit rate: the share of judged lines whose prediction held. Chance: the share the same\n"
-      "picks would hold against draws taken at random from the 1000 equally likely draws\n"
-      "000-999, worked out by trying every one of them. z: the gap between the lines held and\n"
-      "the lines chance would hold, in standard deviations. Five pages are judged at once, so\n"
-      "a page counts as beyond chance only at |z| of 2.58 or more (5% shared out over the five\n"
-      "tests, either way); below that the gap is within chance variation. Recent lines: the\n"
-      "same over the last 100 and the last 30 judged lines. Miss runs: the longest run of\n"
-      "failed lines, with how likely random draws make a run at least that long somewhere in\n"
-      "the judged lines; the run the history ends with, with how likely random draws make its\n"
-      "lines all fail. Draws do not remember: however long the current run, the next issue's\n"
-      "pick holds with the chance under Next holds.\n",
-      "\n命中率:预测成立的判定行所占的比例。随机:同样的预测对从 000-999 这 1000 个\n"
-      "等可能的开奖中随机抽取的开奖成立的比例,逐一试过全部 1000 个开奖得出。z:命中行数\n"
-      "与随机应命中行数之差,以标准差计。五个页面同时检验,所以只有 |z| 达到 2.58 或以上\n"
-      "(5% 分摊到五项检验和两个方向)才算超出随机;低于此值的差距属于随机波动。近期:\n"
-      "最近 100 行和最近 30 行判定行的同样数字。连错:最长的连续错误行数,以及随机开奖在\n"
-      "这么多判定行中出现至少这么长连错的概率;历史结尾处的连错,以及随机开奖使这些行\n"
-      "全错的概率。开奖没有记忆:无论当前连错多长,下一期的预测成立的概率都是\n"
-      "\"下期命中\"一栏的数字。\n");
+  // How many pages are judged at once, and so the threshold, follow from
+  // the page registry.
+  const std::string count = CountInWords(kTestedPages, language);
+  std::string first = count;
+  if (language == HelpLanguage::kEnglish)
+    first[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(first[0])));
+  out += Format(
+      say("\nHit rate: the share of judged lines whose prediction held. Chance: the share the "
+          "same\n"
+          "picks would hold against draws taken at random from the 1000 equally likely draws\n"
+          "000-999, worked out by trying every one of them. z: the gap between the lines held and\n"
+          "the lines chance would hold, in standard deviations. %s pages are judged at once, so\n"
+          "a page counts as beyond chance only at |z| of %.2f or more (5%% shared out over the %s\n"
+          "tests, either way); below that the gap is within chance variation. Recent lines: the\n"
+          "same over the last 100 and the last 30 judged lines. Miss runs: the longest run of\n"
+          "failed lines, with how likely random draws make a run at least that long somewhere in\n"
+          "the judged lines; the run the history ends with, with how likely random draws make its\n"
+          "lines all fail. Draws do not remember: however long the current run, the next issue's\n"
+          "pick holds with the chance under Next holds.\n",
+          "\n命中率:预测成立的判定行所占的比例。随机:同样的预测对从 000-999 这 1000 个\n"
+          "等可能的开奖中随机抽取的开奖成立的比例,逐一试过全部 1000 个开奖得出。z:命中行数\n"
+          "与随机应命中行数之差,以标准差计。%s个页面同时检验,所以只有 |z| 达到 %.2f 或以上\n"
+          "(5%% 分摊到%s项检验和两个方向)才算超出随机;低于此值的差距属于随机波动。近期:\n"
+          "最近 100 行和最近 30 行判定行的同样数字。连错:最长的连续错误行数,以及随机开奖在\n"
+          "这么多判定行中出现至少这么长连错的概率;历史结尾处的连错,以及随机开奖使这些行\n"
+          "全错的概率。开奖没有记忆:无论当前连错多长,下一期的预测成立的概率都是\n"
+          "\"下期命中\"一栏的数字。\n")
+          .c_str(),
+      first.c_str(), kBeyondChanceZ, count.c_str());
   return out;
 }
 

@@ -13,15 +13,13 @@
 
 #include "analysis/analysis.h"
 #include "backtest/language.h"
+#include "backtest/threshold.h"
 
 namespace zelkor {
 
 // The recent windows the summary shows, in judged lines.
 inline constexpr std::array<int64_t, 2> kRecentWindows{100, 30};
 
-// How many page/positions the backtest judges at once: the kill digit at
-// each of its three positions, the banker digits and the kill spans.
-inline constexpr int kTestedPages = 5;
 // A page with the kill position it is walked at.
 using PageAt = std::pair<const AnalysisPage*, int32_t>;
 
@@ -29,12 +27,6 @@ using PageAt = std::pair<const AnalysisPage*, int32_t>;
 // (1 to 3) of a page that has them, `position` on the others (which do not
 // read it).
 [[nodiscard]] std::vector<PageAt> TestedPages(int32_t position = 1);
-
-// The |z| from which a page counts as beyond chance: the two-sided 5% level
-// shared out over the kTestedPages tests (Bonferroni), the normal quantile
-// of 1 - 0.05 / (2 * 5). Without the share, one random history in ten would
-// show some page "beating" chance.
-inline constexpr double kBeyondChanceZ = 2.5758293035489;
 
 // Lines held against lines chance would hold, over some judged lines.
 struct HitFigures {

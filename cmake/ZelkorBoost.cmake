@@ -1,5 +1,6 @@
-# Boost.Xpressive (the draw-list parser) and Boost.Regex (the independent
-# reference its tests and fuzzing check it against), one version on every
+# Boost.Xpressive (the draw-list parser), Boost.Regex (the independent
+# reference its tests and fuzzing check it against) and Boost.Math (the
+# backtest's normal quantile), one version on every
 # platform: Debian's Boost 1.81 headers, used header-only. BOOST_REGEX_STANDALONE keeps the regex headers off the
 # rest of Boost, whose thread and locale support would otherwise want a
 # compiled library; so no program carries a Boost run-time dependency.
@@ -32,3 +33,7 @@ target_compile_definitions(zelkor_boost_regex INTERFACE BOOST_REGEX_STANDALONE)
 
 add_library(zelkor_boost_xpressive INTERFACE)
 target_link_libraries(zelkor_boost_xpressive INTERFACE ${boost_target})
+
+# The normal quantile the backtest's threshold comes from.
+add_library(zelkor_boost_math INTERFACE)
+target_link_libraries(zelkor_boost_math INTERFACE ${boost_target})

@@ -14,7 +14,6 @@
 
 #include "analysis/analysis.h"
 #include "analysis/picks.h"
-#include "runtime/gbk.h"
 #include "runtime/runtime_error.h"
 #include "ui/layout.h"
 
@@ -51,10 +50,9 @@ Text ConsumeText(FuzzedDataProvider& input) { return input.ConsumeRandomLengthSt
 Text ExpectedText(const zelkor::AnalysisPage& page, const std::vector<HistoryRow>& rows,
                   const PageTexts& texts, int32_t position, const zelkor::Notify& notify,
                   int64_t& held) {
-  const double multiplier = page.multiplier_source == zelkor::MultiplierSource::kKillPosition
-                                ? zelkor::KillPositionMultiplier(position)
-                                : page.multiplier;
-  const Text suffix = zelkor::Gbk("期:");
+  const double multiplier =
+      page.HasKillPosition() ? zelkor::KillPositionMultiplier(position) : page.multiplier;
+  const Text& suffix = zelkor::IssueSuffix();
   auto head = [&](const Text& issue, const Text& pick) {
     return texts.separator + issue + suffix + texts.name + texts.separator + texts.left + pick +
            texts.right + texts.separator;

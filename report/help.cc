@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "report/report.h"
 
@@ -31,6 +33,61 @@ std::optional<HelpLanguage> HelpLanguageFromLocaleVariables() {
   return std::nullopt;
 }
 
+namespace {
+
+// Where the help's explanations start, and how long its lines may run.
+constexpr size_t kHelpIndent = 24;
+constexpr size_t kHelpWidth = 80;
+
+// `words` broken at spaces into lines of the help's explanations, each
+// indented.
+std::string Explained(std::string_view words) {
+  const std::string indent(kHelpIndent, ' ');
+  std::string out;
+  std::string line = indent;
+  size_t start = 0;
+  while (start < words.size()) {
+    const size_t end = std::min(words.find(' ', start), words.size());
+    const std::string_view word = words.substr(start, end - start);
+    if (line.size() > kHelpIndent && line.size() + 1 + word.size() > kHelpWidth) {
+      out += line + "\n";
+      line = indent;
+    }
+    if (line.size() > kHelpIndent) line += ' ';
+    line += word;
+    start = end + 1;
+  }
+  return out + line + "\n";
+}
+
+// The --page option with the name of every page, from the page registry.
+std::string PageOption(HelpLanguage language) {
+  const std::vector<const AnalysisPage*>& pages = AllAnalysisPages();
+  std::string names;
+  std::string list;
+  for (size_t i = 0; i < pages.size(); ++i) {
+    const AnalysisPage& page = *pages[i];
+    const bool is_default = &page == &KillDigitPage();
+    if (i > 0) names += '|';
+    names += page.option_name;
+    if (language == HelpLanguage::kChinese) {
+      if (i > 0) list += "、";
+      list.append(page.option_name).append(" ").append(page.chinese_label);
+      if (is_default) list += "(默认)";
+    } else {
+      if (i > 0) list += i + 1 < pages.size() ? ", " : " or ";
+      list += page.english_name;
+      if (is_default) list += " (the default)";
+    }
+  }
+  // Chinese is not broken at spaces, so its list stays on one line.
+  if (language == HelpLanguage::kChinese)
+    return "  --page " + names + "\n" + std::string(kHelpIndent, ' ') + "分析页: " + list + "\n";
+  return "  --page " + names + "\n" + Explained("the analysis page: " + list);
+}
+
+}  // namespace
+
 std::string HelpText(HelpLanguage language) {
   if (language == HelpLanguage::kChinese) {
     return R"(用法: zelkor3d-report [选项] [文件]
@@ -43,9 +100,8 @@ std::string HelpText(HelpLanguage language) {
   --url 地址            从 http 或 https 地址下载文档(不能与文件同用)
 
 输出内容
-  --page kill|banker|span
-                        分析页: kill 杀码(默认)、banker 胆码、span 杀跨
-  --position 1|2|3      杀码位置,也可写 百|十|个(默认 1)
+)" + PageOption(HelpLanguage::kChinese) +
+           R"(  --position 1|2|3      杀码位置,也可写 百|十|个(默认 1)
   --next                只打印下一期的预测: 每一页,杀码的三个位置
   --summary             回测统计: 命中率与随机基线、最近 100/30 行、遗漏
   --chart 文件.svg      另把各页的滚动命中率画成 SVG 图
@@ -89,10 +145,8 @@ Input
                         (instead of FILE)
 
 What to print
-  --page kill|banker|span
-                        the analysis page: kill digits (the default), banker
-                        digits or kill spans
-  --position 1|2|3      the kill position, also 百|十|个 (default 1)
+)" + PageOption(HelpLanguage::kEnglish) +
+         R"(  --position 1|2|3      the kill position, also 百|十|个 (default 1)
   --next                only the next issue's picks: every page, and the kill
                         page at all three positions
   --summary             a backtest: hit rate against the chance baseline, the

@@ -24,7 +24,7 @@ std::vector<PlacedControl> Flatten() {
       all.push_back(
           {c.names[p], c.kind, c.look, c.geometry, c.caption, c.initial, page, group, false});
     }
-    if (page != 0) continue;
+    if (!kPages[p].kill_position) continue;
     for (const RadioControl& r : kRadioButtons) {
       all.push_back({r.name,
                      Kind::kRadioButton,
@@ -32,7 +32,7 @@ std::vector<PlacedControl> Flatten() {
                      r.geometry,
                      r.caption,
                      nullptr,
-                     0,
+                     page,
                      {},
                      r.checked});
     }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <concepts>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -67,19 +68,38 @@ inline constexpr FontSpec kTabCaptionFont{"SimSun", 12, 400};
 // The setting text a box shows (nullptr: none).
 using InitialText = Text PageTexts::*;
 
-// One page of 高级选择夹1: its tab caption and the height of its group box,
-// which is not the same on every page.
+// One page of 高级选择夹1: its tab caption, the height of its group box,
+// which is not the same on every page, and whether it is judged at a kill
+// position, which puts the radio buttons 百, 十 and 个 on it.
 struct PageRow {
   std::string_view caption;
   int group_height;
+  bool kill_position;
 };
 inline constexpr std::array kPages{
-    PageRow{"  杀码  ", 119},
-    PageRow{"  胆码  ", 119},
-    PageRow{"  杀跨  ", 114},
+    PageRow{"  杀码  ", 119, true},
+    PageRow{"  胆码  ", 119, false},
+    PageRow{"  杀跨  ", 114, false},
 };
 inline constexpr int kPageCount = static_cast<int>(kPages.size());
-using PerPage = std::array<std::string_view, kPages.size()>;
+// The radio buttons exist once, so one page at most can hold them.
+static_assert(std::ranges::count(kPages, true, &PageRow::kill_position) <= 1,
+              "the kill-position radio buttons sit on one page only");
+
+// One text of a row of controls on each page (a name or a caption), given
+// for every page or for none: a page added to kPages fails to compile until
+// each row names its control there, instead of getting an empty name.
+class PerPage : public std::array<std::string_view, kPages.size()> {
+ public:
+  // No text on any page.
+  constexpr PerPage() : array{} {}
+  // One text for each page; implicit, so that a table row reads as a braced
+  // list of texts.
+  template <typename... Texts>
+  requires(sizeof...(Texts) == kPages.size() &&
+           (std::convertible_to<Texts, std::string_view> && ...)) constexpr PerPage(Texts... texts)
+      : array{std::string_view(texts)...} {}
+};
 
 struct WindowControl {
   std::string_view name;
@@ -139,7 +159,7 @@ struct RadioControl {
   bool checked;
 };
 
-// On page 0, one automatic group.
+// On the page judged at a kill position, one automatic group.
 inline constexpr std::array kRadioButtons{
     RadioControl{"单选框_百", "百", {201, 214, 32, 24}, true},
     RadioControl{"单选框_十", "十", {237, 214, 32, 24}, false},

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -32,21 +34,33 @@ std::string CallOn(std::string_view operation, std::string_view control) {
   return std::string(operation) + "(" + std::string(control) + ")";
 }
 
-TEST(AnalysisPagesTest, TableInTabOrder) {
+// One row per page of the layout, in tab order, none with a field left out
+// and no two with the same name or meaning.
+TEST(AnalysisPagesTest, TableHasARowForEachLayoutPageWithEveryFieldSet) {
   const auto& pages = AllAnalysisPages();
-  ASSERT_EQ(pages.size(), 3u);
+  ASSERT_EQ(pages.size(), layout::kPages.size());
   EXPECT_EQ(pages[0], &KillDigitPage());
   EXPECT_EQ(pages[1], &BankerDigitPage());
   EXPECT_EQ(pages[2], &KillSpanPage());
   EXPECT_EQ(KillDigitPage().OutputBox(), ctl::编辑框_杀码);
-  // One row per tab of the layout, none left empty.
+  EXPECT_EQ(KillSpanPage().CopyButton(), ctl::按钮3);
+  // Each text field, as seen on the pages so far.
+  std::array<std::set<std::string_view>, 5> seen;
   for (size_t i = 0; i < pages.size(); ++i) {
-    EXPECT_EQ(pages[i]->tab, static_cast<int>(i));
-    EXPECT_TRUE(pages[i]->pick && pages[i]->verdict) << i;
-    EXPECT_EQ(AnalysisPageNamed(pages[i]->option_name), pages[i]);
+    const AnalysisPage& page = *pages[i];
+    SCOPED_TRACE(i);
+    EXPECT_EQ(page.tab, static_cast<int>(i));
+    EXPECT_TRUE(page.pick && page.verdict);
+    EXPECT_TRUE(page.HasKillPosition() || page.multiplier != 0.0);
+    const std::array fields{page.option_name, page.english_label, page.chinese_label,
+                            page.english_name, page.pick_meaning};
+    for (size_t f = 0; f < fields.size(); ++f) {
+      EXPECT_FALSE(fields[f].empty()) << f;
+      EXPECT_TRUE(seen[f].insert(fields[f]).second) << fields[f];
+    }
+    EXPECT_EQ(AnalysisPageNamed(page.option_name), &page);
   }
   EXPECT_EQ(AnalysisPageNamed("Kill"), nullptr);
-  EXPECT_EQ(KillSpanPage().CopyButton(), ctl::按钮3);
 }
 
 TEST(RunAnalysisWalkTest, FillsEachPageOutputFromTheList) {

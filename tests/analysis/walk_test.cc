@@ -210,9 +210,8 @@ TEST(BuildAnalysisTextTest, TheSinkHandsOutEachLineAsWritten) {
   const PageTexts texts = InitialPageTexts();
   for (const AnalysisPage* page : AllAnalysisPages()) {
     for (const int32_t position : {1, 2, 3}) {
-      const double multiplier = page->multiplier_source == MultiplierSource::kKillPosition
-                                    ? KillPositionMultiplier(position)
-                                    : page->multiplier;
+      const double multiplier =
+          page->HasKillPosition() ? KillPositionMultiplier(position) : page->multiplier;
       Text rebuilt;
       std::vector<Text> sources;
       const Text built = BuildPageText(

@@ -152,6 +152,28 @@ TEST(FormatSummary, CallsAClearWinOnlyWhenTheGapIsLarge) {
       << text;
 }
 
+// The two-sided 5% level shared out over the tests judged at once, and the
+// summary's note saying so in words.
+TEST(BeyondChance, ThresholdAndItsSentenceFollowTheNumberOfTests) {
+  const std::pair<int, double> thresholds[] = {
+      {1, 1.959963985}, {5, 2.575829304}, {6, 2.638257273}};
+  for (const auto& [tests, z] : thresholds) EXPECT_NEAR(BonferroniZ(tests), z, 1e-8) << tests;
+  EXPECT_EQ(kBeyondChanceZ, BonferroniZ(static_cast<int>(TestedPages().size())));
+  const std::pair<int, std::pair<const char*, const char*>> words[] = {
+      {2, {"two", "两"}}, {5, {"five", "五"}}, {12, {"twelve", "十二"}}, {13, {"13", "13"}}};
+  for (const auto& [count, word] : words) {
+    EXPECT_EQ(CountInWords(count, HelpLanguage::kEnglish), word.first);
+    EXPECT_EQ(CountInWords(count, HelpLanguage::kChinese), word.second);
+  }
+  const std::vector<PageSummary> none;
+  EXPECT_NE(FormatSummary(none, 0).find("Five pages are judged at once, so\na page counts as "
+                                        "beyond chance only at |z| of 2.58 or more"),
+            std::string::npos);
+  EXPECT_NE(FormatSummary(none, 0, HelpLanguage::kChinese)
+                .find("五个页面同时检验,所以只有 |z| 达到 2.58 或以上\n(5% 分摊到五项检验"),
+            std::string::npos);
+}
+
 // Every sequence of held and failed lines, weighed by its chance.
 double CountedChanceOfMissRun(const std::vector<LineOutcome>& lines, int64_t run) {
   double total = 0.0;

@@ -17,6 +17,7 @@
 #include "backtest/wording.h"
 #include "runtime/gbk.h"
 #include "runtime/runtime_error.h"
+#include "ui/layout.h"
 #include "ui/page_texts.h"
 
 namespace zelkor {
@@ -391,14 +392,15 @@ TEST(ReportHelp, PrintsUsageAndSucceeds) {
   EXPECT_EQ(run.code, kExitOk);
   EXPECT_EQ(run.err, "");
   const ToolRun chinese = RunTool({"--help"});
+  // Every option, each setting's and each page's name from their tables.
+  std::vector<std::string> parts{"zelkor3d-report", "--page",    "--position", "--encoding",
+                                 "--url",           "--summary", "--next",     "--format",
+                                 "--chart",         "--window",  "--eol",      "--version"};
+  for (const layout::PageSetting& setting : layout::kPageSettings)
+    parts.emplace_back(setting.option);
+  for (const AnalysisPage* page : AllAnalysisPages()) parts.emplace_back(page->option_name);
   for (const std::string& help : {run.out, HelpText(HelpLanguage::kChinese)}) {
-    for (const char* part :
-         {"zelkor3d-report", "--page",     "--position", "--separator", "--name",
-          "--left",          "--right",    "--correct",  "--wrong",     "--not-drawn",
-          "--footer",        "--encoding", "--url",      "--summary",   "--next",
-          "--format",        "--chart",    "--window",   "--eol",       "--version"}) {
-      EXPECT_NE(help.find(part), std::string::npos) << part;
-    }
+    for (const std::string& part : parts) EXPECT_NE(help.find(part), std::string::npos) << part;
     // No artefacts of the option library.
     for (const char* artefact : {"Excludes", "REQUIRED", "required", "TEXT:"}) {
       EXPECT_EQ(help.find(artefact), std::string::npos) << artefact;
