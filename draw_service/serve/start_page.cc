@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <optional>
 #include <string_view>
 
@@ -12,21 +11,12 @@
 #include "backtest/language.h"
 #include "backtest/summary.h"
 #include "draw_service/history/freshness.h"
+#include "runtime/format.h"
 #include "runtime/gbk.h"
 #include "ui/page_texts.h"
 
 namespace zelkor::service {
 namespace {
-
-// printf into a string of whatever length the text needs.
-std::string Format(const char* format, auto... values) {
-  const int length = std::snprintf(nullptr, 0, format, values...);
-  if (length <= 0) return {};
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  std::snprintf(text.data(), text.size(), format, values...);
-  text.pop_back();
-  return text;
-}
 
 // A text the pages wrote (GBK) as page text.
 std::string FromPage(std::string_view gbk) { return MarkupEscaped(GbkToUtf8(gbk)); }
@@ -122,12 +112,13 @@ void AppendFreshness(std::string& page, const HistoryDraw& newest, std::chrono::
   page += "</span></div>\n" + FreshnessPageText(newest, today) + "</section>\n";
 }
 
-// What a pick of the page claims, for a player who has not used the window.
+// What a pick of the page claims, for a player who has not used the window:
+// the registry's words, after the kill position's place on a page that has one.
 std::string PickMeaning(const AnalysisPage& page, int32_t position) {
-  if (&page == &BankerDigitPage()) return "开奖号的三个数字中至少有一个是其中之一";
-  if (&page == &KillSpanPage()) return "跨度(最大数字减最小数字)不是其中之一";
-  static constexpr std::array<const char*, 4> kPlaces{"", "百位", "十位", "个位"};
-  return std::string(kPlaces[position >= 1 && position <= 3 ? position : 0]) + "不开这个数字";
+  static constexpr std::array<std::string_view, 4> kPlaces{"", "百位", "十位", "个位"};
+  const std::string_view place =
+      page.HasKillPosition() && position >= 1 && position <= 3 ? kPlaces[position] : "";
+  return std::string(place) + std::string(page.pick_meaning);
 }
 
 void AppendNextPicks(std::string& page, const std::vector<JudgedPage>& judged) {
@@ -211,12 +202,12 @@ void AppendBacktest(std::string& page, const std::vector<JudgedPage>& judged, si
   }
   page += Format(
       "</ul>\n<p><small>偏差 z:命中期数与随机应命中的期数之差,相当于几个标准差。"
-      "随机开奖本身就会让命中率上下波动,|z| 小于 2 是常有的事。五个页面同时检验,"
+      "随机开奖本身就会让命中率上下波动,|z| 小于 2 是常有的事。%s个页面同时检验,"
       "所以 |z| 达到 %.2f 才算超出随机波动。最长连错:连续不中的最长期数,括号里是随机开奖"
       "在同样多的期数里出现至少这么长连错的概率;当前连错:历史结尾处连续不中的期数,"
       "括号里是随机开奖让这几期全都不中的概率。开奖没有记忆,连错再长,下一期命中的概率"
       "也还是上面“随机命中率”一栏的数字。</small></p>\n</section>\n",
-      kBeyondChanceZ);
+      CountInWords(kTestedPages, HelpLanguage::kChinese).c_str(), kBeyondChanceZ);
 }
 
 void AppendChart(std::string& page, const std::vector<JudgedPage>& judged,
