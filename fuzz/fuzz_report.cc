@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "report/report.h"
+#include "report/run.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "draws/draws.h"
 #include "report/file_input.h"
 #include "report/options.h"
-#include "report/report.h"
+#include "report/run.h"
 #include "report/system.h"
 #include "runtime/program_io.h"
 

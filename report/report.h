@@ -2,8 +2,8 @@
 // window does and prints one analysis page's output text (or the same lines as
 // CSV or JSON), the next issue's picks, or a backtest of how often the pages'
 // predictions held; optionally draws the rolling hit rates as an SVG chart.
-// This header holds the tool's types and its whole run; each concern has a
-// unit of its own: options.h (the command line), input.h (the document and
+// This header holds the tool's types; run.h its whole run, and each concern
+// has a unit of its own: options.h (the command line), input.h (the document and
 // its draws), writer.h (the outputs), printable.h (text safe for a terminal),
 // address.h (--url checks), wording.h (its words in either language).
 #pragma once
@@ -108,12 +108,5 @@ struct ReportEnvironment {
   bool input_is_terminal = false;
   HelpLanguage language = HelpLanguage::kEnglish;
 };
-
-// The whole tool: parses `args` (without the program name), reads the
-// document, writes the report to `out` and notices and errors to `err`.
-// Returns the exit code; never throws.
-[[nodiscard]] int RunReport(const std::vector<std::string>& args, std::istream& in,
-                            std::ostream& out, std::ostream& err, const Fetcher& fetch,
-                            const ReportEnvironment& environment = {});
 
 }  // namespace zelkor

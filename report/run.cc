@@ -1,4 +1,4 @@
-#include "report/report.h"
+#include "report/run.h"
 
 #include <exception>
 #include <ostream>

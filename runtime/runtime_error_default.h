@@ -2,11 +2,12 @@
 // presenter of its own. One implementation per platform, chosen by the build.
 #pragma once
 
-#include "runtime/runtime_error.h"
+#include <string>
 
 namespace zelkor {
 
-// Shows `report` (GBK) and returns when the user has seen it.
-void ShowRuntimeErrorReportByDefault(const Text& report);
+// Shows `report` (GBK text) and returns when the user has seen it. It needs
+// nothing of runtime_error.h, which installs it.
+void ShowRuntimeErrorReportByDefault(const std::string& report);
 
 }  // namespace zelkor

@@ -16,7 +16,7 @@
 #include "draws/draws.h"
 #include "report/input.h"
 #include "report/output.h"
-#include "report/report.h"
+#include "report/run.h"
 #include "runtime/gbk.h"
 #include "tests/support/loopback_server.h"
 #include "tests/support/raw_server.h"
