@@ -1,8 +1,11 @@
 #include "draw_service/history/draw_source.h"
 
 #include <algorithm>
+#include <optional>
+#include <string_view>
 
 #include "draws/draws.h"
+#include "runtime/lines.h"
 
 namespace zelkor::service {
 namespace {
@@ -11,17 +14,12 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 DrawSource ReadCsv(std::string_view text) {
   DrawSource source;
-  int number = 0;
-  size_t start = 0;
-  while (start < text.size()) {
-    ++number;
-    const size_t end = text.find('\n', start);
-    std::string_view line = text.substr(start, end == std::string_view::npos ? end : end - start);
-    start = end == std::string_view::npos ? text.size() : end + 1;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    if (number == 1 || line.empty()) continue;
+  LineReader lines(text);
+  while (const std::optional<std::string_view> line = lines.Next()) {
+    const int number = lines.number();
+    if (number == 1 || line->empty()) continue;
     OfferedDraw offered{{}, number};
-    std::string reason = ParseDrawLine(line, offered.draw);
+    std::string reason = ParseDrawLine(*line, offered.draw);
     if (reason.empty()) {
       source.draws.push_back(std::move(offered));
     } else {

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
+#include "runtime/lines.h"
 #include "runtime/printable.h"
 #include "runtime/program_io.h"
 
@@ -105,14 +107,11 @@ std::string HistoryText(const std::vector<HistoryDraw>& draws) {
 std::variant<std::vector<HistoryDraw>, HistoryError> ParseHistory(std::string_view text,
                                                                   size_t max_draws) {
   std::vector<HistoryDraw> draws;
+  LineReader lines(text);
   int number = 0;
-  size_t start = 0;
-  while (start < text.size()) {
-    ++number;
-    size_t end = text.find('\n', start);
-    std::string_view line = text.substr(start, end == std::string_view::npos ? end : end - start);
-    start = end == std::string_view::npos ? text.size() : end + 1;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  while (const std::optional<std::string_view> next = lines.Next()) {
+    const std::string_view line = *next;
+    number = lines.number();
     if (number == 1) {
       if (line != kHistoryHeader) {
         return HistoryError{number,

@@ -1,7 +1,10 @@
 #include "draw_service/update/settings.h"
 
+#include <optional>
+#include <string_view>
 #include <system_error>
 
+#include "runtime/lines.h"
 #include "runtime/read_file.h"
 
 namespace zelkor::service {
@@ -17,14 +20,10 @@ std::string_view Trim(std::string_view text) {
 
 Settings ParseSettings(std::string_view text, std::string_view name) {
   Settings settings;
-  int number = 0;
-  size_t start = 0;
-  while (start < text.size()) {
-    ++number;
-    const size_t end = text.find('\n', start);
-    const std::string_view line =
-        Trim(text.substr(start, end == std::string_view::npos ? end : end - start));
-    start = end == std::string_view::npos ? text.size() : end + 1;
+  LineReader lines(text);
+  while (const std::optional<std::string_view> next = lines.Next()) {
+    const std::string_view line = Trim(*next);
+    const int number = lines.number();
     if (line.empty() || line[0] == '#' || line[0] == ';') continue;
     const std::string where = std::string(name) + ":" + std::to_string(number) + ": ";
     const size_t equals = line.find('=');

@@ -5,9 +5,12 @@
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "runtime/gbk.h"
+#include "runtime/lines.h"
 
 namespace zelkor {
 namespace {
@@ -119,6 +122,28 @@ TEST(TextTest, SplitKeepsInnerEmptyPiecesAndDropsEmptyTail) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(TextSplit(c.text, c.delimiter, c.max).items(), c.pieces) << c.text;
+  }
+}
+
+// A line break is "\n" or "\r\n"; a last line without one counts, an empty
+// text has no line, and a lone "\r" inside a line stays.
+TEST(LineReaderTest, SplitsAtLineBreaksAndNumbersFromOne) {
+  const std::pair<std::string_view, std::vector<std::string>> cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\n", {"a"}},
+      {"a\r\nb", {"a", "b"}},
+      {"\n\r\n", {"", ""}},
+      {"a\rb\r\r\n", {"a\rb\r"}},
+  };
+  for (const auto& [text, expected] : cases) {
+    LineReader lines(text);
+    std::vector<std::string> read;
+    while (const std::optional<std::string_view> line = lines.Next()) {
+      read.emplace_back(*line);
+      EXPECT_EQ(lines.number(), static_cast<int>(read.size()));
+    }
+    EXPECT_EQ(read, expected) << text;
   }
 }
 
