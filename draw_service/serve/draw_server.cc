@@ -24,6 +24,30 @@ constexpr int kBacklog = 512;
 // How long a stop may go unnoticed by a worker waiting on its connection.
 constexpr int kStopCheckMs = 100;
 
+// How long a connection idle between requests keeps its worker while others
+// wait for one, and how often it looks whether others wait: a client that
+// means to send has done so well within it.
+constexpr std::chrono::milliseconds kIdleGrace{50};
+constexpr std::chrono::milliseconds kIdleCheck{25};
+
+// The workers, counting the connections that wait for one.
+class CountingPool final : public httplib::TaskQueue {
+ public:
+  CountingPool(size_t workers, std::atomic<size_t>& waiting) : pool_(workers), waiting_(waiting) {}
+  void enqueue(std::function<void()> task) override {
+    ++waiting_;
+    pool_.enqueue([this, task = std::move(task)] {
+      --waiting_;
+      task();
+    });
+  }
+  void shutdown() override { pool_.shutdown(); }
+
+ private:
+  httplib::ThreadPool pool_;
+  std::atomic<size_t>& waiting_;
+};
+
 const char* StatusText(int status) {
   switch (status) {
     case 408:
@@ -53,16 +77,21 @@ void NumericAddress(const sockaddr_storage& address, socklen_t length, std::stri
 // to refuse the request with.
 class Connection final : public httplib::Stream {
  public:
-  Connection(socket_t sock, const RequestLimits& limits, const httplib::Server& server,
+  Connection(socket_t sock, const RequestLimits& limits, const DrawServer& server,
              int write_timeout_ms)
       : sock_(sock), limits_(limits), server_(server), write_timeout_ms_(write_timeout_ms) {}
 
   // Waits up to `timeout_ms` for a next request to begin, then starts its
-  // head's budget and clock; false when none begins (or the server stops).
+  // head's budget and clock; false when none begins, the server stops, or
+  // other connections wait for a worker after kIdleGrace.
   [[nodiscard]] bool AwaitRequest(int timeout_ms) {
-    if (begin_ == end_ &&
-        !Wait(SocketEvent::kReadable, Clock::now() + std::chrono::milliseconds(timeout_ms))) {
-      return false;
+    const auto start = Clock::now();
+    const auto until = start + std::chrono::milliseconds(timeout_ms);
+    while (begin_ == end_) {
+      if (Wait(SocketEvent::kReadable, std::min(until, Clock::now() + kIdleCheck))) break;
+      const auto now = Clock::now();
+      if (now >= until || !server_.is_running()) return false;
+      if (server_.WorkersShort() && now - start >= kIdleGrace) return false;
     }
     head_bytes_ = 0;
     head_lines_ = 0;
@@ -190,7 +219,7 @@ class Connection final : public httplib::Stream {
 
   socket_t sock_;
   const RequestLimits& limits_;
-  const httplib::Server& server_;
+  const DrawServer& server_;
   int write_timeout_ms_;
   std::array<char, 4096> buffer_{};
   size_t begin_ = 0;
@@ -225,7 +254,7 @@ bool HasBody(const httplib::Request& request) {
 }  // namespace
 
 DrawServer::DrawServer(int port, RequestLimits limits) : port_(port), limits_(limits) {
-  new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
+  new_task_queue = [this] { return new CountingPool(kWorkers, waiting_for_worker_); };
   set_default_headers({{"Server", std::string(kServerName)}});
   set_socket_options(HoldPortAlone);
   set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
