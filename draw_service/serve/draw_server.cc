@@ -25,9 +25,11 @@ constexpr int kBacklog = 512;
 constexpr int kStopCheckMs = 100;
 
 // How long a connection idle between requests keeps its worker while others
-// wait for one, and how often it looks whether others wait: a client that
-// means to send has done so well within it.
+// wait for one, and how often it looks whether others wait. A new connection
+// gets longer for its first request: its client may still be on its way to
+// sending it while the machine is busy.
 constexpr std::chrono::milliseconds kIdleGrace{50};
+constexpr std::chrono::milliseconds kFirstRequestGrace{250};
 constexpr std::chrono::milliseconds kIdleCheck{25};
 
 // The workers, counting the connections that wait for one.
@@ -83,16 +85,18 @@ class Connection final : public httplib::Stream {
 
   // Waits up to `timeout_ms` for a next request to begin, then starts its
   // head's budget and clock; false when none begins, the server stops, or
-  // other connections wait for a worker after kIdleGrace.
+  // other connections wait for a worker past this one's grace.
   [[nodiscard]] bool AwaitRequest(int timeout_ms) {
     const auto start = Clock::now();
+    const auto grace = requests_ == 0 ? kFirstRequestGrace : kIdleGrace;
     const auto until = start + std::chrono::milliseconds(timeout_ms);
     while (begin_ == end_) {
       if (Wait(SocketEvent::kReadable, std::min(until, Clock::now() + kIdleCheck))) break;
       const auto now = Clock::now();
       if (now >= until || !server_.is_running()) return false;
-      if (server_.WorkersShort() && now - start >= kIdleGrace) return false;
+      if (server_.WorkersShort() && now - start >= grace) return false;
     }
+    ++requests_;
     head_bytes_ = 0;
     head_lines_ = 0;
     deadline_ = Clock::now() + limits_.head_time;
@@ -228,6 +232,7 @@ class Connection final : public httplib::Stream {
   size_t head_lines_ = 0;
   Clock::time_point deadline_ = Clock::now();
   int refusal_ = 0;
+  size_t requests_ = 0;
   bool answered_ = false;
   bool closing_ = false;
 };
