@@ -7,6 +7,8 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
@@ -30,6 +32,7 @@
 #include "draw_service/store/user_places.h"
 #include "draw_service/update/settings.h"
 #include "draw_service/update/upstream.h"
+#include "runtime/log.h"
 #include "runtime/printable.h"
 #include "runtime/program_io.h"
 #include "runtime/read_file.h"
@@ -132,6 +135,8 @@ int main(int argc, char** argv) {
       "Add the draws of a history CSV or a saved draw list to the store, all or\n"
       "none. Exit codes as for add; a bad line is named.");
   import->add_option("FILE", import_file, "The file to import")->required();
+  bool verbose = false;
+  import->add_flag("--verbose", verbose, "List every draw added, not only how many");
 
   // The arguments as UTF-8 (on Windows from the wide command line, so that
   // a history named outside the system's code page is found), last first as
@@ -149,39 +154,50 @@ int main(int argc, char** argv) {
     return app.exit(error) == 0 ? 0 : kUsageError;
   }
 
+  // Every line the program writes, whatever part makes it, goes out through
+  // one of these: made safe to show, whole lines never interleaved.
+  std::mutex out_mutex;
+  const auto line_writer = [&out_mutex](std::ostream& stream) {
+    return zelkor::SafeLog([&out_mutex, &stream](const std::string& line) {
+      std::lock_guard lock(out_mutex);
+      stream << line << std::endl;
+    });
+  };
+  std::ostream& out = zelkor::StandardOutput(zelkor::StreamText::kUtf8);
+  const zelkor::Log log = line_writer(out);
+  const zelkor::Log errors = line_writer(zelkor::StandardError(zelkor::StreamText::kUtf8));
+  const bool command = *add || *import;
+
   std::vector<service::HistoryDraw> shipped;
   if (!ReadHistory(history, shipped)) return kUsageError;
   const std::filesystem::path store_folder = service::StoreFolder();
   if (!*history_option && store_folder.empty()) {
-    zelkor::StandardError(zelkor::StreamText::kUtf8)
-        << kProgram << ": no folder for the store (neither XDG_DATA_HOME nor HOME is set); "
-        << "serving the shipped history only\n";
+    errors(std::string(kProgram) + ": no folder for the store: " + service::MissingStorePlace() +
+           "; the store would be in " ZELKOR_STORE_PLACE +
+           (command ? "; nothing was stored" : "; serving the shipped history only"));
   }
   const bool with_store = !*history_option && !store_folder.empty();
-  const service::DrawStore store(shipped, store_folder);
+  const service::DrawStore store(shipped, store_folder, command ? errors : log);
 
-  if (*add || *import) {
+  if (command) {
     if (!with_store) return service::kNotStored;
     const service::CommandResult result =
         *add ? service::AddDraw(store, add_issue, add_digits, add_date, service::BeijingToday())
-             : service::ImportDraws(store, std::filesystem::u8path(import_file));
-    std::ostream& stream = result.exit_code == service::kAdded
-                               ? zelkor::StandardOutput(zelkor::StreamText::kUtf8)
-                               : zelkor::StandardError(zelkor::StreamText::kUtf8);
-    stream << kProgram << ": " << result.message << std::endl;
+             : service::ImportDraws(store, std::filesystem::u8path(import_file), verbose);
+    const zelkor::Log& told = result.exit_code == service::kAdded ? log : errors;
+    // Line by line, so that each is cut on its own.
+    std::string_view lines = result.message;
+    told(kProgram + std::string(": ") + std::string(lines.substr(0, lines.find('\n'))));
+    for (size_t end = lines.find('\n'); end != std::string_view::npos; end = lines.find('\n')) {
+      lines.remove_prefix(end + 1);
+      told(std::string(lines.substr(0, lines.find('\n'))));
+    }
     return result.exit_code;
   }
 
   // Stop requests are taken by one thread, which stops the server so that it
   // ends cleanly.
   service::HoldStopRequests();
-
-  std::ostream& out = zelkor::StandardOutput(zelkor::StreamText::kUtf8);
-  std::mutex out_mutex;
-  const zelkor::Log log = [&out, &out_mutex](const std::string& line) {
-    std::lock_guard lock(out_mutex);
-    out << line << std::endl;
-  };
   service::DocumentHolder holder;
   service::ServedHistory served(store, holder, latest, log);
   if (with_store) {
@@ -207,28 +223,49 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  std::thread stopper([&server] {
+  // A stop request may come at any moment: before the server listens (which
+  // a stop then would miss, so it waits until the server runs or is never to
+  // run), during the first round, or while serving.
+  std::atomic<bool> stop_requested = false;
+  std::atomic<bool> listening_over = false;
+  std::thread stopper([&server, &stop_requested, &listening_over] {
     service::WaitForStopRequest();
-    server.stop();
+    stop_requested = true;
+    while (!listening_over) {
+      if (server.is_running()) {
+        server.stop();
+        return;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
   });
   // Connections made meanwhile wait in the listen queue, so the first draw
   // list answered already holds what the upstreams brought.
   updater.Start();
-  if (!upstreams.empty() && !updater.WaitForFirstRound(service::kStartDeadline)) {
+  const auto start_deadline = std::chrono::steady_clock::now() + service::kStartDeadline;
+  bool first_round_over = upstreams.empty();
+  while (!first_round_over && !stop_requested &&
+         std::chrono::steady_clock::now() < start_deadline) {
+    first_round_over = updater.WaitForFirstRound(std::chrono::milliseconds(50));
+  }
+  if (!first_round_over && !stop_requested) {
     log("upstreams still under way after " + std::to_string(service::kStartDeadline.count()) +
         " s; serving what is held meanwhile");
   }
   const std::vector<service::HistoryDraw> draws = with_store ? served.Served() : shipped;
   log(service::FreshnessLogLine(draws.back(), service::BeijingToday()));
   log("serving " + std::to_string(draws.size()) + " draws (" + draws.front().issue + " to " +
-      draws.back().issue + ") from " + zelkor::Printable(history) +
+      draws.back().issue + ") from " + history +
       (with_store ? " and the store " + zelkor::PathUtf8(store.file()) : std::string()));
-  log("serving on http://" + std::string(kLoopback) + ":" + std::to_string(port));
-  server.listen_after_bind();
-  // listen_after_bind only returns once the server is stopped, which only the
-  // stopper does.
+  if (!stop_requested) {
+    log("serving on http://" + std::string(kLoopback) + ":" + std::to_string(port));
+    // Returns only once the server is stopped, which only the stopper does.
+    server.listen_after_bind();
+  }
+  listening_over = true;
   stopper.join();
-  if (!updater.Stop(std::chrono::seconds(1))) {
+  // A stop is to end the program within a second, whatever a fetch is doing.
+  if (!updater.Stop(std::chrono::milliseconds(300))) {
     // A fetch still under way uses what main owns: end without unwinding.
     out.flush();
     std::_Exit(0);

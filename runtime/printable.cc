@@ -38,9 +38,7 @@ size_t ShownSequenceLength(std::string_view text, size_t i) {
   return shown ? length : 0;
 }
 
-}  // namespace
-
-std::string Printable(std::string_view text) {
+std::string Escaped(std::string_view text, bool escape_backslash) {
   std::string shown;
   shown.reserve(text.size());
   const auto hex = [&shown](unsigned char byte) {
@@ -67,7 +65,7 @@ std::string Printable(std::string_view text) {
           shown += "\\e";
           break;
         case '\\':
-          shown += "\\\\";
+          shown += escape_backslash ? "\\\\" : "\\";
           break;
         default:
           if (byte < 0x20 || byte == 0x7F) {
@@ -90,7 +88,7 @@ std::string Printable(std::string_view text) {
   return shown;
 }
 
-std::string PrintableCut(std::string_view text, size_t max_chars) {
+std::string Cut(std::string_view text, size_t max_chars, bool escape_backslash) {
   // A character is what shows as one: a well-formed sequence, or any other
   // byte on its own (escaped). Each shows as at most four bytes, so the cut
   // is made before escaping and only what is shown is ever copied.
@@ -100,8 +98,20 @@ std::string PrintableCut(std::string_view text, size_t max_chars) {
     end += std::max<size_t>(1, ShownSequenceLength(text, end));
     ++chars;
   }
-  if (end >= text.size()) return Printable(text);
-  return Printable(text.substr(0, end)) + "…";
+  if (end >= text.size()) return Escaped(text, escape_backslash);
+  return Escaped(text.substr(0, end), escape_backslash) + "…";
+}
+
+}  // namespace
+
+std::string Printable(std::string_view text) { return Escaped(text, true); }
+
+std::string PrintableCut(std::string_view text, size_t max_chars) {
+  return Cut(text, max_chars, true);
+}
+
+std::string PrintableCutKeepingBackslashes(std::string_view text, size_t max_chars) {
+  return Cut(text, max_chars, false);
 }
 
 }  // namespace zelkor

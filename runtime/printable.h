@@ -17,4 +17,8 @@ namespace zelkor {
 // field cannot make a message huge.
 [[nodiscard]] std::string PrintableCut(std::string_view text, size_t max_chars = 80);
 
+// PrintableCut, but with a backslash left as it is: for lines that may hold
+// text already made printable, which is then not escaped twice.
+[[nodiscard]] std::string PrintableCutKeepingBackslashes(std::string_view text, size_t max_chars);
+
 }  // namespace zelkor

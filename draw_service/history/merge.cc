@@ -16,20 +16,23 @@ MergeOutcome MergeDraws(const std::vector<HistoryDraw>& held, std::vector<Offere
   });
   MergeOutcome outcome;
   size_t next_held = 0;  // the first held draw not before the offered one
+  int last_added_line = 0;
   for (OfferedDraw& offer : offered) {
     const HistoryDraw& draw = offer.draw;
     while (next_held < held.size() && IssueBefore(held[next_held], draw)) ++next_held;
     const HistoryDraw* same = nullptr;
+    int same_line = 0;
     if (next_held < held.size() && held[next_held].issue == draw.issue) {
       same = &held[next_held];
     } else if (!outcome.added.empty() && outcome.added.back().issue == draw.issue) {
       same = &outcome.added.back();
+      same_line = last_added_line;
     }
     if (same != nullptr) {
       if (same->digits == draw.digits) continue;
       outcome.added.clear();
       outcome.refused.clear();
-      outcome.conflict = Conflict{draw.issue, same->digits, draw.digits, offer.line};
+      outcome.conflict = Conflict{draw.issue, same->digits, draw.digits, offer.line, same_line};
       return outcome;
     }
     // The draw before is the later of the held one before and the last added.
@@ -49,6 +52,7 @@ MergeOutcome MergeDraws(const std::vector<HistoryDraw>& held, std::vector<Offere
                                                  after->issue});
     } else {
       outcome.added.push_back(std::move(offer.draw));
+      last_added_line = offer.line;
     }
   }
   return outcome;

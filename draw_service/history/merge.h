@@ -17,6 +17,9 @@ struct Conflict {
   std::string held_digits;
   std::string offered_digits;
   int line = 0;  // of the offered draw
+  // Above zero when the offer itself gives the issue twice: the line of the
+  // first (`held_digits` are then that line's digits, not a held draw's).
+  int offered_before_line = 0;
 };
 
 // What merging offered draws into held ones comes to.

@@ -24,6 +24,32 @@ constexpr int kBacklog = 512;
 // How long a stop may go unnoticed by a worker waiting on its connection.
 constexpr int kStopCheckMs = 100;
 
+// How long a connection idle between requests keeps its worker while others
+// wait for one, and how often it looks whether others wait. A new connection
+// gets longer for its first request: its client may still be on its way to
+// sending it while the machine is busy.
+constexpr std::chrono::milliseconds kIdleGrace{50};
+constexpr std::chrono::milliseconds kFirstRequestGrace{250};
+constexpr std::chrono::milliseconds kIdleCheck{25};
+
+// The workers, counting the connections that wait for one.
+class CountingPool final : public httplib::TaskQueue {
+ public:
+  CountingPool(size_t workers, std::atomic<size_t>& waiting) : pool_(workers), waiting_(waiting) {}
+  void enqueue(std::function<void()> task) override {
+    ++waiting_;
+    pool_.enqueue([this, task = std::move(task)] {
+      --waiting_;
+      task();
+    });
+  }
+  void shutdown() override { pool_.shutdown(); }
+
+ private:
+  httplib::ThreadPool pool_;
+  std::atomic<size_t>& waiting_;
+};
+
 const char* StatusText(int status) {
   switch (status) {
     case 408:
@@ -53,17 +79,24 @@ void NumericAddress(const sockaddr_storage& address, socklen_t length, std::stri
 // to refuse the request with.
 class Connection final : public httplib::Stream {
  public:
-  Connection(socket_t sock, const RequestLimits& limits, const httplib::Server& server,
+  Connection(socket_t sock, const RequestLimits& limits, const DrawServer& server,
              int write_timeout_ms)
       : sock_(sock), limits_(limits), server_(server), write_timeout_ms_(write_timeout_ms) {}
 
   // Waits up to `timeout_ms` for a next request to begin, then starts its
-  // head's budget and clock; false when none begins (or the server stops).
+  // head's budget and clock; false when none begins, the server stops, or
+  // other connections wait for a worker past this one's grace.
   [[nodiscard]] bool AwaitRequest(int timeout_ms) {
-    if (begin_ == end_ &&
-        !Wait(SocketEvent::kReadable, Clock::now() + std::chrono::milliseconds(timeout_ms))) {
-      return false;
+    const auto start = Clock::now();
+    const auto grace = requests_ == 0 ? kFirstRequestGrace : kIdleGrace;
+    const auto until = start + std::chrono::milliseconds(timeout_ms);
+    while (begin_ == end_) {
+      if (Wait(SocketEvent::kReadable, std::min(until, Clock::now() + kIdleCheck))) break;
+      const auto now = Clock::now();
+      if (now >= until || !server_.is_running()) return false;
+      if (server_.WorkersShort() && now - start >= grace) return false;
     }
+    ++requests_;
     head_bytes_ = 0;
     head_lines_ = 0;
     deadline_ = Clock::now() + limits_.head_time;
@@ -190,7 +223,7 @@ class Connection final : public httplib::Stream {
 
   socket_t sock_;
   const RequestLimits& limits_;
-  const httplib::Server& server_;
+  const DrawServer& server_;
   int write_timeout_ms_;
   std::array<char, 4096> buffer_{};
   size_t begin_ = 0;
@@ -199,6 +232,7 @@ class Connection final : public httplib::Stream {
   size_t head_lines_ = 0;
   Clock::time_point deadline_ = Clock::now();
   int refusal_ = 0;
+  size_t requests_ = 0;
   bool answered_ = false;
   bool closing_ = false;
 };
@@ -225,7 +259,7 @@ bool HasBody(const httplib::Request& request) {
 }  // namespace
 
 DrawServer::DrawServer(int port, RequestLimits limits) : port_(port), limits_(limits) {
-  new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
+  new_task_queue = [this] { return new CountingPool(kWorkers, waiting_for_worker_); };
   set_default_headers({{"Server", std::string(kServerName)}});
   set_socket_options(HoldPortAlone);
   set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {

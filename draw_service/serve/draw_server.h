@@ -6,6 +6,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <string_view>
@@ -29,7 +30,8 @@ struct RequestLimits {
 // An httplib::Server on one loopback port that holds to RequestLimits; it
 // uses the pre-routing, post-routing and Expect handlers itself. A connection
 // takes one of many workers, so that a few slow clients do not hold up the
-// others.
+// others; when connections wait for a worker, connections idle between
+// requests give theirs up first.
 class DrawServer : public httplib::Server {
  public:
   // Answers only requests whose Host is 127.0.0.1:`port` or localhost:`port`
@@ -41,11 +43,15 @@ class DrawServer : public httplib::Server {
   // it cannot.
   [[nodiscard]] bool Bind();
 
+  // Whether accepted connections are waiting for a worker.
+  [[nodiscard]] bool WorkersShort() const { return waiting_for_worker_ > 0; }
+
  private:
   bool process_and_close_socket(socket_t sock) override;
 
   int port_;
   RequestLimits limits_;
+  std::atomic<size_t> waiting_for_worker_ = 0;
 };
 
 }  // namespace zelkor::service

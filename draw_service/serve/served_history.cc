@@ -29,7 +29,11 @@ void ServedHistory::Refresh() {
   std::string error;
   const std::vector<HistoryDraw> own = store_.ReadOwn(error);
   if (!error.empty()) {
-    if (log_) log_("cannot use the store: " + error + "; serving the draws held before");
+    // At the first look nothing of the store was ever served.
+    if (log_) {
+      log_("cannot use the store: " + error +
+           (published_ ? "; serving the draws held before" : "; serving the shipped history only"));
+    }
     if (published_) return;
   }
   std::vector<HistoryDraw> served = UniteHistories(store_.shipped(), own);

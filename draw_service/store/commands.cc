@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "runtime/log.h"
 #include "runtime/read_file.h"
 
 namespace zelkor::service {
@@ -20,12 +21,26 @@ CommandResult BadLine(int line, const std::string& reason) {
                          std::to_string(line) + ": " + reason + "; nothing was stored)"};
 }
 
-// Offers the draws and tells what came of it.
-CommandResult Store(const DrawStore& store, std::vector<OfferedDraw> offered, bool name_lines) {
+// Offers the draws and tells what came of it, each draw added on a line of
+// its own with `list_added`.
+CommandResult Store(const DrawStore& store, std::vector<OfferedDraw> offered, bool name_lines,
+                    bool list_added) {
   const StoreOutcome outcome = store.Offer(std::move(offered), /*all_or_nothing=*/true);
   if (!outcome.error.empty()) {
     return {kNotStored, "无法存入开奖数据,原有数据不变 (cannot store the draws: " + outcome.error +
                             "; the store is as it was)"};
+  }
+  if (!outcome.over_limit.empty()) {
+    return {kBadInput, "开奖太多,什么也没有存入 (too many draws: " + outcome.over_limit + ")"};
+  }
+  if (const auto& conflict = outcome.merge.conflict;
+      conflict && conflict->offered_before_line > 0) {
+    const std::string before = std::to_string(conflict->offered_before_line);
+    const std::string line = std::to_string(conflict->line);
+    return {kBadInput, "第" + conflict->issue + "期出现两次,号码不同,什么也没有存入 (draw " +
+                           conflict->issue + " is given twice: as " + conflict->held_digits +
+                           " on line " + before + " and as " + conflict->offered_digits +
+                           " on line " + line + "; nothing was stored)"};
   }
   if (const auto& conflict = outcome.merge.conflict) {
     const std::string where = name_lines ? " (line " + std::to_string(conflict->line) + ")" : "";
@@ -44,9 +59,14 @@ CommandResult Store(const DrawStore& store, std::vector<OfferedDraw> offered, bo
   if (outcome.merge.added.empty()) {
     return {kAdded, "没有新的开奖:每一期都已经有了 (nothing new: every draw was already held)"};
   }
-  std::string message = "已存入" + std::to_string(outcome.merge.added.size()) + "期 (added " +
-                        std::to_string(outcome.merge.added.size()) + " draws):";
-  for (const HistoryDraw& draw : outcome.merge.added) {
+  const std::vector<HistoryDraw>& added = outcome.merge.added;
+  const std::string count = GroupedCount(added.size());
+  std::string message = "已存入" + count + "期 (added " + count + " draws";
+  if (!list_added) {
+    return {kAdded, message + ", " + added.front().issue + " to " + added.back().issue + ")"};
+  }
+  message += "):";
+  for (const HistoryDraw& draw : added) {
     message += "\n  " + draw.issue + " " + draw.date + " " + draw.digits;
   }
   return {kAdded, message};
@@ -60,10 +80,10 @@ CommandResult AddDraw(const DrawStore& store, const std::string& issue, const st
   if (std::string reason = CheckDrawFields(offered.draw); !reason.empty()) {
     return {kBadInput, "开奖有误,什么也没有存入 (" + reason + "; nothing was stored)"};
   }
-  return Store(store, {std::move(offered)}, false);
+  return Store(store, {std::move(offered)}, false, true);
 }
 
-CommandResult ImportDraws(const DrawStore& store, const std::filesystem::path& file) {
+CommandResult ImportDraws(const DrawStore& store, const std::filesystem::path& file, bool verbose) {
   const std::u8string u8name = file.u8string();
   const std::string name(u8name.begin(), u8name.end());
   std::string text;
@@ -78,7 +98,7 @@ CommandResult ImportDraws(const DrawStore& store, const std::filesystem::path& f
   if (!source.refused.empty()) {
     return BadLine(source.refused.front().line, name + ": " + source.refused.front().reason);
   }
-  return Store(store, std::move(source.draws), true);
+  return Store(store, std::move(source.draws), true, verbose);
 }
 
 }  // namespace zelkor::service

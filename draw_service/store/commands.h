@@ -29,7 +29,10 @@ struct CommandResult {
                                     std::chrono::sys_days today);
 
 // `import FILE`: a history CSV or a saved draw list. All or nothing: a file
-// with a bad row or a conflict stores none of its draws.
-[[nodiscard]] CommandResult ImportDraws(const DrawStore& store, const std::filesystem::path& file);
+// with a bad row, a conflict, or more draws than the store can serve stores
+// none of its draws. Tells how many draws were added, each one with
+// `verbose`.
+[[nodiscard]] CommandResult ImportDraws(const DrawStore& store, const std::filesystem::path& file,
+                                        bool verbose = false);
 
 }  // namespace zelkor::service

@@ -11,6 +11,7 @@
 #include "draw_service/history/draw_source.h"
 #include "draw_service/history/history_file.h"
 #include "draw_service/history/merge.h"
+#include "runtime/log.h"
 
 namespace zelkor::service {
 
@@ -24,12 +25,17 @@ struct StoreOutcome {
   // Why the store could not be read, locked or written; then nothing was
   // stored and the store is as it was.
   std::string error;
+  // Why the offer was refused whole: storing it would make the store file
+  // or the served draw list larger than their readers take, naming the
+  // limit. Then nothing was stored and `merge.added` is empty.
+  std::string over_limit;
 };
 
 class DrawStore {
  public:
-  // A store in `folder` merged over `shipped` (oldest first).
-  DrawStore(std::vector<HistoryDraw> shipped, std::filesystem::path folder);
+  // A store in `folder` merged over `shipped` (oldest first). `notices`
+  // hears of a writer that has to wait for the lock.
+  DrawStore(std::vector<HistoryDraw> shipped, std::filesystem::path folder, Log notices = {});
 
   [[nodiscard]] const std::filesystem::path& file() const { return file_; }
   [[nodiscard]] const std::vector<HistoryDraw>& shipped() const { return shipped_; }
@@ -49,6 +55,7 @@ class DrawStore {
   std::vector<HistoryDraw> shipped_;
   std::filesystem::path folder_;
   std::filesystem::path file_;
+  Log notices_;
 };
 
 }  // namespace zelkor::service

@@ -2,8 +2,10 @@
 // leaves one half written, and so that two writers never interleave.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,12 +20,21 @@ namespace zelkor::service {
 [[nodiscard]] std::string ReplaceFileDurably(const std::filesystem::path& path,
                                              std::string_view contents);
 
+// How long a writer waits for a lock another writer holds, and after how
+// long it says that it is waiting.
+inline constexpr std::chrono::milliseconds kLockPatience{10000};
+inline constexpr std::chrono::milliseconds kLockWaitNotice{1000};
+
 // An exclusive lock on a lock file (created when missing), held from
 // construction until destruction or the process's end, whichever comes
-// first. Blocks until the lock is had.
+// first. Waits for it up to `patience`, calling `waiting` once when the wait
+// passes kLockWaitNotice; a lock file that is not a regular file is refused
+// at once.
 class FileLock {
  public:
-  explicit FileLock(const std::filesystem::path& lock_file);
+  explicit FileLock(const std::filesystem::path& lock_file,
+                    const std::function<void()>& waiting = {},
+                    std::chrono::milliseconds patience = kLockPatience);
   ~FileLock();
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;

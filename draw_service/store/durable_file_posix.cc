@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -7,6 +8,7 @@
 #include <cstring>
 
 #include "draw_service/store/durable_file.h"
+#include "draw_service/store/lock_calls.h"
 
 namespace zelkor::service {
 namespace {
@@ -68,24 +70,33 @@ std::string ReplaceFileDurably(const std::filesystem::path& path, std::string_vi
   return {};
 }
 
-FileLock::FileLock(const std::filesystem::path& lock_file) {
-  const int fd = ::open(lock_file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+std::intptr_t OpenLockFile(const std::filesystem::path& lock_file, std::string& error) {
+  // Not blocking on open: a pipe put in the lock file's place is refused,
+  // not waited on.
+  const int fd = ::open(lock_file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
   if (fd < 0) {
-    error_ = Reason("cannot open the lock file", lock_file);
-    return;
+    error = Reason("cannot open the lock file", lock_file);
+    return -1;
   }
-  while (::flock(fd, LOCK_EX) != 0) {
-    if (errno == EINTR) continue;
-    error_ = Reason("cannot lock", lock_file);
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    error = "the lock file " + lock_file.string() + " is not a regular file";
     ::close(fd);
-    return;
+    return -1;
   }
-  held_ = fd;
+  return fd;
 }
 
-FileLock::~FileLock() {
-  // Closing the descriptor releases the lock.
-  if (held_ >= 0) ::close(static_cast<int>(held_));
+int TryLockFile(std::intptr_t held, const std::filesystem::path& lock_file, std::string& error) {
+  for (;;) {
+    if (::flock(static_cast<int>(held), LOCK_EX | LOCK_NB) == 0) return 1;
+    if (errno == EWOULDBLOCK) return 0;
+    if (errno != EINTR) break;
+  }
+  error = Reason("cannot lock", lock_file);
+  return -1;
 }
+
+void CloseLockFile(std::intptr_t held) { ::close(static_cast<int>(held)); }
 
 }  // namespace zelkor::service

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "draw_service/store/durable_file.h"
+#include "draw_service/store/lock_calls.h"
 
 namespace zelkor::service {
 namespace {
@@ -48,27 +49,37 @@ std::string ReplaceFileDurably(const std::filesystem::path& path, std::string_vi
   return failure;
 }
 
-FileLock::FileLock(const std::filesystem::path& lock_file) {
+std::intptr_t OpenLockFile(const std::filesystem::path& lock_file, std::string& error) {
   HANDLE file = CreateFileW(lock_file.c_str(), GENERIC_READ | GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    error_ = Reason("cannot open the lock file", lock_file);
-    return;
+    error = Reason("cannot open the lock file", lock_file);
+    return -1;
   }
-  OVERLAPPED whole{};
-  if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
-    error_ = Reason("cannot lock", lock_file);
+  if (GetFileType(file) != FILE_TYPE_DISK) {
+    const std::u8string name = lock_file.u8string();
+    error = "the lock file " + std::string(name.begin(), name.end()) + " is not a regular file";
     CloseHandle(file);
-    return;
+    return -1;
   }
-  held_ = reinterpret_cast<std::intptr_t>(file);
+  return reinterpret_cast<std::intptr_t>(file);
 }
 
-FileLock::~FileLock() {
-  // Closing the handle releases the lock (the system does so too when the
-  // process ends).
-  if (held_ != -1) CloseHandle(reinterpret_cast<HANDLE>(held_));
+int TryLockFile(std::intptr_t held, const std::filesystem::path& lock_file, std::string& error) {
+  OVERLAPPED whole{};
+  if (LockFileEx(reinterpret_cast<HANDLE>(held),
+                 LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD,
+                 &whole)) {
+    return 1;
+  }
+  if (GetLastError() == ERROR_LOCK_VIOLATION) return 0;
+  error = Reason("cannot lock", lock_file);
+  return -1;
 }
+
+// Closing the handle releases the lock (the system does so too when the
+// process ends).
+void CloseLockFile(std::intptr_t held) { CloseHandle(reinterpret_cast<HANDLE>(held)); }
 
 }  // namespace zelkor::service

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace zelkor::service {
 
@@ -10,6 +11,10 @@ namespace zelkor::service {
 // ~/.local/share/zelkor3d) on Linux, %LOCALAPPDATA%\Zelkor3D on Windows.
 // Empty when the system names no such place.
 [[nodiscard]] std::filesystem::path StoreFolder();
+
+// What is missing when StoreFolder is empty, for telling the player, e.g.
+// "neither XDG_DATA_HOME nor HOME is set".
+[[nodiscard]] std::string MissingStorePlace();
 
 // The service's settings file: $XDG_CONFIG_HOME/zelkor3d/draw-service.conf
 // (default ~/.config/...) on Linux, %APPDATA%\Zelkor3D\draw-service.conf on

@@ -23,6 +23,10 @@ std::filesystem::path StoreFolder() {
   return base.empty() ? base : base / "zelkor3d";
 }
 
+std::string MissingStorePlace() {
+  return "neither XDG_DATA_HOME (an absolute path) nor HOME is set";
+}
+
 std::filesystem::path SettingsFile() {
   const std::filesystem::path base = BaseFolder("XDG_CONFIG_HOME", ".config");
   return base.empty() ? base : base / "zelkor3d" / "draw-service.conf";

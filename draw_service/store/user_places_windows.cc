@@ -33,6 +33,10 @@ std::filesystem::path StoreFolder() {
   return base.empty() ? base : base / L"Zelkor3D";
 }
 
+std::string MissingStorePlace() {
+  return "neither LOCALAPPDATA is set nor does the system name the local application data folder";
+}
+
 std::filesystem::path SettingsFile() {
   const std::filesystem::path base = KnownFolder(L"APPDATA", FOLDERID_RoamingAppData);
   return base.empty() ? base : base / L"Zelkor3D" / L"draw-service.conf";

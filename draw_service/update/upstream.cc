@@ -9,6 +9,27 @@ namespace {
 
 using SystemClock = std::chrono::system_clock;
 
+// Rows refused and draws added in one answer are logged one a line up to
+// this many, then summed up on one line, so that an answer of a million bad
+// rows logs a dozen.
+constexpr size_t kLinesPerRound = 12;
+
+// Logs `line(item)` for the first kLinesPerRound - `shown` items, counting
+// them into `shown`, and returns how many were left out.
+template <typename Item, typename Line>
+size_t LogSome(const Log& log, const std::vector<Item>& items, size_t& shown, Line line) {
+  size_t left_out = 0;
+  for (const Item& item : items) {
+    if (shown < kLinesPerRound) {
+      log(line(item));
+      ++shown;
+    } else {
+      ++left_out;
+    }
+  }
+  return left_out;
+}
+
 }  // namespace
 
 bool UpdateFrom(const std::string& url, const DrawStore& store, const FetchOptions& options,
@@ -20,35 +41,58 @@ bool UpdateFrom(const std::string& url, const DrawStore& store, const FetchOptio
     return false;
   }
   DrawSource source = ReadDrawSource(fetched.body);
-  for (const RefusedRow& row : source.refused) {
-    log(from + "line " + std::to_string(row.line) + " refused: " + row.reason);
-  }
+  const auto refused_line = [&from](const RefusedRow& row) {
+    return from + "line " + std::to_string(row.line) + " refused: " + row.reason;
+  };
+  size_t refusals_shown = 0;
+  size_t refusals_left_out = LogSome(log, source.refused, refusals_shown, refused_line);
+  const auto log_left_out = [&] {
+    if (refusals_left_out > 0) {
+      log(from + "and " + GroupedCount(refusals_left_out) + " more rows refused");
+    }
+  };
   if (!source.error.empty()) {
+    log_left_out();
     log(from + "not used: " + source.error);
     return false;
   }
   const size_t offered = source.draws.size();
   const StoreOutcome outcome = store.Offer(std::move(source.draws));
-  if (!outcome.error.empty()) {
-    log(from + "nothing stored: " + outcome.error);
+  if (!outcome.error.empty() || !outcome.over_limit.empty()) {
+    log_left_out();
+    log(from + "nothing stored: " + outcome.error + outcome.over_limit);
+    return false;
+  }
+  if (const auto& conflict = outcome.merge.conflict;
+      conflict && conflict->offered_before_line > 0) {
+    log_left_out();
+    log(from + "draw " + conflict->issue + " is given twice: as " + conflict->held_digits +
+        " on line " + std::to_string(conflict->offered_before_line) + " and as " +
+        conflict->offered_digits + " on line " + std::to_string(conflict->line) +
+        "; nothing of this answer is used");
     return false;
   }
   if (const auto& conflict = outcome.merge.conflict) {
+    log_left_out();
     log(from + "conflict on draw " + conflict->issue + ": held as " + conflict->held_digits +
         ", the upstream says " + conflict->offered_digits + " (line " +
         std::to_string(conflict->line) +
         "); the held draw stays and nothing of this answer is used");
     return false;
   }
-  for (const RefusedRow& row : outcome.merge.refused) {
-    log(from + "line " + std::to_string(row.line) + " refused: " + row.reason);
+  refusals_left_out += LogSome(log, outcome.merge.refused, refusals_shown, refused_line);
+  log_left_out();
+  size_t added_shown = 0;
+  const size_t added_left_out =
+      LogSome(log, outcome.merge.added, added_shown, [&url](const HistoryDraw& draw) {
+        return "added draw " + draw.issue + " of " + draw.date + ": " + draw.digits + " (from " +
+               url + ")";
+      });
+  if (added_left_out > 0) {
+    log(from + "and " + GroupedCount(added_left_out) + " more draws added");
   }
-  for (const HistoryDraw& draw : outcome.merge.added) {
-    log("added draw " + draw.issue + " of " + draw.date + ": " + draw.digits + " (from " + url +
-        ")");
-  }
-  log(from + std::to_string(offered) + " draws offered, " +
-      std::to_string(outcome.merge.added.size()) + " new");
+  log(from + GroupedCount(offered) + " draws offered, " + GroupedCount(outcome.merge.added.size()) +
+      " new");
   return true;
 }
 

@@ -15,6 +15,8 @@ TEST_F(StoreTest, CommandsStoreOnlyTheNewDrawsAndTellWhatHappened) {
       << "issue,date,digits\n2026228,2026-08-26,111\n2026229,2026-08-27,1a1\n";
   std::ofstream(::testing::TempDir() + "/import-conflict.csv")
       << "issue,date,digits\n2026228,2026-08-26,111\n2026223,2026-08-21,000\n";
+  std::ofstream(::testing::TempDir() + "/import-twice.csv")
+      << "issue,date,digits\n2026228,2026-08-26,111\n2026228,2026-08-26,112\n";
   std::ofstream(::testing::TempDir() + "/import-page.html") << "<html>404</html>";
   const DrawStore store = Store();
   const auto today = std::chrono::sys_days{std::chrono::year{2026} / 8 / 23};
@@ -40,12 +42,15 @@ TEST_F(StoreTest, CommandsStoreOnlyTheNewDrawsAndTellWhatHappened) {
        kBadInput, "before"},
       {"import a CSV", [&] { return ImportDraws(store, dir + "/import-good.csv"); }, kAdded,
        "added 1 draws"},
-      {"import a draw list", [&] { return ImportDraws(store, dir + "/import-list.xml"); }, kAdded,
+      {"import a draw list, verbose",
+       [&] { return ImportDraws(store, dir + "/import-list.xml", true); }, kAdded,
        "2026227 2026-08-25 789"},
       {"import a bad line", [&] { return ImportDraws(store, dir + "/import-bad.csv"); }, kBadInput,
        "line 3: "},
       {"import a conflict", [&] { return ImportDraws(store, dir + "/import-conflict.csv"); },
        kConflict, "draw 2026223 is held as 948, not 000 (line 3)"},
+      {"import a draw given twice", [&] { return ImportDraws(store, dir + "/import-twice.csv"); },
+       kBadInput, "draw 2026228 is given twice: as 111 on line 2 and as 112 on line 3"},
       {"import a page", [&] { return ImportDraws(store, dir + "/import-page.html"); }, kBadInput,
        "neither"},
       {"import nothing", [&] { return ImportDraws(store, dir + "/missing.csv"); }, kBadInput,

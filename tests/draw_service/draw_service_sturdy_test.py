@@ -6,8 +6,10 @@
 
 Every request goes to 127.0.0.1; every loop is bounded in count and time.
 """
+import http.server
 import os
 import select
+import signal
 import socket
 import subprocess
 import sys
@@ -21,6 +23,14 @@ SERVICE = sys.argv[2:]
 PORT = 20000 + (os.getpid() * 7) % 20000
 HOST = f"127.0.0.1:{PORT}"
 WORK = tempfile.mkdtemp()
+# The player's folders: the test's own (under Wine those of the Wine prefix,
+# named by STORE_DIR and CONFIG_DIR, emptied by the cases that use them).
+os.environ["XDG_DATA_HOME"] = os.path.join(WORK, "data")
+os.environ["XDG_CONFIG_HOME"] = os.path.join(WORK, "config")
+STORE = os.environ.get("STORE_DIR") or os.path.join(WORK, "data", "zelkor3d")
+CONFIG = os.environ.get("CONFIG_DIR") or os.path.join(WORK, "config", "zelkor3d")
+STORE_FILE = os.path.join(STORE, "added-draws.csv")
+UNDER_WINE = len(SERVICE) > 1
 
 
 def fail(message):
@@ -116,11 +126,11 @@ def send_then_answer(data):
             return 0
 
 
-def history_text(draws):
-    """A valid history of `draws` draws, 999 a year from 2000."""
+def history_text(draws, first_year=2000):
+    """A valid history of `draws` draws, 999 a year from `first_year`."""
     lines = ["issue,date,digits"]
     for k in range(draws):
-        year = 2000 + k // 999
+        year = first_year + k // 999
         lines.append(f"{year}{k % 999 + 1:03d},{year}-12-31,{k % 1000:03d}")
     return "\n".join(lines) + "\n"
 
@@ -130,6 +140,60 @@ def write(name, content):
     with open(path, "wb") as file:
         file.write(content if isinstance(content, bytes) else content.encode())
     return path
+
+
+def run(*args, env=None):
+    """Runs a command of the service program: (exit code, stdout, stderr, seconds)."""
+    start = time.monotonic()
+    done = subprocess.run(SERVICE + list(args), capture_output=True, timeout=60, env=env)
+    return done.returncode, done.stdout, done.stderr, time.monotonic() - start
+
+
+def store_bytes():
+    with open(STORE_FILE, "rb") as file:
+        return file.read()
+
+
+def fresh_store(text=None):
+    """Empties the player's folders, then writes the store when `text` is given."""
+    for folder in (STORE, CONFIG):
+        subprocess.run(["rm", "-rf", folder], check=True)
+        os.makedirs(folder)
+    if text is not None:
+        write_to(STORE_FILE, text)
+
+
+def write_to(path, content):
+    with open(path, "wb") as file:
+        file.write(content if isinstance(content, bytes) else content.encode())
+    return path
+
+
+class Upstream:
+    """An upstream on 127.0.0.1 answering every GET with `body`; with None,
+    one that takes connections and never answers."""
+
+    def __init__(self, body):
+        self.port = PORT + 1
+        if body is None:
+            self.sock = socket.create_server(("127.0.0.1", self.port), backlog=64)
+            return
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                self.send_response(200)
+                self.send_header("Content-Length", str(len(body)))
+                self.end_headers()
+                self.wfile.write(body)
+
+            def log_message(self, *_):
+                pass
+
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", self.port), Handler)
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+
+    def url(self, credentials=""):
+        return f"http://{credentials}127.0.0.1:{self.port}/draws.csv"
 
 
 # --- one case a fault -----------------------------------------------------------------
@@ -287,9 +351,147 @@ def case_host(service):
     check(b"\r\nServer: zelkor3d-draw-service" in head, f"no Server header: {head!r}")
 
 
+def case_size_limits(_):
+    # The store filled to the most draws the served draw list can hold.
+    row = len('<row expect="2026224" opencode="8,6,2" opentime="2026-08-22 21:15:00" '
+              'trycode="" tryinfo="" />\n')
+    frame = len('<?xml version="1.0" encoding="utf-8"?>\n<xml>\n</xml>\n')
+    with open(os.environ["SHIPPED_HISTORY"], "rb") as file:
+        shipped = file.read().count(b"\n") - 1
+    most = ((64 << 20) - frame) // row
+    fresh_store(history_text(most - shipped, first_year=3000))
+    full = store_bytes()
+    new = "issue,date,digits\n9000001,9000-01-01,123\n9000002,9000-01-02,456\n"
+    upstream = Upstream(new.encode())
+    too_many = f"more than the {most:,} that fit in the 64 MiB".encode()
+    cases = [
+        ("add", lambda: run("add", "9000001", "123", "9000-01-01")),
+        ("import", lambda: run("import", write("new.csv", new))),
+    ]
+    for name, command in cases:
+        code, _, err, _ = command()
+        check(code == 2 and too_many in err and store_bytes() == full,
+              f"{name} past the limit: exit {code}, {err[:300]!r}, store changed: {store_bytes() != full}")
+    service = Service("--upstream", upstream.url())
+    service.stop()
+    log = b"\n".join(service.lines)
+    check(b"nothing stored: " in log and too_many in log and store_bytes() == full,
+          f"an upstream past the limit: {log[-600:]!r}")
+
+
+def case_signals(_):
+    silent = Upstream(None)
+    for seconds, stop in [(0.1, signal.SIGTERM), (1, signal.SIGINT), (3, signal.SIGTERM)]:
+        fresh_store()
+        process = subprocess.Popen(SERVICE + [str(PORT), "--upstream", silent.url()],
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(seconds)
+        process.send_signal(stop)
+        start = time.monotonic()
+        try:
+            process.wait(1.5)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+        ended = time.monotonic() - start
+        check(ended < 1, f"{stop.name} at {seconds} s: ended after {ended:.1f} s")
+        with socket.socket() as sock:  # the port is free again
+            sock.bind(("127.0.0.1", PORT))
+
+
+def case_lock_waits(_):
+    import fcntl
+    fresh_store()
+    with open(os.path.join(STORE, "added-draws.lock"), "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)  # as a writer stopped with its lock held
+        code, _, err, seconds = run("add", "2026225", "123", "2026-08-23")
+    check(code == 1 and b"waiting for the lock file" in err and b"gave up after 10 s" in err and
+          b"added-draws.lock" in err and 9 < seconds < 13,
+          f"a held lock: exit {code} after {seconds:.1f} s: {err!r}")
+    for pipe in ("added-draws.lock", "added-draws.csv"):
+        fresh_store()
+        os.mkfifo(os.path.join(STORE, pipe))
+        code, _, err, seconds = run("add", "2026225", "123", "2026-08-23")
+        check(code == 1 and b"not a regular file" in err and seconds < 3,
+              f"{pipe} a pipe: exit {code} after {seconds:.1f} s: {err!r}")
+    Service().stop()  # a store that is a pipe starts the service all the same
+
+
+def case_log_hygiene(_):
+    escape, big = "\x1b]0;owned\x07\x1b[2J", "7" * (1 << 20)
+    rows = "".join(f"2026{k:03d},2026-01-01,{escape}\n" for k in range(1, 700))
+    upstream = Upstream(f"issue,date,digits\n2030001,2030-01-01,{big}\n{rows}".encode())
+    fresh_store()
+    write_to(os.path.join(CONFIG, "draw-service.conf"),
+             f"{escape} = 1\n{big}\nupstream = {upstream.url('player:secret@')}\n")
+    service = Service()
+    service.stop()
+    lines = service.lines + service.process.stderr.read().splitlines()
+    imported = write("bad.csv", f"issue,date,digits\n2026225,2026-08-23,{escape}{big}\n")
+    lines += run("import", imported)[2].splitlines()
+    shown = [line for line in lines if any(c < 0x20 for c in line) or len(line) > 410]
+    check(not shown, f"{len(shown)} raw or long lines: {shown[0][:200]!r}" if shown else "")
+    check(not any(b"secret" in line for line in lines), "the password was logged")
+    refused = [line for line in lines if line.endswith(b"refused") or b" refused: " in line]
+    check(len(refused) == 13 and refused[-1].endswith(b"and 688 more rows refused"),
+          f"{len(refused)} refusal lines, the last {refused[-1:]!r}")
+    good = write("good.csv", history_text(100, first_year=3000))
+    code, out, _, _ = run("import", good)
+    check(code == 0 and out.count(b"\n") == 1 and b"added 100 draws, 3000001 to 3000100" in out,
+          f"import: exit {code}, {out[:300]!r}")
+    fresh_store()
+    code, out, _, _ = run("import", "--verbose", good)
+    check(code == 0 and out.count(b"\n") == 101, f"import --verbose: exit {code}, {out[:300]!r}")
+
+
+def case_idle_sockets(service):
+    idle = []
+    for _ in range(200):  # idle after one request, kept alive
+        sock = connect()
+        sock.sendall(f"GET {VERSION} HTTP/1.1\r\nHost: {HOST}\r\n\r\n".encode())
+        check(read_answer(sock)[0] == 200, "a first request on a kept connection")
+        idle.append(sock)
+    idle += [connect() for _ in range(200)]  # idle from the start
+    time.sleep(0.2)
+    start = time.monotonic()
+    status, _, body = request()
+    seconds = time.monotonic() - start
+    check(status == 200 and b"<row " in body and seconds < 1,
+          f"a fetch beside 400 idle connections: {status} after {seconds:.1f} s")
+    for sock in idle:
+        sock.close()
+
+
+def case_store_place(_):
+    # A store the player linked elsewhere: written through, the link kept.
+    fresh_store()
+    target = write("linked.csv", "issue,date,digits\n2026225,2026-08-23,123\n")
+    os.symlink(target, STORE_FILE)
+    code, _, err, _ = run("add", "2026226", "456", "2026-08-24")
+    with open(target, "rb") as file:
+        check(code == 0 and os.path.islink(STORE_FILE) and file.read().endswith(b"2026226,2026-08-24,456\n"),
+              f"a linked store: exit {code}, {err!r}, link kept: {os.path.islink(STORE_FILE)}")
+    # What the messages say.
+    fresh_store()
+    twice = write("twice.csv", "issue,date,digits\n2026225,2026-08-23,123\n2026225,2026-08-23,124\n")
+    code, _, err, _ = run("import", twice)
+    check(code == 2 and b"given twice: as 123 on line 2 and as 124 on line 3" in err,
+          f"a draw given twice: exit {code}, {err!r}")
+    env = {k: v for k, v in os.environ.items() if k not in ("HOME", "XDG_DATA_HOME")}
+    code, _, err, _ = run("add", "2026225", "123", "2026-08-23", env=env)
+    check(code == 1 and b"neither XDG_DATA_HOME" in err and b"would be in" in err and
+          b"nothing was stored" in err and b"serving" not in err, f"no HOME: exit {code}, {err!r}")
+    os.mkdir(STORE_FILE)  # a store that cannot be read at the first start
+    service = Service()
+    service.stop()
+    log = b"\n".join(service.lines)
+    check(b"serving the shipped history only" in log and b"held before" not in log, f"log: {log!r}")
+
+
 CASES = {name[5:]: case for name, case in globals().items() if name.startswith("case_")}
 # Cases that start the service themselves.
-OWN_SERVICE = {"history_bound", "field_cut"}
+OWN_SERVICE = {"history_bound", "field_cut", "size_limits", "signals", "lock_waits",
+               "log_hygiene", "store_place"}
 
 
 def main():
@@ -300,6 +502,7 @@ def main():
     finally:
         if service is not None and service.process.poll() is None:
             service.stop()
+        subprocess.run(["rm", "-rf", WORK] + ([STORE, CONFIG] if UNDER_WINE else []))
     print(f"PASS: {name}")
 
 
