@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "backtest/wording.h"
+#include "runtime/markup.h"
 
 namespace zelkor {
 namespace {
@@ -104,30 +105,6 @@ std::string Title(const std::vector<ChartSeries>& series, int32_t window, HelpLa
 }
 
 }  // namespace
-
-std::string MarkupEscaped(std::string_view text) {
-  std::string escaped;
-  for (const char c : text) {
-    switch (c) {
-      case '<':
-        escaped += "&lt;";
-        break;
-      case '>':
-        escaped += "&gt;";
-        break;
-      case '&':
-        escaped += "&amp;";
-        break;
-      case '"':
-        escaped += "&quot;";
-        break;
-      default:
-        // XML 1.0 allows no control characters but tab and line breaks.
-        escaped.push_back(static_cast<unsigned char>(c) < 0x20 ? '?' : c);
-    }
-  }
-  return escaped;
-}
 
 std::string BuildChartSvg(const std::vector<ChartSeries>& series,
                           const std::function<std::string(size_t)>& issue_of, int32_t window,

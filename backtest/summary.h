@@ -5,14 +5,12 @@
 
 #include <array>
 #include <cstdint>
-#include <map>
 #include <optional>
-#include <string>
 #include <utility>
 #include <vector>
 
 #include "analysis/analysis.h"
-#include "backtest/language.h"
+#include "backtest/chance.h"
 
 namespace zelkor {
 
@@ -68,33 +66,6 @@ struct PageSummary {
   double next_hold_chance = 0.0;
 };
 
-// One judged line: whether it held, and the chance its pick had.
-struct LineOutcome {
-  bool held = false;
-  double chance = 0.0;
-};
-
-// The share of the 1000 equally likely draws 000 to 999 against which `pick`
-// holds under the page's verdict.
-[[nodiscard]] double ChanceOfHolding(const AnalysisPage& page, int32_t position, const Text& pick);
-
-// ChanceOfHolding, worked out once per distinct pick.
-class ChanceTable {
- public:
-  ChanceTable(const AnalysisPage& page, int32_t position);
-  [[nodiscard]] double Of(const Text& pick);
-
- private:
-  const AnalysisPage& page_;
-  int32_t position_;
-  std::map<Text, double, std::less<>> chances_;
-};
-
-// The chance that independent lines, line i failing with probability
-// 1 - chances[i], hold a run of at least `run` failed lines in a row. Takes
-// time linear in the number of lines.
-[[nodiscard]] double ChanceOfMissRun(const std::vector<LineOutcome>& lines, int64_t run);
-
 // The figures of a page from its judged lines, oldest first, and the chance
 // of the next issue's pick.
 [[nodiscard]] PageSummary SummarizeOutcomes(const AnalysisPage& page, int32_t position,
@@ -124,24 +95,6 @@ struct PageOutcomes {
                                         const std::vector<HistoryRow>& rows, const PageTexts& texts,
                                         const Notify& notify);
 
-// The page's label, with the kill position where it has one: "kill
-// (position 1)", "banker", "span" (UTF-8, in `language`).
-[[nodiscard]] std::string PageLabel(const AnalysisPage& page, int32_t position,
-                                    HelpLanguage language = HelpLanguage::kEnglish);
-
-// The summary tables and verdicts in `language` (ASCII in English, UTF-8 in
-// Chinese), lines ending in "\n".
-[[nodiscard]] std::string FormatSummary(const std::vector<PageSummary>& summaries,
-                                        size_t draw_count,
-                                        HelpLanguage language = HelpLanguage::kEnglish);
-
-// How the summary writes its figures: `part` of `whole` as "31.2%" ("-" of
-// nothing); an expected count of `whole` lines as the same; a probability as
-// a percentage that never shows a real chance as 0 or 100 ("<0.1%").
-[[nodiscard]] std::string RatePercent(int64_t part, int64_t whole);
-[[nodiscard]] std::string ChancePercent(double part, int64_t whole);
-[[nodiscard]] std::string RunChance(double chance);
-
 // The gap between the lines held and the lines chance would hold, in
 // standard deviations; nothing when chance leaves no room for a gap.
 [[nodiscard]] std::optional<double> ZScore(const PageSummary& summary);
@@ -149,9 +102,5 @@ struct PageOutcomes {
 // Whether the page did better than chance by more than chance variation
 // explains, at |z| >= kBeyondChanceZ.
 [[nodiscard]] bool BeyondChance(const PageSummary& summary);
-
-// The verdict on whether a page beats chance, in a few words.
-[[nodiscard]] std::string Verdict(const PageSummary& summary,
-                                  HelpLanguage language = HelpLanguage::kEnglish);
 
 }  // namespace zelkor

@@ -11,6 +11,7 @@
 
 #include "backtest/wording.h"
 #include "report/file_input.h"
+#include "report/messages.h"
 #include "runtime/gbk.h"
 #include "runtime/program_io.h"
 

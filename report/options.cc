@@ -10,6 +10,7 @@
 
 #include "backtest/wording.h"
 #include "report/address.h"
+#include "report/messages.h"
 #include "runtime/gbk.h"
 #include "ui/layout.h"
 

@@ -9,6 +9,7 @@
 #include <ostream>
 #include <unordered_map>
 
+#include "backtest/summary_wording.h"
 #include "runtime/gbk.h"
 
 namespace zelkor {

@@ -7,6 +7,7 @@
 
 #include "backtest/wording.h"
 #include "report/input.h"
+#include "report/messages.h"
 #include "report/options.h"
 #include "report/writer.h"
 #include "runtime/gbk.h"

@@ -11,8 +11,10 @@
 
 #include "backtest/chart.h"
 #include "backtest/summary.h"
+#include "backtest/summary_wording.h"
 #include "backtest/walk_lines.h"
 #include "backtest/wording.h"
+#include "report/messages.h"
 #include "report/output.h"
 #include "runtime/gbk.h"
 #include "runtime/printable.h"

@@ -1,4 +1,5 @@
 #include "backtest/summary.h"
+#include "backtest/summary_wording.h"
 
 #include <gtest/gtest.h>
 
