@@ -2,6 +2,8 @@
 // the chance that random draws make a run of misses.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <vector>
@@ -34,7 +36,20 @@ class ChanceTable {
 
 // The chance that independent lines, line i failing with probability
 // 1 - chances[i], hold a run of at least `run` failed lines in a row. Takes
-// time linear in the number of lines.
+// time linear in the number of lines. Never 0 for a run that can happen nor
+// 1 for one that can be escaped, however long the history.
 [[nodiscard]] double ChanceOfMissRun(const std::vector<LineOutcome>& lines, int64_t run);
+
+// The chance that lines[from..] all fail; above 0 whenever they can.
+[[nodiscard]] double ChanceAllFail(const std::vector<LineOutcome>& lines, size_t from);
+
+// The chances that the lines hold at most and at least `held` times, exactly
+// (the sum of independent lines of unequal chances). Takes time quadratic in
+// the number of lines.
+struct BinomialTails {
+  double at_most = 0.0;
+  double at_least = 0.0;
+};
+[[nodiscard]] BinomialTails ChanceTails(const std::vector<LineOutcome>& lines, int64_t held);
 
 }  // namespace zelkor

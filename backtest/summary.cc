@@ -52,8 +52,9 @@ PageSummary SummarizeOutcomes(const AnalysisPage& page, int32_t position,
   summary.current_miss_run = run;
   summary.longest_run_chance = ChanceOfMissRun(lines, summary.longest_miss_run);
   // The run the history ends with: the chance that its lines all fail.
-  for (size_t i = lines.size() - static_cast<size_t>(run); i < lines.size(); ++i) {
-    summary.current_run_chance *= 1.0 - std::clamp(lines[i].chance, 0.0, 1.0);
+  summary.current_run_chance = ChanceAllFail(lines, lines.size() - static_cast<size_t>(run));
+  if (!lines.empty() && std::ssize(lines) <= kExactTestLines) {
+    summary.tails = ChanceTails(lines, summary.held);
   }
   return summary;
 }
@@ -95,9 +96,32 @@ std::optional<double> ZScore(const PageSummary& summary) {
          std::sqrt(summary.chance_variance);
 }
 
+namespace {
+
+// The gap between the lines held and the lines chance would hold.
+double Gap(const PageSummary& summary) {
+  return static_cast<double>(summary.held) - summary.chance_held;
+}
+
+}  // namespace
+
+std::optional<double> TailChance(const PageSummary& summary) {
+  if (!summary.tails || !ZScore(summary)) return std::nullopt;
+  return Gap(summary) >= 0.0 ? summary.tails->at_least : summary.tails->at_most;
+}
+
 bool BeyondChance(const PageSummary& summary) {
   const std::optional<double> z = ZScore(summary);
-  return z && *z >= kBeyondChanceZ;
+  if (!z) return false;
+  const std::optional<double> tail = TailChance(summary);
+  return tail ? *z > 0.0 && *tail <= kBeyondChanceTail : *z >= kBeyondChanceZ;
+}
+
+bool WorseThanChance(const PageSummary& summary) {
+  const std::optional<double> z = ZScore(summary);
+  if (!z) return false;
+  const std::optional<double> tail = TailChance(summary);
+  return tail ? *z < 0.0 && *tail <= kBeyondChanceTail : *z <= -kBeyondChanceZ;
 }
 
 }  // namespace zelkor

@@ -33,6 +33,12 @@ using PageAt = std::pair<const AnalysisPage*, int32_t>;
 // of 1 - 0.05 / (2 * 5). Without the share, one random history in ten would
 // show some page "beating" chance.
 inline constexpr double kBeyondChanceZ = 2.5758293035489;
+// The same level as a one-sided tail chance: 0.05 / (2 * 5).
+inline constexpr double kBeyondChanceTail = 0.005;
+// Up to this many judged lines the verdict comes from the exact chance of
+// the lines held (ChanceTails): on short histories the normal approximation
+// behind z calls a page beyond chance two or three times too often, or more.
+inline constexpr int64_t kExactTestLines = 5000;
 
 // Lines held against lines chance would hold, over some judged lines.
 struct HitFigures {
@@ -64,6 +70,9 @@ struct PageSummary {
   // The chance that the next issue's pick holds against a random draw: no
   // run of misses before it changes that.
   double next_hold_chance = 0.0;
+  // The exact chances of holding at most and at least `held` lines, on
+  // histories of 1 to kExactTestLines judged lines.
+  std::optional<BinomialTails> tails{};
 };
 
 // The figures of a page from its judged lines, oldest first, and the chance
@@ -99,8 +108,14 @@ struct PageOutcomes {
 // standard deviations; nothing when chance leaves no room for a gap.
 [[nodiscard]] std::optional<double> ZScore(const PageSummary& summary);
 
-// Whether the page did better than chance by more than chance variation
-// explains, at |z| >= kBeyondChanceZ.
+// Whether the page did better (worse) than chance by more than chance
+// variation explains: by the exact tail chance when the summary has one, by
+// z otherwise.
 [[nodiscard]] bool BeyondChance(const PageSummary& summary);
+[[nodiscard]] bool WorseThanChance(const PageSummary& summary);
+
+// The exact tail chance of a gap at least as large as the page's, on the side
+// it lies; nothing where the verdict goes by z.
+[[nodiscard]] std::optional<double> TailChance(const PageSummary& summary);
 
 }  // namespace zelkor

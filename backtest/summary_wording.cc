@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -48,17 +49,20 @@ std::string Verdict(const PageSummary& summary, HelpLanguage language) {
     // Every pick held on all draws or on none: no room to beat chance.
     return gap > kTie ? say("yes", "是") : say("no (chance is certain)", "否(随机结果确定)");
   }
+  // Short histories go by the exact tail chance, longer ones by z.
+  const std::optional<double> tail = TailChance(summary);
+  const std::string measure =
+      tail ? say("exact tail chance ", "精确尾概率 ") + RunChance(*tail) : Format("z = %+.2f", *z);
   if (BeyondChance(summary)) {
-    return Format(
-        say("yes (z = %+.2f, unlikely to be luck)", "是(z = %+.2f,不太可能是运气)").c_str(), *z);
+    return Format(say("yes (%s, unlikely to be luck)", "是(%s,不太可能是运气)").c_str(),
+                  measure.c_str());
   }
-  if (*z <= -kBeyondChanceZ) {
-    return Format(say("no, worse than chance (z = %+.2f)", "否,不如随机(z = %+.2f)").c_str(), *z);
+  if (WorseThanChance(summary)) {
+    return Format(say("no, worse than chance (%s)", "否,不如随机(%s)").c_str(), measure.c_str());
   }
   return Format(
-      say("no evidence of doing better than chance (z = %+.2f)", "没有胜过随机的证据(z = %+.2f)")
-          .c_str(),
-      *z);
+      say("no evidence of doing better than chance (%s)", "没有胜过随机的证据(%s)").c_str(),
+      measure.c_str());
 }
 
 std::string RatePercent(int64_t part, int64_t whole) {
@@ -104,38 +108,43 @@ std::string FormatSummary(const std::vector<PageSummary>& summaries, size_t draw
   const auto label = [language](const PageSummary& summary) {
     return PageLabel(*summary.page, summary.position, language);
   };
+  // Each column as wide as its English width or its heading, whichever is
+  // wider, so that longer Chinese headings keep the figures lined up.
+  const auto fit = [](const std::string& heading, int width) {
+    const int wide = std::max(std::abs(width), static_cast<int>(DisplayWidth(heading)));
+    return std::pair<std::string, int>(heading, width < 0 ? -wide : wide);
+  };
+  const std::array<std::pair<std::string, int>, 5> totals{
+      fit(say("Page", "方法"), -19), fit(say("Judged", "检验期数"), 7), fit(say("Held", "命中"), 6),
+      fit(say("Hit rate", "命中率"), 9), fit(say("Chance", "随机基线"), 7)};
   std::string out = Format(say("Draws listed: %zu; judged lines per page: %zu\n\n",
-                               "列出开奖 %zu 期;每页判定 %zu 行\n\n")
+                               "列出开奖 %zu 期;每种方法检验 %zu 期\n\n")
                                .c_str(),
                            draw_count, draw_count > 0 ? draw_count - 1 : 0);
-  out += TableRow({{say("Page", "页面"), -19},
-                   {say("Judged", "判定"), 7},
-                   {say("Held", "命中"), 6},
-                   {say("Hit rate", "命中率"), 9},
-                   {say("Chance", "随机"), 7}},
+  out += TableRow({totals[0], totals[1], totals[2], totals[3], totals[4]},
                   say("Beats chance?", "胜过随机?"));
   for (const PageSummary& summary : summaries) {
-    out += TableRow({{label(summary), -19},
-                     {Count(summary.judged), 7},
-                     {Count(summary.held), 6},
-                     {RatePercent(summary.held, summary.judged), 9},
-                     {ChancePercent(summary.chance_held, summary.judged), 7}},
+    out += TableRow({{label(summary), totals[0].second},
+                     {Count(summary.judged), totals[1].second},
+                     {Count(summary.held), totals[2].second},
+                     {RatePercent(summary.held, summary.judged), totals[3].second},
+                     {ChancePercent(summary.chance_held, summary.judged), totals[4].second}},
                     Verdict(summary, language));
   }
   out += '\n';
-  out += TableRow({{say("Recent lines", "近期"), -19},
-                   {say("Last 100", "近100行"), 9},
-                   {say("Chance", "随机"), 7},
-                   {say("Last 30", "近30行"), 9},
-                   {say("Chance", "随机"), 7}});
+  const std::array<std::pair<std::string, int>, 5> recent{
+      fit(say("Recent lines", "近期"), -19), fit(say("Last 100", "近100期"), 9),
+      fit(say("Chance", "随机基线"), 7), fit(say("Last 30", "近30期"), 9),
+      fit(say("Chance", "随机基线"), 7)};
+  out += TableRow({recent[0], recent[1], recent[2], recent[3], recent[4]});
   for (const PageSummary& summary : summaries) {
     const HitFigures& hundred = summary.recent[0];
     const HitFigures& thirty = summary.recent[1];
-    out += TableRow({{label(summary), -19},
-                     {RatePercent(hundred.held, hundred.judged), 9},
-                     {ChancePercent(hundred.chance_held, hundred.judged), 7},
-                     {RatePercent(thirty.held, thirty.judged), 9},
-                     {ChancePercent(thirty.chance_held, thirty.judged), 7}});
+    out += TableRow({{label(summary), recent[0].second},
+                     {RatePercent(hundred.held, hundred.judged), recent[1].second},
+                     {ChancePercent(hundred.chance_held, hundred.judged), recent[2].second},
+                     {RatePercent(thirty.held, thirty.judged), recent[3].second},
+                     {ChancePercent(thirty.chance_held, thirty.judged), recent[4].second}});
   }
   // A short history fills neither window; the columns say so rather than
   // pass a few lines off as a hundred.
@@ -144,26 +153,28 @@ std::string FormatSummary(const std::vector<PageSummary>& summaries, size_t draw
       const int64_t covered = summaries.front().recent[w].judged;
       if (covered < kRecentWindows[w]) {
         out += Format(say("(Last %lld covers the %lld judged lines there are.)\n",
-                          "(近%lld行一栏只有 %lld 个判定行。)\n")
+                          "(近%lld期一栏只有已检验的 %lld 期。)\n")
                           .c_str(),
                       static_cast<long long>(kRecentWindows[w]), static_cast<long long>(covered));
       }
     }
   }
   out += '\n';
-  out += TableRow({{say("Miss runs", "连错"), -19},
-                   {say("Longest", "最长"), 7},
-                   {say("Chance", "随机"), 9},
-                   {say("Current", "当前"), 7},
-                   {say("Chance", "随机"), 9},
-                   {say("Next holds", "下期命中"), 10}});
+  const std::array<std::pair<std::string, int>, 6> runs{
+      fit(say("Miss runs", "连错"), -19), fit(say("Longest", "最长"), 7),
+      fit(say("Chance", "随机基线"), 9),  fit(say("Current", "当前"), 7),
+      fit(say("Chance", "随机基线"), 9),  fit(say("Next holds", "下期随机命中率"), 10)};
+  out += TableRow({runs[0], runs[1], runs[2], runs[3], runs[4], runs[5]});
   for (const PageSummary& summary : summaries) {
-    out += TableRow({{label(summary), -19},
-                     {Count(summary.longest_miss_run), 7},
-                     {RunChance(summary.longest_run_chance), 9},
-                     {Count(summary.current_miss_run), 7},
-                     {RunChance(summary.current_run_chance), 9},
-                     {RunChance(summary.next_hold_chance), 10}});
+    // No run to judge: a chance of 100% would read as a certainty of something.
+    const std::string current =
+        summary.current_miss_run > 0 ? RunChance(summary.current_run_chance) : say("-", "—");
+    out += TableRow({{label(summary), runs[0].second},
+                     {Count(summary.longest_miss_run), runs[1].second},
+                     {RunChance(summary.longest_run_chance), runs[2].second},
+                     {Count(summary.current_miss_run), runs[3].second},
+                     {current, runs[4].second},
+                     {RunChance(summary.next_hold_chance), runs[5].second}});
   }
   out += say(
       "\nHit rate: the share of judged lines whose prediction held. Chance: the share the same\n"
@@ -171,20 +182,23 @@ std::string FormatSummary(const std::vector<PageSummary>& summaries, size_t draw
       "000-999, worked out by trying every one of them. z: the gap between the lines held and\n"
       "the lines chance would hold, in standard deviations. Five pages are judged at once, so\n"
       "a page counts as beyond chance only at |z| of 2.58 or more (5% shared out over the five\n"
-      "tests, either way); below that the gap is within chance variation. Recent lines: the\n"
-      "same over the last 100 and the last 30 judged lines. Miss runs: the longest run of\n"
-      "failed lines, with how likely random draws make a run at least that long somewhere in\n"
-      "the judged lines; the run the history ends with, with how likely random draws make its\n"
-      "lines all fail. Draws do not remember: however long the current run, the next issue's\n"
-      "pick holds with the chance under Next holds.\n",
-      "\n命中率:预测成立的判定行所占的比例。随机:同样的预测对从 000-999 这 1000 个\n"
-      "等可能的开奖中随机抽取的开奖成立的比例,逐一试过全部 1000 个开奖得出。z:命中行数\n"
-      "与随机应命中行数之差,以标准差计。五个页面同时检验,所以只有 |z| 达到 2.58 或以上\n"
-      "(5% 分摊到五项检验和两个方向)才算超出随机;低于此值的差距属于随机波动。近期:\n"
-      "最近 100 行和最近 30 行判定行的同样数字。连错:最长的连续错误行数,以及随机开奖在\n"
-      "这么多判定行中出现至少这么长连错的概率;历史结尾处的连错,以及随机开奖使这些行\n"
-      "全错的概率。开奖没有记忆:无论当前连错多长,下一期的预测成立的概率都是\n"
-      "\"下期命中\"一栏的数字。\n");
+      "tests, either way); below that the gap is within chance variation. Up to 5000 judged\n"
+      "lines the verdict goes instead by the exact tail chance, the chance that random draws\n"
+      "hold at least as many lines (at most as many, below chance), beyond chance at 0.5% or\n"
+      "less. Recent lines: the same over the last 100 and the last 30 judged lines. Miss\n"
+      "runs: the longest run of failed lines, with how likely random draws make a run at\n"
+      "least that long somewhere in the judged lines; the run the history ends with, with how\n"
+      "likely random draws make its lines all fail. Draws do not remember: however long the\n"
+      "current run, the next issue's pick holds with the chance under Next holds.\n",
+      "\n命中率:预测成立的检验期所占的比例。随机基线:同样的预测对从 000-999 这 1000 个\n"
+      "等可能的开奖中随机抽取的开奖成立的比例,逐一试过全部 1000 个开奖得出。z:命中期数\n"
+      "与随机应命中期数之差,以标准差计。五种方法同时检验,所以只有 |z| 达到 2.58 或以上\n"
+      "(5% 分摊到五项检验和两个方向)才算超出随机;低于此值的差距属于随机波动。检验期数\n"
+      "不超过 5000 时改用精确尾概率判断:随机开奖命中至少这么多期(低于随机时为至多这么\n"
+      "多期)的概率,不超过 0.5% 才算超出随机。近期:最近 100 期和最近 30 期的同样数字。\n"
+      "连错:最长的连续未中期数,以及随机开奖在这么多检验期中出现至少这么长连错的概率;\n"
+      "历史结尾处的连错,以及随机开奖使这些期全部未中的概率。开奖没有记忆:无论当前连错\n"
+      "多长,下一期的预测成立的概率都是\"下期随机命中率\"一栏的数字。\n");
   return out;
 }
 

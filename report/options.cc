@@ -218,7 +218,7 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpL
     const char* end = window_text.data() + window_text.size();
     const auto [stop, error] = std::from_chars(window_text.data(), end, window);
     if (error != std::errc() || stop != end || window < 1) {
-      return bad_value("--window", say("a whole number of lines from 1", "从 1 起的整数行数"),
+      return bad_value("--window", say("a whole number of lines from 1", "不小于 1 的整数"),
                        window_text);
     }
     options.window = window;
@@ -229,7 +229,7 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpL
   }
   if (summary && next)
     return usage(say("--summary and --next ask for different reports; give one",
-                     "--summary 和 --next 要的是不同的报告;只给一个"));
+                     "--summary 与 --next 不能同时使用"));
 
   options.texts = InitialPageTexts();
   for (size_t i = 0; i < layout::kPageSettings.size(); ++i) {

@@ -30,6 +30,13 @@ std::string Share(double part, int64_t whole) {
   return whole > 0 ? Number(part / static_cast<double>(whole)) : "null";
 }
 
+// How the verdict was reached: "exact" (the tail chance), "normal" (z) or
+// "none" (no judged lines, or chance left no room for a gap).
+std::string VerdictTest(const PageSummary& summary) {
+  if (TailChance(summary)) return "exact";
+  return ZScore(summary) ? "normal" : "none";
+}
+
 std::string PositionField(const AnalysisPage& page, int32_t position) {
   return page.HasKillPosition() ? std::to_string(position) : std::string();
 }
@@ -286,6 +293,9 @@ std::string JsonSummary(const PageSummary& summary) {
   object += ",\"z_threshold\":" + Number(kBeyondChanceZ);
   object += ",\"beyond_chance\":";
   object += BeyondChance(summary) ? "true" : "false";
+  const std::optional<double> tail = TailChance(summary);
+  object += ",\"verdict_test\":" + JsonString(VerdictTest(summary));
+  object += ",\"tail_chance\":" + (tail ? Number(*tail) : std::string("null"));
   object += ",\"verdict\":" + JsonString(Verdict(summary));
   object += ",\"longest_miss_run\":" + std::to_string(summary.longest_miss_run);
   object += ",\"longest_run_chance\":" + Number(summary.longest_run_chance);
@@ -308,7 +318,8 @@ std::string CsvSummaryHeader() {
   figures("all_");
   for (const int64_t window : kRecentWindows) figures("last_" + std::to_string(window) + "_");
   return header +
-         ",z,z_threshold,beyond_chance,verdict,longest_miss_run,longest_run_chance,"
+         ",z,z_threshold,beyond_chance,verdict_test,tail_chance,verdict,longest_miss_run,longest_"
+         "run_chance,"
          "current_miss_run,current_run_chance,next_hold_chance";
 }
 
@@ -327,7 +338,9 @@ std::string CsvSummary(const PageSummary& summary) {
   for (const HitFigures& one : summary.recent) figures(one);
   const std::optional<double> z = ZScore(summary);
   record += ',' + (z ? Number(*z) : std::string()) + ',' + Number(kBeyondChanceZ) + ',' +
-            (BeyondChance(summary) ? "1" : "0") + ',' + CsvField(Verdict(summary));
+            (BeyondChance(summary) ? "1" : "0") + ',' + VerdictTest(summary) + ',';
+  const std::optional<double> tail = TailChance(summary);
+  record += (tail ? Number(*tail) : std::string()) + ',' + CsvField(Verdict(summary));
   record += ',' + std::to_string(summary.longest_miss_run) + ',' +
             Number(summary.longest_run_chance) + ',' + std::to_string(summary.current_miss_run) +
             ',' + Number(summary.current_run_chance) + ',' + Number(summary.next_hold_chance);

@@ -50,12 +50,13 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
       // document off as a result.
       if (options.summary || options.next || !options.chart.empty() ||
           options.format != ReportFormat::kText) {
-        err << ErrorLine(say("no draws were found in the document", "文档中没有找到开奖")) << '\n';
+        err << ErrorLine(say("no draws were found in the document", "文档中没有找到开奖记录"))
+            << '\n';
         return kExitNoDraws;
       }
       Warn(err, language,
            say("no draws were found in the document; the page is the window's for an empty list",
-               "文档中没有找到开奖;页面是窗口对空列表给出的输出"));
+               "文档中没有找到开奖记录;页面是窗口对空列表给出的输出"));
     }
 
     if (!WriteReport(options, obtained.history, out, err, language)) {

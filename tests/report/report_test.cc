@@ -249,12 +249,12 @@ TEST(ReportLanguage, ChineseLocaleSpeaksChineseThroughout) {
     std::string err;  // expected in standard error
   };
   const Case cases[] = {
-      {{"--summary"}, SampleDocument(), kExitOk, "页面", ""},
+      {{"--summary"}, SampleDocument(), kExitOk, "方法", ""},
       {{"--summary"}, SampleDocument(), kExitOk, "没有胜过随机的证据", ""},
       {{"--next"}, SampleDocument(), kExitOk, "下一期 2024007", ""},
       {{"--next"}, SampleDocument(), kExitOk, "\n杀码(十位)         ", ""},
-      {{"--next"}, "", kExitNoDraws, "", "zelkor3d-report: 文档中没有找到开奖\n"},
-      {{}, "", kExitOk, "未开", "警告:文档中没有找到开奖"},
+      {{"--next"}, "", kExitNoDraws, "", "zelkor3d-report: 文档中没有找到开奖记录\n"},
+      {{}, "", kExitOk, "未开", "警告:文档中没有找到开奖记录"},
       {{"--position", "4"}, SampleDocument(), kExitUsage, "", "应为 1、2、3、百、十 或 个"},
   };
   for (const Case& test : cases) {
