@@ -19,4 +19,9 @@ inline constexpr std::string_view kProgram = "zelkor3d-report";
 // Writes a warning line to `err`, in `language`.
 void Warn(std::ostream& err, HelpLanguage language, std::string_view what);
 
+// A reason the system or a download gave (English, e.g. strerror's or
+// "connection refused") as the user reads it: in Chinese, the known ones
+// are translated with the original in brackets.
+[[nodiscard]] std::string SystemReason(std::string_view english, HelpLanguage language);
+
 }  // namespace zelkor

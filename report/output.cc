@@ -176,6 +176,42 @@ bool WriteEncoded(LineEndWriter& writer, std::string_view gbk, ReportEncoding en
   return all_gbk;
 }
 
+GbkTextBuffer::int_type GbkTextBuffer::overflow(int_type c) {
+  if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+  held_.push_back(traits_type::to_char_type(c));
+  if (c == '\n') Pass();
+  return c;
+}
+
+std::streamsize GbkTextBuffer::xsputn(const char* text, std::streamsize count) {
+  const std::string_view more(text, static_cast<size_t>(count));
+  held_.append(more);
+  if (more.find('\n') != std::string_view::npos) Pass();
+  return count;
+}
+
+int GbkTextBuffer::sync() {
+  Pass();
+  target_.flush();
+  return target_ ? 0 : -1;
+}
+
+void GbkTextBuffer::Pass() {
+  // Keep back a character whose bytes have not all come yet.
+  size_t whole = held_.size();
+  for (size_t back = 1; back <= std::min<size_t>(3, held_.size()); ++back) {
+    const auto byte = static_cast<unsigned char>(held_[held_.size() - back]);
+    if ((byte & 0xC0) != 0x80) {
+      const size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+      if (length > back) whole = held_.size() - back;
+      break;
+    }
+  }
+  if (whole == 0) return;
+  target_ << Utf8ToGbk(std::string_view(held_).substr(0, whole));
+  held_.erase(0, whole);
+}
+
 std::string FieldUtf8(std::string_view gbk) {
   const bool ascii = std::all_of(gbk.begin(), gbk.end(),
                                  [](char c) { return static_cast<unsigned char>(c) < 0x80; });

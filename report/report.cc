@@ -41,7 +41,8 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
       out << parsed.message;
       return finish(kExitOk);
     }
-    const ReportOptions& options = *parsed.options;
+    ReportOptions options = *parsed.options;
+    options.encoding = TextEncoding(options, environment);
     const Obtained obtained = ObtainRows(options, in, err, fetch, environment);
     if (obtained.exit_code != kExitOk) return obtained.exit_code;
     if (obtained.history.rows.empty()) {

@@ -162,8 +162,9 @@ class ReportWriter {
       }
       writer_.Write("]}\n");
     } else {
-      // The summary is ASCII, the same bytes in either encoding.
-      writer_.Write(FormatSummary(summaries, rows_.size(), language_));
+      // English is ASCII, the same bytes either way; Chinese is converted.
+      const std::string summary = FormatSummary(summaries, rows_.size(), language_);
+      writer_.Write(options_.encoding == ReportEncoding::kGbk ? Utf8ToGbk(summary) : summary);
     }
   }
 
@@ -189,7 +190,7 @@ class ReportWriter {
     }
     if (!written) {
       err_ << ErrorLine(Say("cannot write the chart to ", "无法写入图表 ") + options_.chart + ": " +
-                        reason)
+                        SystemReason(reason, language_))
            << '\n';
     }
     return written;
