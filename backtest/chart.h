@@ -9,9 +9,6 @@
 
 #include "backtest/chance.h"
 #include "backtest/language.h"
-// The start page still takes these through the chart.
-#include "backtest/summary_wording.h"
-#include "runtime/markup.h"
 
 namespace zelkor {
 
