@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "backtest/wording.h"
+#include "runtime/markup.h"
 
 namespace zelkor {
 namespace {
@@ -95,39 +96,15 @@ std::string Title(const std::vector<ChartSeries>& series, int32_t window, HelpLa
   size_t judged = 0;
   for (const ChartSeries& one : series) judged = std::max(judged, one.lines.size());
   if (judged >= static_cast<size_t>(std::max(window, 1))) {
-    return say("Rolling hit rate over the last ", "最近 ") + std::to_string(window) +
-           say(" judged lines", " 个判定行的滚动命中率");
+    return say("Rolling hit rate over the last ", "滚动命中率:每点为截至该期的前 ") +
+           std::to_string(window) + say(" judged lines", " 期的命中率");
   }
-  return say("Running hit rate over all ", "全部 ") + std::to_string(judged) +
-         say(" judged lines (fewer than the ", " 个判定行的累计命中率(少于要求的 ") +
-         std::to_string(window) + say(" asked for)", " 行)");
+  return say("Running hit rate over all ", "累计命中率:每点为截至该期的全部已检验期的命中率(共 ") +
+         std::to_string(judged) + say(" judged lines (fewer than the ", " 期,不足 ") +
+         std::to_string(window) + say(" asked for)", " 期)");
 }
 
 }  // namespace
-
-std::string MarkupEscaped(std::string_view text) {
-  std::string escaped;
-  for (const char c : text) {
-    switch (c) {
-      case '<':
-        escaped += "&lt;";
-        break;
-      case '>':
-        escaped += "&gt;";
-        break;
-      case '&':
-        escaped += "&amp;";
-        break;
-      case '"':
-        escaped += "&quot;";
-        break;
-      default:
-        // XML 1.0 allows no control characters but tab and line breaks.
-        escaped.push_back(static_cast<unsigned char>(c) < 0x20 ? '?' : c);
-    }
-  }
-  return escaped;
-}
 
 std::string BuildChartSvg(const std::vector<ChartSeries>& series,
                           const std::function<std::string(size_t)>& issue_of, int32_t window,

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "backtest/summary.h"
+#include "backtest/chance.h"
+#include "backtest/language.h"
 
 namespace zelkor {
 
@@ -20,10 +20,6 @@ struct ChartSeries {
   std::string label;  // e.g. "kill (position 1)"
   std::vector<LineOutcome> lines;
 };
-
-// `text` (UTF-8) as it may stand in XML or HTML text and attribute values:
-// markup characters as entities, every control character as "?".
-[[nodiscard]] std::string MarkupEscaped(std::string_view text);
 
 // The SVG document (UTF-8): one panel per series, the hit rate over the last
 // `window` judged lines (fewer while there are fewer) at each line, the

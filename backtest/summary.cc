@@ -1,97 +1,24 @@
 #include "backtest/summary.h"
 
 #include <algorithm>
-#include <array>
-#include <cctype>
 #include <cmath>
-#include <initializer_list>
-#include <map>
 #include <optional>
-#include <stdexcept>
-#include <string>
-#include <utility>
+#include <vector>
 
 #include "backtest/walk_lines.h"
-#include "backtest/wording.h"
-#include "runtime/format.h"
 
 namespace zelkor {
-namespace {
-
-// Every draw the lottery can produce, 000 to 999, each equally likely.
-constexpr int kDrawCount = 1000;
-// Chance is a sum of thousandths; a gap below this is rounding, not skill.
-constexpr double kTie = 1e-9;
-
-}  // namespace
-
-double ChanceOfHolding(const AnalysisPage& page, int32_t position, const Text& pick) {
-  const Notify silent = [](const Text&) {};
-  int held = 0;
-  for (int number = 0; number < kDrawCount; ++number) {
-    const Text draw{static_cast<char>('0' + number / 100),
-                    static_cast<char>('0' + number / 10 % 10),
-                    static_cast<char>('0' + number % 10)};
-    if (page.verdict(position, pick, draw, silent)) ++held;
-  }
-  return static_cast<double>(held) / kDrawCount;
-}
 
 std::vector<PageAt> TestedPages(int32_t position) {
   std::vector<PageAt> pages;
   for (const AnalysisPage* page : AllAnalysisPages()) {
     if (page->HasKillPosition()) {
-      for (int32_t at = 1; at <= kKillPositionCount; ++at) pages.emplace_back(page, at);
+      for (int32_t at = 1; at <= 3; ++at) pages.emplace_back(page, at);
     } else {
       pages.emplace_back(page, position);
     }
   }
   return pages;
-}
-
-ChanceTable::ChanceTable(const AnalysisPage& page, int32_t position)
-    : page_(page), position_(position) {}
-
-double ChanceTable::Of(const Text& pick) {
-  auto found = chances_.find(pick);
-  if (found == chances_.end()) {
-    found = chances_.emplace(pick, ChanceOfHolding(page_, position_, pick)).first;
-  }
-  return found->second;
-}
-
-double ChanceOfMissRun(const std::vector<LineOutcome>& lines, int64_t run) {
-  if (run <= 0) return 1.0;
-  const size_t count = lines.size();
-  const auto length = static_cast<size_t>(run);
-  if (length > count) return 0.0;
-  // G[i]: no run that long within lines 1..i, and line i held (G[0] = 1).
-  // S: the sum over the possible last held line j in [i - run, i - 1] of
-  // G[j] times the chance that lines j+1..i-1 all failed; G[i] = p_i S.
-  // Products of failure chances over a span come from prefix sums of their
-  // logarithms, counting the certain holds (a failure chance of 0) apart.
-  std::vector<double> g(count + 1, 0.0);
-  std::vector<long double> log_sum(count + 1, 0.0L);
-  std::vector<size_t> zeros(count + 1, 0);
-  g[0] = 1.0;
-  long double sum = 1.0L;  // S for line 1
-  for (size_t i = 1; i <= count; ++i) {
-    const double p = std::clamp(lines[i - 1].chance, 0.0, 1.0);
-    const double q = 1.0 - p;
-    log_sum[i] = log_sum[i - 1] + (q > 0.0 ? std::log(static_cast<long double>(q)) : 0.0L);
-    zeros[i] = zeros[i - 1] + (q > 0.0 ? 0 : 1);
-    g[i] = static_cast<double>(static_cast<long double>(p) * sum);
-    // S for line i + 1.
-    sum = sum * q + g[i];
-    if (i >= length) {
-      const size_t j = i - length;
-      const long double failed = zeros[i] - zeros[j] > 0 ? 0.0L : std::exp(log_sum[i] - log_sum[j]);
-      sum -= g[j] * failed;
-    }
-    if (sum < 0.0L) sum = 0.0L;
-  }
-  // S for line N + 1 is the chance of no such run in all N lines.
-  return std::clamp(1.0 - static_cast<double>(sum), 0.0, 1.0);
 }
 
 PageSummary SummarizeOutcomes(const AnalysisPage& page, int32_t position,
@@ -125,8 +52,9 @@ PageSummary SummarizeOutcomes(const AnalysisPage& page, int32_t position,
   summary.current_miss_run = run;
   summary.longest_run_chance = ChanceOfMissRun(lines, summary.longest_miss_run);
   // The run the history ends with: the chance that its lines all fail.
-  for (size_t i = lines.size() - static_cast<size_t>(run); i < lines.size(); ++i) {
-    summary.current_run_chance *= 1.0 - std::clamp(lines[i].chance, 0.0, 1.0);
+  summary.current_run_chance = ChanceAllFail(lines, lines.size() - static_cast<size_t>(run));
+  if (!lines.empty() && std::ssize(lines) <= kExactTestLines) {
+    summary.tails = ChanceTails(lines, summary.held);
   }
   return summary;
 }
@@ -162,186 +90,38 @@ PageSummary SummarizePage(const AnalysisPage& which, int32_t position,
   return SummarizeOutcomes(which, position, outcomes.lines, outcomes.next_hold_chance);
 }
 
-std::string PageLabel(const AnalysisPage& page, int32_t position, HelpLanguage language) {
-  const bool chinese = language == HelpLanguage::kChinese;
-  const std::string label(chinese ? page.chinese_label : page.english_label);
-  if (!page.HasKillPosition()) return label;
-  if (chinese) {
-    static constexpr const char* kPlaces[] = {"?", "百位", "十位", "个位"};
-    return Format("%s(%s)", label.c_str(), kPlaces[position >= 1 && position <= 3 ? position : 0]);
-  }
-  return Format("%s (position %d)", label.c_str(), static_cast<int>(position));
-}
-
 std::optional<double> ZScore(const PageSummary& summary) {
   if (summary.judged == 0 || summary.chance_variance <= 0.0) return std::nullopt;
   return (static_cast<double>(summary.held) - summary.chance_held) /
          std::sqrt(summary.chance_variance);
 }
 
-bool BeyondChance(const PageSummary& summary) {
-  const std::optional<double> z = ZScore(summary);
-  return z && *z >= kBeyondChanceZ;
-}
-
-std::string Verdict(const PageSummary& summary, HelpLanguage language) {
-  const auto say = [language](std::string_view english, std::string_view chinese) {
-    return std::string(InLanguage(language, english, chinese));
-  };
-  if (summary.judged == 0) return say("no judged lines", "没有判定行");
-  const double gap = static_cast<double>(summary.held) - summary.chance_held;
-  const std::optional<double> z = ZScore(summary);
-  if (!z) {
-    // Every pick held on all draws or on none: no room to beat chance.
-    return gap > kTie ? say("yes", "是") : say("no (chance is certain)", "否(随机结果确定)");
-  }
-  if (BeyondChance(summary)) {
-    return Format(
-        say("yes (z = %+.2f, unlikely to be luck)", "是(z = %+.2f,不太可能是运气)").c_str(), *z);
-  }
-  if (*z <= -kBeyondChanceZ) {
-    return Format(say("no, worse than chance (z = %+.2f)", "否,不如随机(z = %+.2f)").c_str(), *z);
-  }
-  return Format(
-      say("no evidence of doing better than chance (z = %+.2f)", "没有胜过随机的证据(z = %+.2f)")
-          .c_str(),
-      *z);
-}
-
-std::string RatePercent(int64_t part, int64_t whole) {
-  if (whole <= 0) return "-";
-  return Format("%.1f%%", 100.0 * static_cast<double>(part) / static_cast<double>(whole));
-}
-
-std::string ChancePercent(double part, int64_t whole) {
-  if (whole <= 0) return "-";
-  return Format("%.1f%%", 100.0 * part / static_cast<double>(whole));
-}
-
-std::string RunChance(double chance) {
-  if (chance < 0.001 && chance > 0.0) return "<0.1%";
-  if (chance > 0.999 && chance < 1.0) return ">99.9%";
-  return Format("%.1f%%", 100.0 * chance);
-}
-
 namespace {
 
-// One table row: each cell padded to its width (negative: left-aligned),
-// cells apart by one space, then `tail` after two.
-std::string TableRow(std::initializer_list<std::pair<std::string, int>> cells,
-                     std::string_view tail = {}) {
-  std::string row;
-  for (const auto& [text, width] : cells) {
-    if (!row.empty()) row += ' ';
-    row += Padded(text, width);
-  }
-  if (!tail.empty()) row.append("  ").append(tail);
-  return row + "\n";
+// The gap between the lines held and the lines chance would hold.
+double Gap(const PageSummary& summary) {
+  return static_cast<double>(summary.held) - summary.chance_held;
 }
-
-std::string Count(int64_t count) { return std::to_string(count); }
 
 }  // namespace
 
-std::string FormatSummary(const std::vector<PageSummary>& summaries, size_t draw_count,
-                          HelpLanguage language) {
-  const auto say = [language](std::string_view english, std::string_view chinese) {
-    return std::string(InLanguage(language, english, chinese));
-  };
-  const auto label = [language](const PageSummary& summary) {
-    return PageLabel(*summary.page, summary.position, language);
-  };
-  std::string out = Format(say("Draws listed: %zu; judged lines per page: %zu\n\n",
-                               "列出开奖 %zu 期;每页判定 %zu 行\n\n")
-                               .c_str(),
-                           draw_count, draw_count > 0 ? draw_count - 1 : 0);
-  out += TableRow({{say("Page", "页面"), -19},
-                   {say("Judged", "判定"), 7},
-                   {say("Held", "命中"), 6},
-                   {say("Hit rate", "命中率"), 9},
-                   {say("Chance", "随机"), 7}},
-                  say("Beats chance?", "胜过随机?"));
-  for (const PageSummary& summary : summaries) {
-    out += TableRow({{label(summary), -19},
-                     {Count(summary.judged), 7},
-                     {Count(summary.held), 6},
-                     {RatePercent(summary.held, summary.judged), 9},
-                     {ChancePercent(summary.chance_held, summary.judged), 7}},
-                    Verdict(summary, language));
-  }
-  out += '\n';
-  out += TableRow({{say("Recent lines", "近期"), -19},
-                   {say("Last 100", "近100行"), 9},
-                   {say("Chance", "随机"), 7},
-                   {say("Last 30", "近30行"), 9},
-                   {say("Chance", "随机"), 7}});
-  for (const PageSummary& summary : summaries) {
-    const HitFigures& hundred = summary.recent[0];
-    const HitFigures& thirty = summary.recent[1];
-    out += TableRow({{label(summary), -19},
-                     {RatePercent(hundred.held, hundred.judged), 9},
-                     {ChancePercent(hundred.chance_held, hundred.judged), 7},
-                     {RatePercent(thirty.held, thirty.judged), 9},
-                     {ChancePercent(thirty.chance_held, thirty.judged), 7}});
-  }
-  // A short history fills neither window; the columns say so rather than
-  // pass a few lines off as a hundred.
-  if (!summaries.empty()) {
-    for (size_t w = 0; w < kRecentWindows.size(); ++w) {
-      const int64_t covered = summaries.front().recent[w].judged;
-      if (covered < kRecentWindows[w]) {
-        out += Format(say("(Last %lld covers the %lld judged lines there are.)\n",
-                          "(近%lld行一栏只有 %lld 个判定行。)\n")
-                          .c_str(),
-                      static_cast<long long>(kRecentWindows[w]), static_cast<long long>(covered));
-      }
-    }
-  }
-  out += '\n';
-  out += TableRow({{say("Miss runs", "连错"), -19},
-                   {say("Longest", "最长"), 7},
-                   {say("Chance", "随机"), 9},
-                   {say("Current", "当前"), 7},
-                   {say("Chance", "随机"), 9},
-                   {say("Next holds", "下期命中"), 10}});
-  for (const PageSummary& summary : summaries) {
-    out += TableRow({{label(summary), -19},
-                     {Count(summary.longest_miss_run), 7},
-                     {RunChance(summary.longest_run_chance), 9},
-                     {Count(summary.current_miss_run), 7},
-                     {RunChance(summary.current_run_chance), 9},
-                     {RunChance(summary.next_hold_chance), 10}});
-  }
-  // How many pages are judged at once, and so the threshold, follow from
-  // the page registry.
-  const std::string count = CountInWords(kTestedPages, language);
-  std::string first = count;
-  if (language == HelpLanguage::kEnglish)
-    first[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(first[0])));
-  out += Format(
-      say("\nHit rate: the share of judged lines whose prediction held. Chance: the share the "
-          "same\n"
-          "picks would hold against draws taken at random from the 1000 equally likely draws\n"
-          "000-999, worked out by trying every one of them. z: the gap between the lines held and\n"
-          "the lines chance would hold, in standard deviations. %s pages are judged at once, so\n"
-          "a page counts as beyond chance only at |z| of %.2f or more (5%% shared out over the %s\n"
-          "tests, either way); below that the gap is within chance variation. Recent lines: the\n"
-          "same over the last 100 and the last 30 judged lines. Miss runs: the longest run of\n"
-          "failed lines, with how likely random draws make a run at least that long somewhere in\n"
-          "the judged lines; the run the history ends with, with how likely random draws make its\n"
-          "lines all fail. Draws do not remember: however long the current run, the next issue's\n"
-          "pick holds with the chance under Next holds.\n",
-          "\n命中率:预测成立的判定行所占的比例。随机:同样的预测对从 000-999 这 1000 个\n"
-          "等可能的开奖中随机抽取的开奖成立的比例,逐一试过全部 1000 个开奖得出。z:命中行数\n"
-          "与随机应命中行数之差,以标准差计。%s个页面同时检验,所以只有 |z| 达到 %.2f 或以上\n"
-          "(5%% 分摊到%s项检验和两个方向)才算超出随机;低于此值的差距属于随机波动。近期:\n"
-          "最近 100 行和最近 30 行判定行的同样数字。连错:最长的连续错误行数,以及随机开奖在\n"
-          "这么多判定行中出现至少这么长连错的概率;历史结尾处的连错,以及随机开奖使这些行\n"
-          "全错的概率。开奖没有记忆:无论当前连错多长,下一期的预测成立的概率都是\n"
-          "\"下期命中\"一栏的数字。\n")
-          .c_str(),
-      first.c_str(), kBeyondChanceZ, count.c_str());
-  return out;
+std::optional<double> TailChance(const PageSummary& summary) {
+  if (!summary.tails || !ZScore(summary)) return std::nullopt;
+  return Gap(summary) >= 0.0 ? summary.tails->at_least : summary.tails->at_most;
+}
+
+bool BeyondChance(const PageSummary& summary) {
+  const std::optional<double> z = ZScore(summary);
+  if (!z) return false;
+  const std::optional<double> tail = TailChance(summary);
+  return tail ? *z > 0.0 && *tail <= kBeyondChanceTail : *z >= kBeyondChanceZ;
+}
+
+bool WorseThanChance(const PageSummary& summary) {
+  const std::optional<double> z = ZScore(summary);
+  if (!z) return false;
+  const std::optional<double> tail = TailChance(summary);
+  return tail ? *z < 0.0 && *tail <= kBeyondChanceTail : *z <= -kBeyondChanceZ;
 }
 
 }  // namespace zelkor

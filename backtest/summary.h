@@ -5,13 +5,12 @@
 
 #include <array>
 #include <cstdint>
-#include <map>
 #include <optional>
-#include <string>
 #include <utility>
 #include <vector>
 
 #include "analysis/analysis.h"
+#include "backtest/chance.h"
 #include "backtest/language.h"
 #include "backtest/threshold.h"
 
@@ -27,6 +26,13 @@ using PageAt = std::pair<const AnalysisPage*, int32_t>;
 // (1 to 3) of a page that has them, `position` on the others (which do not
 // read it).
 [[nodiscard]] std::vector<PageAt> TestedPages(int32_t position = 1);
+
+// The same level as a one-sided tail chance: 0.05 / (2 * kTestedPages).
+inline constexpr double kBeyondChanceTail = 0.05 / (2 * kTestedPages);
+// Up to this many judged lines the verdict comes from the exact chance of
+// the lines held (ChanceTails): on short histories the normal approximation
+// behind z calls a page beyond chance two or three times too often, or more.
+inline constexpr int64_t kExactTestLines = 5000;
 
 // Lines held against lines chance would hold, over some judged lines.
 struct HitFigures {
@@ -58,34 +64,10 @@ struct PageSummary {
   // The chance that the next issue's pick holds against a random draw: no
   // run of misses before it changes that.
   double next_hold_chance = 0.0;
+  // The exact chances of holding at most and at least `held` lines, on
+  // histories of 1 to kExactTestLines judged lines.
+  std::optional<BinomialTails> tails{};
 };
-
-// One judged line: whether it held, and the chance its pick had.
-struct LineOutcome {
-  bool held = false;
-  double chance = 0.0;
-};
-
-// The share of the 1000 equally likely draws 000 to 999 against which `pick`
-// holds under the page's verdict.
-[[nodiscard]] double ChanceOfHolding(const AnalysisPage& page, int32_t position, const Text& pick);
-
-// ChanceOfHolding, worked out once per distinct pick.
-class ChanceTable {
- public:
-  ChanceTable(const AnalysisPage& page, int32_t position);
-  [[nodiscard]] double Of(const Text& pick);
-
- private:
-  const AnalysisPage& page_;
-  int32_t position_;
-  std::map<Text, double, std::less<>> chances_;
-};
-
-// The chance that independent lines, line i failing with probability
-// 1 - chances[i], hold a run of at least `run` failed lines in a row. Takes
-// time linear in the number of lines.
-[[nodiscard]] double ChanceOfMissRun(const std::vector<LineOutcome>& lines, int64_t run);
 
 // The figures of a page from its judged lines, oldest first, and the chance
 // of the next issue's pick.
@@ -116,34 +98,18 @@ struct PageOutcomes {
                                         const std::vector<HistoryRow>& rows, const PageTexts& texts,
                                         const Notify& notify);
 
-// The page's label, with the kill position where it has one: "kill
-// (position 1)", "banker", "span" (UTF-8, in `language`).
-[[nodiscard]] std::string PageLabel(const AnalysisPage& page, int32_t position,
-                                    HelpLanguage language = HelpLanguage::kEnglish);
-
-// The summary tables and verdicts in `language` (ASCII in English, UTF-8 in
-// Chinese), lines ending in "\n".
-[[nodiscard]] std::string FormatSummary(const std::vector<PageSummary>& summaries,
-                                        size_t draw_count,
-                                        HelpLanguage language = HelpLanguage::kEnglish);
-
-// How the summary writes its figures: `part` of `whole` as "31.2%" ("-" of
-// nothing); an expected count of `whole` lines as the same; a probability as
-// a percentage that never shows a real chance as 0 or 100 ("<0.1%").
-[[nodiscard]] std::string RatePercent(int64_t part, int64_t whole);
-[[nodiscard]] std::string ChancePercent(double part, int64_t whole);
-[[nodiscard]] std::string RunChance(double chance);
-
 // The gap between the lines held and the lines chance would hold, in
 // standard deviations; nothing when chance leaves no room for a gap.
 [[nodiscard]] std::optional<double> ZScore(const PageSummary& summary);
 
-// Whether the page did better than chance by more than chance variation
-// explains, at |z| >= kBeyondChanceZ.
+// Whether the page did better (worse) than chance by more than chance
+// variation explains: by the exact tail chance when the summary has one, by
+// z otherwise.
 [[nodiscard]] bool BeyondChance(const PageSummary& summary);
+[[nodiscard]] bool WorseThanChance(const PageSummary& summary);
 
-// The verdict on whether a page beats chance, in a few words.
-[[nodiscard]] std::string Verdict(const PageSummary& summary,
-                                  HelpLanguage language = HelpLanguage::kEnglish);
+// The exact tail chance of a gap at least as large as the page's, on the side
+// it lies; nothing where the verdict goes by z.
+[[nodiscard]] std::optional<double> TailChance(const PageSummary& summary);
 
 }  // namespace zelkor

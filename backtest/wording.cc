@@ -4,20 +4,8 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdlib>
-#include <ostream>
-
-#include "runtime/printable.h"
 
 namespace zelkor {
-
-std::string ErrorLine(std::string_view what) {
-  return std::string(kProgram) + ": " + Printable(what);
-}
-
-void Warn(std::ostream& err, HelpLanguage language, std::string_view what) {
-  err << ErrorLine(std::string(InLanguage(language, "warning: ", "警告:")) + std::string(what))
-      << '\n';
-}
 
 std::string AsciiLower(std::string_view text) {
   std::string lower(text);

@@ -1,9 +1,7 @@
-// The report's own words (tables, picks, chart labels, messages) in the
-// language the help is shown in, and columns lined up by what a terminal
-// shows rather than by bytes.
+// Words in the language the help is shown in, and columns lined up by what
+// a terminal shows rather than by bytes.
 #pragma once
 
-#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -20,16 +18,6 @@ namespace zelkor {
 // The columns a UTF-8 text takes on a terminal: two for each East Asian wide
 // character (CJK, full-width forms), one for any other character.
 [[nodiscard]] size_t DisplayWidth(std::string_view utf8);
-
-// The tool's name, at the head of each of its error and warning lines.
-inline constexpr std::string_view kProgram = "zelkor3d-report";
-
-// One error line (no line break): the program's name, then `what` as it may
-// be shown on a terminal.
-[[nodiscard]] std::string ErrorLine(std::string_view what);
-
-// Writes a warning line to `err`, in `language`.
-void Warn(std::ostream& err, HelpLanguage language, std::string_view what);
 
 // `text` with its ASCII letters in lower case, for values taken in any case.
 [[nodiscard]] std::string AsciiLower(std::string_view text);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "backtest/wording.h"
 #include "report/report.h"
 
 #ifndef ZELKOR_VERSION
@@ -87,6 +88,24 @@ std::string PageOption(HelpLanguage language) {
 }
 
 }  // namespace
+
+bool GbkLocaleFromVariables() {
+  for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0') continue;
+    const std::string_view locale(value);
+    const size_t dot = locale.find('.');
+    if (dot == std::string_view::npos) return false;
+    const std::string codeset = AsciiLower(locale.substr(dot + 1, locale.find('@') - dot - 1));
+    return codeset == "gbk" || codeset == "gb18030" || codeset == "gb2312";
+  }
+  return false;
+}
+
+ReportEncoding TextEncoding(const ReportOptions& options, const ReportEnvironment& environment) {
+  if (options.encoding_given || !options.summary) return options.encoding;
+  return environment.gbk_locale ? ReportEncoding::kGbk : options.encoding;
+}
 
 std::string HelpText(HelpLanguage language) {
   if (language == HelpLanguage::kChinese) {

@@ -11,6 +11,7 @@
 
 #include "backtest/wording.h"
 #include "report/file_input.h"
+#include "report/messages.h"
 #include "runtime/gbk.h"
 #include "runtime/program_io.h"
 
@@ -123,8 +124,8 @@ Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream
     // An error status is an answer, but not the document.
     if (!fetched.failure.empty() &&
         (fetched.body.empty() || fetched.failure.starts_with("HTTP "))) {
-      return fail(kExitNoDraws,
-                  say("cannot download ", "无法下载 ") + *options.url + ": " + fetched.failure);
+      return fail(kExitNoDraws, say("cannot download ", "无法下载 ") + *options.url + ": " +
+                                    SystemReason(fetched.failure, language));
     }
     document = std::move(fetched.body);
     if (const size_t zero = document.find('\0'); zero != Bytes::npos) {
@@ -178,7 +179,8 @@ Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream
       }
     }
     if (!input.error.empty()) {
-      return fail(kExitNoDraws, say("cannot read ", "无法读取 ") + name + ": " + input.error);
+      return fail(kExitNoDraws, say("cannot read ", "无法读取 ") + name + ": " +
+                                    SystemReason(input.error, language));
     }
     document = std::move(input.bytes);
     // The window reads a document up to its first zero byte and lists what
@@ -197,8 +199,8 @@ Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream
   obtained.history = TakeHistory(document);
   if (!fell_short.empty()) {
     if (obtained.history.rows.empty()) {
-      return fail(kExitNoDraws,
-                  say("cannot download ", "无法下载 ") + *options.url + ": " + fell_short);
+      return fail(kExitNoDraws, say("cannot download ", "无法下载 ") + *options.url + ": " +
+                                    SystemReason(fell_short, language));
     }
     notes.push_back(say("the download fell short (", "下载未完成(") + fell_short +
                     say("); listing the ", ");列出已收到的 ") +

@@ -8,6 +8,7 @@
 #include "draws/draws.h"
 #include "report/file_input.h"
 #include "report/options.h"
+#include "report/output.h"
 #include "report/run.h"
 #include "report/system.h"
 #include "runtime/program_io.h"
@@ -20,10 +21,12 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args = zelkor::ProgramArguments(argc, argv);
     const zelkor::ReportEnvironment environment = zelkor::SystemEnvironment();
     const zelkor::ParsedArguments parsed = zelkor::ParseReportArguments(args, environment.language);
-    // Only the page text and the next picks are ever GBK; CSV, JSON, the
-    // summary and the help are UTF-8.
-    const bool gbk = parsed.options && parsed.options->encoding == zelkor::ReportEncoding::kGbk &&
-                     parsed.options->format == zelkor::ReportFormat::kText;
+    // Only the text output is ever GBK (the page text, the next picks and the
+    // summary); CSV, JSON and the help are UTF-8.
+    const bool gbk =
+        parsed.options &&
+        zelkor::TextEncoding(*parsed.options, environment) == zelkor::ReportEncoding::kGbk &&
+        parsed.options->format == zelkor::ReportFormat::kText;
     std::ostream& out =
         zelkor::StandardOutput(gbk ? zelkor::StreamText::kBytes : zelkor::StreamText::kUtf8);
     // Standard input through a buffer that reports read errors, which
@@ -33,6 +36,14 @@ int main(int argc, char** argv) {
     const zelkor::Fetcher fetch = [](const zelkor::Text& address) {
       return zelkor::FetchWithReason(address, zelkor::FetchOptions{});
     };
+    // Messages in the locale's own character set, which a GBK terminal shows.
+    if (environment.gbk_locale) {
+      zelkor::GbkTextBuffer gbk_err(zelkor::StandardError(zelkor::StreamText::kBytes));
+      std::ostream err(&gbk_err);
+      const int code = zelkor::RunReport(args, in, out, err, fetch, environment);
+      err.flush();
+      return code;
+    }
     return zelkor::RunReport(args, in, out, zelkor::StandardError(zelkor::StreamText::kUtf8), fetch,
                              environment);
   } catch (...) {

@@ -10,6 +10,7 @@
 
 #include "backtest/wording.h"
 #include "report/address.h"
+#include "report/messages.h"
 #include "runtime/gbk.h"
 #include "ui/layout.h"
 
@@ -78,27 +79,35 @@ std::vector<std::string> SplitEmptyAssignments(const std::vector<std::string>& a
   return split;
 }
 
-// CLI11's own words name its internals ("1 required TEXT missing"); these
-// say the same for a user.
+// CLI11's own words name its internals ("1 required TEXT missing") and are
+// English; these say the same for a user, in the user's language, with
+// CLI11's words in brackets where the message is not one of the known ones.
 std::string UsageMessage(const CLI::ParseError& error, HelpLanguage language) {
   const auto say = [language](std::string_view english, std::string_view chinese) {
     return std::string(InLanguage(language, english, chinese));
   };
   const std::string what = error.what();
-  const std::string name = error.get_name();
-  if (name == "ArgumentMismatch") {
+  // The part after "...: ", which names the arguments or the option.
+  const auto tail = [&what] {
+    const size_t colon = what.find(": ");
+    return colon == std::string::npos ? what : what.substr(colon + 2);
+  };
+  if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
     return what.substr(0, what.find(':')) + say(": needs a value", ": 需要一个值");
   }
-  if (name == "ExcludesError")
+  if (dynamic_cast<const CLI::ExcludesError*>(&error) != nullptr)
     return say("give FILE or --url, not both", "给出文件或 --url,不能都给");
-  if (name == "ExtrasError") {
-    const size_t colon = what.find(": ");
-    const std::string extra = colon == std::string::npos ? what : what.substr(colon + 2);
+  if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
+    const std::string extra = tail();
     return (extra.starts_with("-") ? say("unknown option: ", "未知选项: ")
                                    : say("unexpected argument: ", "多余的参数: ")) +
            extra;
   }
-  return what;
+  if (dynamic_cast<const CLI::ConversionError*>(&error) != nullptr) {
+    // A value given to a flag, e.g. "--help=x".
+    return say("an option that takes no value was given one: ", "这个选项不接受值: ") + tail();
+  }
+  return language == HelpLanguage::kChinese ? "参数有误(" + what + ")" : what;
 }
 
 // The page names --page takes: "kill, banker or span".
@@ -203,6 +212,7 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpL
   const std::optional<ReportEncoding> encoding = Lookup(kEncodingNames, encoding_name);
   if (!encoding) return bad_value("--encoding", say("utf-8 or gbk", "utf-8 或 gbk"), encoding_name);
   options.encoding = *encoding;
+  options.encoding_given = app.count("--encoding") > 0;
   const std::optional<ReportFormat> format = Lookup(kFormatNames, format_name);
   if (!format)
     return bad_value("--format", say("text, csv or json", "text、csv 或 json"), format_name);
@@ -217,7 +227,7 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpL
     const char* end = window_text.data() + window_text.size();
     const auto [stop, error] = std::from_chars(window_text.data(), end, window);
     if (error != std::errc() || stop != end || window < 1) {
-      return bad_value("--window", say("a whole number of lines from 1", "从 1 起的整数行数"),
+      return bad_value("--window", say("a whole number of lines from 1", "不小于 1 的整数"),
                        window_text);
     }
     options.window = window;
@@ -228,7 +238,7 @@ ParsedArguments ParseReportArguments(const std::vector<std::string>& args, HelpL
   }
   if (summary && next)
     return usage(say("--summary and --next ask for different reports; give one",
-                     "--summary 和 --next 要的是不同的报告;只给一个"));
+                     "--summary 与 --next 不能同时使用"));
 
   options.texts = InitialPageTexts();
   for (size_t i = 0; i < layout::kPageSettings.size(); ++i) {

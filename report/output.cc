@@ -9,6 +9,7 @@
 #include <ostream>
 #include <unordered_map>
 
+#include "backtest/summary_wording.h"
 #include "runtime/gbk.h"
 
 namespace zelkor {
@@ -27,6 +28,13 @@ std::string Number(double value) {
 // A share as a JSON number, or null without judged lines.
 std::string Share(double part, int64_t whole) {
   return whole > 0 ? Number(part / static_cast<double>(whole)) : "null";
+}
+
+// How the verdict was reached: "exact" (the tail chance), "normal" (z) or
+// "none" (no judged lines, or chance left no room for a gap).
+std::string VerdictTest(const PageSummary& summary) {
+  if (TailChance(summary)) return "exact";
+  return ZScore(summary) ? "normal" : "none";
 }
 
 std::string PositionField(const AnalysisPage& page, int32_t position) {
@@ -168,6 +176,42 @@ bool WriteEncoded(LineEndWriter& writer, std::string_view gbk, ReportEncoding en
   return all_gbk;
 }
 
+GbkTextBuffer::int_type GbkTextBuffer::overflow(int_type c) {
+  if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+  held_.push_back(traits_type::to_char_type(c));
+  if (c == '\n') Pass();
+  return c;
+}
+
+std::streamsize GbkTextBuffer::xsputn(const char* text, std::streamsize count) {
+  const std::string_view more(text, static_cast<size_t>(count));
+  held_.append(more);
+  if (more.find('\n') != std::string_view::npos) Pass();
+  return count;
+}
+
+int GbkTextBuffer::sync() {
+  Pass();
+  target_.flush();
+  return target_ ? 0 : -1;
+}
+
+void GbkTextBuffer::Pass() {
+  // Keep back a character whose bytes have not all come yet.
+  size_t whole = held_.size();
+  for (size_t back = 1; back <= std::min<size_t>(3, held_.size()); ++back) {
+    const auto byte = static_cast<unsigned char>(held_[held_.size() - back]);
+    if ((byte & 0xC0) != 0x80) {
+      const size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+      if (length > back) whole = held_.size() - back;
+      break;
+    }
+  }
+  if (whole == 0) return;
+  target_ << Utf8ToGbk(std::string_view(held_).substr(0, whole));
+  held_.erase(0, whole);
+}
+
 std::string FieldUtf8(std::string_view gbk) {
   const bool ascii = std::all_of(gbk.begin(), gbk.end(),
                                  [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -285,6 +329,9 @@ std::string JsonSummary(const PageSummary& summary) {
   object += ",\"z_threshold\":" + Number(kBeyondChanceZ);
   object += ",\"beyond_chance\":";
   object += BeyondChance(summary) ? "true" : "false";
+  const std::optional<double> tail = TailChance(summary);
+  object += ",\"verdict_test\":" + JsonString(VerdictTest(summary));
+  object += ",\"tail_chance\":" + (tail ? Number(*tail) : std::string("null"));
   object += ",\"verdict\":" + JsonString(Verdict(summary));
   object += ",\"longest_miss_run\":" + std::to_string(summary.longest_miss_run);
   object += ",\"longest_run_chance\":" + Number(summary.longest_run_chance);
@@ -307,7 +354,8 @@ std::string CsvSummaryHeader() {
   figures("all_");
   for (const int64_t window : kRecentWindows) figures("last_" + std::to_string(window) + "_");
   return header +
-         ",z,z_threshold,beyond_chance,verdict,longest_miss_run,longest_run_chance,"
+         ",z,z_threshold,beyond_chance,verdict_test,tail_chance,verdict,longest_miss_run,longest_"
+         "run_chance,"
          "current_miss_run,current_run_chance,next_hold_chance";
 }
 
@@ -326,7 +374,9 @@ std::string CsvSummary(const PageSummary& summary) {
   for (const HitFigures& one : summary.recent) figures(one);
   const std::optional<double> z = ZScore(summary);
   record += ',' + (z ? Number(*z) : std::string()) + ',' + Number(kBeyondChanceZ) + ',' +
-            (BeyondChance(summary) ? "1" : "0") + ',' + CsvField(Verdict(summary));
+            (BeyondChance(summary) ? "1" : "0") + ',' + VerdictTest(summary) + ',';
+  const std::optional<double> tail = TailChance(summary);
+  record += (tail ? Number(*tail) : std::string()) + ',' + CsvField(Verdict(summary));
   record += ',' + std::to_string(summary.longest_miss_run) + ',' +
             Number(summary.longest_run_chance) + ',' + std::to_string(summary.current_miss_run) +
             ',' + Number(summary.current_run_chance) + ',' + Number(summary.next_hold_chance);

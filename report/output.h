@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <iosfwd>
+#include <ostream>
+#include <streambuf>
 #include <string>
 #include <string_view>
 
@@ -28,6 +30,28 @@ class LineEndWriter {
   LineEnd eol_;
   bool held_cr_ = false;   // kLf: a "\r" that may start a "\r\n"
   bool after_cr_ = false;  // kCrlf: the last byte written was "\r"
+};
+
+// A stream buffer that passes UTF-8 text on to `target` in GBK, a line (or
+// a flush) at a time, never splitting a character: for messages under a GBK
+// locale.
+class GbkTextBuffer : public std::streambuf {
+ public:
+  explicit GbkTextBuffer(std::ostream& target) : target_(target) {}
+  GbkTextBuffer(const GbkTextBuffer&) = delete;
+  GbkTextBuffer& operator=(const GbkTextBuffer&) = delete;
+  ~GbkTextBuffer() override { Pass(); }
+
+ protected:
+  int_type overflow(int_type c) override;
+  std::streamsize xsputn(const char* text, std::streamsize count) override;
+  int sync() override;
+
+ private:
+  // Converts and writes every whole character held.
+  void Pass();
+  std::ostream& target_;
+  std::string held_;
 };
 
 // Writes a GBK text in `encoding`, a piece at a time so that no second copy

@@ -53,6 +53,8 @@ struct ReportOptions {
   // The eight box texts, GBK; the window's initial texts unless given.
   PageTexts texts;
   ReportEncoding encoding = ReportEncoding::kUtf8;
+  // --encoding was given; otherwise a GBK locale's summary is GBK.
+  bool encoding_given = false;
   ReportFormat format = ReportFormat::kText;
   LineEnd eol = LineEnd::kKeep;
   // The document's path; "" or "-" reads standard input.
@@ -107,6 +109,18 @@ struct ReportEnvironment {
   // Standard input is a terminal (a hint is given when it is read).
   bool input_is_terminal = false;
   HelpLanguage language = HelpLanguage::kEnglish;
+  // The locale's character set is GBK or GB18030: messages and the summary
+  // are written in it.
+  bool gbk_locale = false;
 };
+
+// Whether the locale LC_ALL, LC_CTYPE or LANG (the first set) names has the
+// GBK, GB18030 or GB2312 character set ("zh_CN.GB18030", "zh_CN.gbk").
+[[nodiscard]] bool GbkLocaleFromVariables();
+
+// The encoding the text output is written in: --encoding when given, GBK for
+// the summary under a GBK locale, UTF-8 otherwise.
+[[nodiscard]] ReportEncoding TextEncoding(const ReportOptions& options,
+                                          const ReportEnvironment& environment);
 
 }  // namespace zelkor

@@ -7,6 +7,7 @@
 
 #include "backtest/wording.h"
 #include "report/input.h"
+#include "report/messages.h"
 #include "report/options.h"
 #include "report/writer.h"
 #include "runtime/gbk.h"
@@ -40,7 +41,8 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
       out << parsed.message;
       return finish(kExitOk);
     }
-    const ReportOptions& options = *parsed.options;
+    ReportOptions options = *parsed.options;
+    options.encoding = TextEncoding(options, environment);
     const Obtained obtained = ObtainRows(options, in, err, fetch, environment);
     if (obtained.exit_code != kExitOk) return obtained.exit_code;
     if (obtained.history.rows.empty()) {
@@ -49,12 +51,13 @@ int RunReport(const std::vector<std::string>& args, std::istream& in, std::ostre
       // document off as a result.
       if (options.summary || options.next || !options.chart.empty() ||
           options.format != ReportFormat::kText) {
-        err << ErrorLine(say("no draws were found in the document", "文档中没有找到开奖")) << '\n';
+        err << ErrorLine(say("no draws were found in the document", "文档中没有找到开奖记录"))
+            << '\n';
         return kExitNoDraws;
       }
       Warn(err, language,
            say("no draws were found in the document; the page is the window's for an empty list",
-               "文档中没有找到开奖;页面是窗口对空列表给出的输出"));
+               "文档中没有找到开奖记录;页面是窗口对空列表给出的输出"));
     }
 
     if (!WriteReport(options, obtained.history, out, err, language)) {

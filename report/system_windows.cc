@@ -12,6 +12,7 @@ ReportEnvironment SystemEnvironment() {
   // A console, not any character device: _isatty says yes to NUL too.
   DWORD console_mode = 0;
   environment.input_is_terminal = GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &console_mode);
+  environment.gbk_locale = GbkLocaleFromVariables();
   // A locale the session names comes first, as on other systems; then the
   // user's display language, e.g. "zh-CN".
   if (const std::optional<HelpLanguage> named = HelpLanguageFromLocaleVariables()) {

@@ -11,8 +11,10 @@
 
 #include "backtest/chart.h"
 #include "backtest/summary.h"
+#include "backtest/summary_wording.h"
 #include "backtest/walk_lines.h"
 #include "backtest/wording.h"
+#include "report/messages.h"
 #include "report/output.h"
 #include "runtime/gbk.h"
 #include "runtime/printable.h"
@@ -160,8 +162,9 @@ class ReportWriter {
       }
       writer_.Write("]}\n");
     } else {
-      // The summary is ASCII, the same bytes in either encoding.
-      writer_.Write(FormatSummary(summaries, rows_.size(), language_));
+      // English is ASCII, the same bytes either way; Chinese is converted.
+      const std::string summary = FormatSummary(summaries, rows_.size(), language_);
+      writer_.Write(options_.encoding == ReportEncoding::kGbk ? Utf8ToGbk(summary) : summary);
     }
   }
 
@@ -187,7 +190,7 @@ class ReportWriter {
     }
     if (!written) {
       err_ << ErrorLine(Say("cannot write the chart to ", "无法写入图表 ") + options_.chart + ": " +
-                        reason)
+                        SystemReason(reason, language_))
            << '\n';
     }
     return written;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "backtest/summary.h"
+#include "backtest/summary_wording.h"
 #include "report/report.h"
 
 int main(int argc, char** argv) {

@@ -46,6 +46,18 @@ void Answer(httplib::Server& server, std::string_view path, const DocumentHolder
   });
 }
 
+// What a mistyped or outdated address gets instead of an empty answer: a short
+// page in the player's language that leads to the start page.
+std::string NotFoundPage() {
+  const std::string start(StartPagePath());
+  return "<!DOCTYPE html>\n<html lang=\"zh-CN\"><head><meta charset=\"utf-8\">"
+         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
+         "<title>找不到这个页面</title></head>\n<body style=\"font-family:sans-serif;"
+         "margin:2em auto;max-width:36em;padding:0 1em\"><h1>找不到这个页面</h1>\n"
+         "<p>这个地址上没有内容,可能是地址输错了。</p>\n<p><a href=\"" +
+         start + "\">打开开始页</a>,查看最新开奖和各方法的预测。</p></body></html>\n";
+}
+
 }  // namespace
 
 std::string_view StartPagePath() { return ZELKOR_START_PAGE_PATH; }
@@ -57,6 +69,13 @@ void AddRoutes(httplib::Server& server, const DocumentHolder& documents, Log log
          refresh);
   Answer(server, StartPagePath(), documents, &ServedDocuments::start_page,
          "text/html; charset=utf-8", refresh);
+  // The bare address is where a player starts typing.
+  server.Get("/", [](const httplib::Request&, httplib::Response& response) {
+    response.set_redirect(std::string(StartPagePath()));
+  });
+  server.set_error_handler([](const httplib::Request&, httplib::Response& response) {
+    if (response.status == 404) response.set_content(NotFoundPage(), "text/html; charset=utf-8");
+  });
   server.Get(ExactPattern(VersionRecordPath()),
              [](const httplib::Request&, httplib::Response& response) {
                response.set_content(std::string(kVersionRecord), "text/plain");

@@ -10,9 +10,11 @@
 #include "backtest/chart.h"
 #include "backtest/language.h"
 #include "backtest/summary.h"
+#include "backtest/summary_wording.h"
 #include "draw_service/history/freshness.h"
 #include "runtime/format.h"
 #include "runtime/gbk.h"
+#include "runtime/markup.h"
 #include "ui/page_texts.h"
 
 namespace zelkor::service {
@@ -52,7 +54,20 @@ constexpr std::string_view kStyle =
     "ol.draws .date{color:#777;font-size:13px}"
     "ul.verdicts{padding-left:1.2em}"
     "svg{max-width:100%;height:auto;display:block;border:1px solid #ddd}"
-    ".plain{background:#fff4df;border-left:5px solid #e69500;padding:10px 14px;margin-top:22px}";
+    ".plain{background:#fff4df;border-left:5px solid #e69500;padding:10px 14px;margin-top:22px}"
+    // Paths and commands break anywhere rather than widen a phone's page; the
+    // chart keeps a width at which its 12-unit text stays above 11 pixels,
+    // and scrolls inside its box on a narrower screen.
+    "code{overflow-wrap:anywhere;word-break:break-all}"
+    ".chartbox{overflow-x:auto}.chartbox svg{min-width:880px}"
+    ".note{font-size:14px;color:#444}";
+
+// The end of every start page: responsible play, and the way back to the
+// window once it was closed.
+constexpr std::string_view kClosing =
+    "<p class=\"note\">彩票开奖完全随机,请理性购彩;未成年人不得购买彩票。"
+    "关掉的 Zelkor3D 窗口可以从开始菜单(应用程序菜单)或桌面上的 Zelkor3D 图标重新打开。</p>\n"
+    "</main></body>\n</html>\n";
 
 // One page/position of the backtest, with its walk's outcomes.
 struct JudgedPage {
@@ -84,13 +99,32 @@ std::string PlayerVerdict(const PageSummary& summary) {
   if (!z) return "这个预测对任何开奖都同样成立或同样不成立,无从与随机比较。";
   const double gap = 100.0 * (static_cast<double>(summary.held) - summary.chance_held) /
                      static_cast<double>(summary.judged);
+  // Short histories are judged by the exact chance, which the z threshold
+  // would misstate.
+  if (const std::optional<double> tail = TailChance(summary)) {
+    const std::string chance = RunChance(*tail);
+    if (BeyondChance(summary)) {
+      return Format(
+          "高于随机:命中率比随机基线高 %.1f 个百分点;随机开奖命中这么多期的概率只有 %s,"
+          "不超过 %.1f%% 的门槛,不太像是运气。",
+          gap, chance.c_str(), 100.0 * kBeyondChanceTail);
+    }
+    if (WorseThanChance(summary)) {
+      return Format("低于随机:命中率比随机基线低 %.1f 个百分点;随机开奖命中这么少的概率只有 %s。",
+                    -gap, chance.c_str());
+    }
+    return Format(
+        "与随机无异:命中率与随机基线相差 %+.1f 个百分点;随机开奖出现这样的差距的概率是 %s,"
+        "在随机波动之内(检验期数少,按精确概率判断,不超过 %.1f%% 才算胜过随机)。",
+        gap, chance.c_str(), 100.0 * kBeyondChanceTail);
+  }
   if (BeyondChance(summary)) {
     return Format(
         "高于随机:命中率比随机基线高 %.1f 个百分点,偏差 z = %+.2f,超过 %.2f "
         "的门槛,不太像是运气。",
         gap, *z, kBeyondChanceZ);
   }
-  if (*z <= -kBeyondChanceZ) {
+  if (WorseThanChance(summary)) {
     return Format("低于随机:命中率比随机基线低 %.1f 个百分点,偏差 z = %+.2f,超出了随机波动。", -gap,
                   *z);
   }
@@ -112,6 +146,24 @@ void AppendFreshness(std::string& page, const HistoryDraw& newest, std::chrono::
   page += "</span></div>\n" + FreshnessPageText(newest, today) + "</section>\n";
 }
 
+// Today's date, and when the next issue is drawn while the draws are current
+// (draws are made every evening at 21:15).
+void AppendToday(std::string& page, const HistoryDraw& newest, const Text& next_issue,
+                 std::chrono::sys_days today) {
+  const auto date = [](std::chrono::sys_days day) {
+    const std::chrono::year_month_day ymd{day};
+    return Format("%04d-%02u-%02u", static_cast<int>(ymd.year()),
+                  static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()));
+  };
+  page += "<p>今天是 <span data-field=\"today\">" + date(today) + "</span>。";
+  const int age = DaysOld(newest, today);
+  if (age >= 0 && age <= 1 && !next_issue.empty()) {
+    const std::chrono::sys_days next = today - std::chrono::days{age} + std::chrono::days{1};
+    page += "第 " + FromPage(next_issue) + " 期 " + date(next) + " 21:15 开奖。";
+  }
+  page += "</p>\n";
+}
+
 // What a pick of the page claims, for a player who has not used the window:
 // the registry's words, after the kill position's place on a page that has one.
 std::string PickMeaning(const AnalysisPage& page, int32_t position) {
@@ -124,23 +176,30 @@ std::string PickMeaning(const AnalysisPage& page, int32_t position) {
 void AppendNextPicks(std::string& page, const std::vector<JudgedPage>& judged) {
   const PageOutcomes& first = judged.front().outcomes;
   page += "<section id=\"next\"><h2>第 <span data-field=\"next_issue\">" +
-          FromPage(first.next_issue) + "</span> 期的预测</h2>\n<p>由最新一期的开奖号 <strong>" +
-          FromPage(first.next_source) +
-          "</strong> 算出。“随机命中率”是同样的预测对 000-999 中随机一个开奖成立的概率。</p>\n"
-          "<div "
-          "class=\"scroll\"><table>\n<tr><th>页面</th><th>预测</th><th "
-          "class=\"meaning\">含义</th><th>随机命中率</"
-          "th></tr>\n";
+          FromPage(first.next_issue) + "</span> 期的预测</h2>\n<p>";
+  // A pick needs draws before it; with too few there is nothing to show.
+  if (!first.next_source.empty()) {
+    page += "由最新一期的开奖号 <strong>" + FromPage(first.next_source) + "</strong> 算出。";
+  }
+  page +=
+      "“随机命中率”是同样的预测对 000-999 中随机一个开奖成立的概率。</p>\n"
+      "<div class=\"scroll\"><table>\n<tr><th>方法</th><th>预测</th><th "
+      "class=\"meaning\">含义</th><th>随机命中率</th></tr>\n";
   for (const JudgedPage& one : judged) {
+    const bool none = one.outcomes.next_pick.empty();
     page += "<tr" + PageAttributes(one) + "><td>" + MarkupEscaped(one.label) +
-            "</td><td class=\"pick\" data-field=\"pick\">" + FromPage(one.outcomes.next_pick) +
-            "</td><td class=\"meaning\">" + MarkupEscaped(PickMeaning(*one.page, one.position)) +
-            "</td>" + Cell("next_hold_chance", RunChance(one.outcomes.next_hold_chance)) +
+            "</td><td class=\"pick\" data-field=\"pick\">" +
+            (none ? std::string("—") : FromPage(one.outcomes.next_pick)) +
+            "</td><td class=\"meaning\">" +
+            MarkupEscaped(none ? "开奖期数太少,还没有预测" : PickMeaning(*one.page, one.position)) +
+            "</td>" +
+            Cell("next_hold_chance", none ? "—" : RunChance(one.outcomes.next_hold_chance)) +
             "</tr>\n";
   }
   page +=
-      "</table></div>\n<p>每项预测命中的概率就是“随机命中率”一栏的数字,与随手选号一样;"
-      "回测的结论见<a href=\"#statement\">页尾</a>。</p></section>\n";
+      "</table></div>\n<p><strong>这些预测不能胜过随机:</strong>每项预测命中的概率就是"
+      "“随机命中率”一栏的数字,与随手选号一样(回测见<a href=\"#statement\">页尾</a>)。</p>\n"
+      "<p class=\"note\">彩票开奖完全随机,请理性购彩;未成年人不得购买彩票。</p></section>\n";
 }
 
 void AppendRecentDraws(std::string& page, const std::vector<HistoryDraw>& draws) {
@@ -161,17 +220,17 @@ void AppendRecentDraws(std::string& page, const std::vector<HistoryDraw>& draws)
 
 void AppendBacktest(std::string& page, const std::vector<JudgedPage>& judged, size_t draw_count) {
   page +=
-      "<section id=\"backtest\"><h2>回测:预测过去命中了多少</h2>\n<p>把每个页面的预测放到全部 " +
+      "<section id=\"backtest\"><h2>回测:预测过去命中了多少</h2>\n<p>把每种方法的预测放到全部 " +
       std::to_string(draw_count) +
       " 期历史上逐期检验:用上一期的开奖号算出预测,再看下一期是否命中。"
-      "“随机”是同样的预测对随机开奖的命中率,逐一试过 000-999 全部 1000 个开奖得出。</p>\n"
+      "“随机基线”是同样的预测对随机开奖的命中率,逐一试过 000-999 全部 1000 个开奖得出。</p>\n"
       "<div class=\"scroll\"><table>\n"
-      "<tr><th rowspan=\"2\">页面</th><th colspan=\"4\">全部</th><th colspan=\"2\">最近 " +
+      "<tr><th rowspan=\"2\">方法</th><th colspan=\"4\">全部</th><th colspan=\"2\">最近 " +
       std::to_string(kRecentWindows[0]) + " 期</th><th colspan=\"2\">最近 " +
       std::to_string(kRecentWindows[1]) +
       " 期</th><th colspan=\"2\">连错(随机出现的概率)</th></tr>\n"
-      "<tr><th>判定</th><th>命中</th><th>命中率</th><th>随机</th><th>命中率</th><th>随机</th>"
-      "<th>命中率</th><th>随机</th><th>最长</th><th>当前</th></tr>\n";
+      "<tr><th>检验期数</th><th>命中</th><th>命中率</th><th>随机基线</th><th>命中率</th>"
+      "<th>随机基线</th><th>命中率</th><th>随机基线</th><th>最长</th><th>当前</th></tr>\n";
   const std::array<std::string, kRecentWindows.size()> window_names{
       "last_" + std::to_string(kRecentWindows[0]), "last_" + std::to_string(kRecentWindows[1])};
   for (const JudgedPage& one : judged) {
@@ -192,7 +251,9 @@ void AppendBacktest(std::string& page, const std::vector<JudgedPage>& judged, si
             MarkupEscaped(RunChance(s.longest_run_chance)) + "</span>)</small></td>";
     page += "<td><span data-field=\"current_miss_run\">" + std::to_string(s.current_miss_run) +
             "</span> <small>(<span data-field=\"current_run_chance\">" +
-            MarkupEscaped(RunChance(s.current_run_chance)) + "</span>)</small></td></tr>\n";
+            // No run going: its chance would read as a certainty of something.
+            MarkupEscaped(s.current_miss_run > 0 ? RunChance(s.current_run_chance) : "—") +
+            "</span>)</small></td></tr>\n";
   }
   page += "</table></div>\n<ul class=\"verdicts\">\n";
   for (const JudgedPage& one : judged) {
@@ -202,12 +263,14 @@ void AppendBacktest(std::string& page, const std::vector<JudgedPage>& judged, si
   }
   page += Format(
       "</ul>\n<p><small>偏差 z:命中期数与随机应命中的期数之差,相当于几个标准差。"
-      "随机开奖本身就会让命中率上下波动,|z| 小于 2 是常有的事。%s个页面同时检验,"
-      "所以 |z| 达到 %.2f 才算超出随机波动。最长连错:连续不中的最长期数,括号里是随机开奖"
+      "随机开奖本身就会让命中率上下波动,|z| 小于 2 是常有的事。%s种方法同时检验,"
+      "所以 |z| 达到 %.2f 才算超出随机波动;检验期数不超过 %lld 时改按精确概率判断,"
+      "随机开奖出现这样的差距的概率不超过 %.1f%% 才算。最长连错:连续不中的最长期数,括号里是随机开奖"
       "在同样多的期数里出现至少这么长连错的概率;当前连错:历史结尾处连续不中的期数,"
       "括号里是随机开奖让这几期全都不中的概率。开奖没有记忆,连错再长,下一期命中的概率"
       "也还是上面“随机命中率”一栏的数字。</small></p>\n</section>\n",
-      CountInWords(kTestedPages, HelpLanguage::kChinese).c_str(), kBeyondChanceZ);
+      CountInWords(kTestedPages, HelpLanguage::kChinese).c_str(), kBeyondChanceZ,
+      static_cast<long long>(kExactTestLines), 100.0 * kBeyondChanceTail);
 }
 
 void AppendChart(std::string& page, const std::vector<JudgedPage>& judged,
@@ -215,22 +278,32 @@ void AppendChart(std::string& page, const std::vector<JudgedPage>& judged,
   // The panels `zelkor3d-report --chart` draws by default: the kill digit at
   // its first position, the banker digits and the kill spans.
   std::vector<ChartSeries> series;
+  std::string shown;
   for (const JudgedPage& one : judged) {
     if (!one.page->HasKillPosition() || one.position == 1) {
       series.push_back({one.label, one.outcomes.lines});
+      shown += (shown.empty() ? "" : "、") + MarkupEscaped(one.label);
     }
   }
+  // The caption tells what a point is as the chart's title does: the last
+  // window of judged lines, or all of them while there are fewer.
+  const size_t judged_lines = judged.front().outcomes.lines.size();
+  const std::string point =
+      judged_lines >= static_cast<size_t>(kDefaultChartWindow)
+          ? "每点为截至该期的前 " + std::to_string(kDefaultChartWindow) + " 期的命中率"
+          : "每点为截至该期的全部已检验期的命中率(共 " + std::to_string(judged_lines) +
+                " 期,不足 " + std::to_string(kDefaultChartWindow) + " 期)";
   // Judged line i checks rows[n - 1 - i], n = rows.size() - 1.
   std::string svg = BuildChartSvg(
       series, [&rows](size_t i) { return GbkToUtf8(rows[rows.size() - 2 - i].issue); },
       kDefaultChartWindow, HelpLanguage::kChinese);
   // Inline in HTML the SVG needs no XML declaration.
   if (svg.starts_with("<?xml")) svg.erase(0, svg.find('\n') + 1);
-  page += "<section id=\"chart\"><h2>命中率走势</h2>\n<p>蓝线是最近 " +
-          std::to_string(kDefaultChartWindow) +
-          " 期的滚动命中率,灰色虚线是同样预测的随机基线,阴影是随机开奖 100 次里有 95 "
-          "次会落在其中的范围。蓝线在阴影里进进出出,正是随机的样子。</p>\n" +
-          svg + "</section>\n";
+  page += "<section id=\"chart\"><h2>命中率走势</h2>\n<p>图中是" + shown + "。蓝线上" + point +
+          ",灰色虚线是同样预测的随机基线,阴影是随机开奖 100 次里有 95 "
+          "次会落在其中的范围。蓝线在阴影里进进出出,正是随机的样子。</p>\n<div "
+          "class=\"chartbox\">" +
+          svg + "</div></section>\n";
 }
 
 void AppendPlainStatement(std::string& page, const std::vector<JudgedPage>& judged,
@@ -251,7 +324,7 @@ void AppendPlainStatement(std::string& page, const std::vector<JudgedPage>& judg
   } else if (beyond.empty()) {
     page += Format(
         "<p><strong>这些预测不能胜过随机。</strong>在 %zu 期的回测里,%zu "
-        "项预测没有一项的命中率超出随机波动:最接近的是%s,偏差 z = %+.2f,低于 %.2f "
+        "项预测没有一项的命中率超出随机波动:离超出随机最近的是%s,偏差 z = %+.2f,低于 %.2f "
         "的门槛。下一期每项预测命中的概率,就是上面“随机命中率”一栏的数字,与随手选号一样。</p>",
         draw_count, judged.size(), MarkupEscaped(furthest->label).c_str(),
         *ZScore(furthest->summary), kBeyondChanceZ);
@@ -285,7 +358,8 @@ std::string StartPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_da
     page +=
         "<p>开奖数据服务还没有任何开奖。</p>\n"
         "<section id=\"statement\" class=\"plain\"><p><strong>各种预测只是由开奖号码算出的数字,"
-        "不能提高中奖的机会。</strong></p></section>\n</main></body>\n</html>\n";
+        "不能提高中奖的机会。</strong></p></section>\n";
+    page += kClosing;
     return page;
   }
   // The pages walk the history newest first, as the window lists it.
@@ -309,13 +383,14 @@ std::string StartPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_da
   page +=
       Format("<p>共 %zu 期开奖(%s 期至 %s 期)。</p>\n", draws.size(),
              MarkupEscaped(draws.front().issue).c_str(), MarkupEscaped(draws.back().issue).c_str());
+  AppendToday(page, draws.back(), judged.front().outcomes.next_issue, today);
   AppendFreshness(page, draws.back(), today);
   AppendNextPicks(page, judged);
   AppendRecentDraws(page, draws);
   AppendBacktest(page, judged, draws.size());
   AppendChart(page, judged, rows);
   AppendPlainStatement(page, judged, draws.size());
-  page += "</main></body>\n</html>\n";
+  page += kClosing;
   return page;
 }
 

@@ -1,4 +1,5 @@
 #include "backtest/summary.h"
+#include "backtest/summary_wording.h"
 
 #include <gtest/gtest.h>
 
@@ -110,18 +111,18 @@ TEST(FormatSummary, ShowsRatesAndWhetherChanceWasBeaten) {
   }
   const std::string text = FormatSummary(summaries, WorkedRows().size());
   EXPECT_NE(text.find("Draws listed: 3; judged lines per page: 2\n"), std::string::npos) << text;
-  // z = (2 - 1.8) / sqrt(0.18) = 0.47; (1 - 1.314) / sqrt(0.4507) = -0.47;
-  // (2 - 1.594) / sqrt(0.3146) = 0.72.
+  // Two lines go by the exact tails: 0.9^2 = 81.0%; 1 - 0.657^2 = 56.8%;
+  // the two span lines' own chances multiplied, 63.1%.
   EXPECT_NE(text.find("kill (position 1)         2      2    100.0%   90.0%  no evidence of "
-                      "doing better than chance (z = +0.47)\n"),
+                      "doing better than chance (exact tail chance 81.0%)\n"),
             std::string::npos)
       << text;
   EXPECT_NE(text.find("banker                    2      1     50.0%   65.7%  no evidence of "
-                      "doing better than chance (z = -0.47)\n"),
+                      "doing better than chance (exact tail chance 56.8%)\n"),
             std::string::npos)
       << text;
   EXPECT_NE(text.find("span                      2      2    100.0%   79.7%  no evidence of "
-                      "doing better than chance (z = +0.72)\n"),
+                      "doing better than chance (exact tail chance 63.1%)\n"),
             std::string::npos)
       << text;
 }
@@ -236,6 +237,82 @@ TEST(ChanceOfMissRun, MatchesEverySequenceCounted) {
   // A hundred thousand kill lines: 1 - exp(-N p q^4) to within a few thousandths.
   const std::vector<LineOutcome> many(100000, LineOutcome{false, 0.9});
   EXPECT_NEAR(ChanceOfMissRun(many, 5), 1.0 - std::exp(-100000 * 0.9 * 1e-5), 0.005);
+}
+
+// Chances far past what 1 - x can show are still shown as not 0 and not 100.
+TEST(ChanceOfMissRun, NeverRoundsAPossibleRunToCertainty) {
+  struct Case {
+    const char* label;
+    size_t lines;
+    int64_t run;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {"a run of all 100 lines, 1e-100", 100, 100, "<0.1%"},
+      {"a run of all 400 lines, past a double", 400, 400, "<0.1%"},
+      {"some miss in 1500 lines, 1 - 1e-69", 1500, 1, ">99.9%"},
+  };
+  for (const Case& test : cases) {
+    const std::vector<LineOutcome> lines(test.lines, LineOutcome{false, 0.9});
+    const double chance = ChanceOfMissRun(lines, test.run);
+    EXPECT_EQ(RunChance(chance), test.shown) << test.label;
+    EXPECT_EQ(RunChance(ChanceAllFail(lines, 0)), "<0.1%") << test.label;
+  }
+  const std::vector<LineOutcome> hundred(100, LineOutcome{false, 0.9});
+  EXPECT_NEAR(std::log10(ChanceOfMissRun(hundred, 100)), -100.0, 1e-9);
+}
+
+// Histories at the edges, each page/position summarized as the report does.
+TEST(FormatSummary, ReadsRightAtTheEdges) {
+  const auto rows_of = [](std::vector<std::string> digits) {
+    std::vector<HistoryRow> rows;
+    for (size_t i = 0; i < digits.size(); ++i) {
+      rows.push_back({Text(std::to_string(2026000 + digits.size() - i)), Text(digits[i])});
+    }
+    return rows;
+  };
+  std::mt19937 random(7);
+  std::vector<std::string> forty;
+  for (int i = 0; i < 40; ++i) forty.push_back(std::to_string(100 + random() % 900));
+  struct Case {
+    const char* label;
+    std::vector<HistoryRow> rows;
+    std::vector<std::string> shown;
+    std::vector<std::string> not_shown;
+  };
+  const Case cases[] = {
+      {"no draws", {}, {"judged lines per page: 0", "no judged lines"}, {"z ="}},
+      {"one draw", rows_of({"738"}), {"no judged lines"}, {"z ="}},
+      // One failed line in ten fails by chance alone.
+      {"738 then 405", rows_of({"405", "738"}), {"(exact tail chance 10.0%)"}, {"worse", "z ="}},
+      {"forty draws",
+       rows_of(forty),
+       {"(Last 100 covers the 39 judged lines there are.)", "exact tail chance"},
+       {"z ="}},
+      {"a hundred identical draws",
+       rows_of(std::vector<std::string>(100, "738")),
+       {"kill (position 1)        99     <0.1%      99     <0.1%      90.0%"},
+       {"99      0.0%"}},
+      {"a hundred draws that all hold",
+       rows_of(std::vector<std::string>(100, "111")),
+       {"kill (position 1)         0    100.0%       0         -      90.0%"},
+       {"(100.0%)"}},
+  };
+  for (const Case& test : cases) {
+    std::vector<PageSummary> summaries;
+    for (const auto& [page, position] : TestedPages()) {
+      summaries.push_back(
+          SummarizePage(*page, position, test.rows, InitialPageTexts(), [](const Text&) {}));
+    }
+    const std::string text = FormatSummary(summaries, test.rows.size());
+    for (const std::string& shown : test.shown) {
+      EXPECT_NE(text.find(shown), std::string::npos) << test.label << ": " << shown << "\n" << text;
+    }
+    for (const std::string& hidden : test.not_shown) {
+      EXPECT_EQ(text.find(hidden), std::string::npos) << test.label << ": " << hidden << "\n"
+                                                      << text;
+    }
+  }
 }
 
 // A history whose figures are known: 110 held lines, 4 failed, 16 held and

@@ -63,22 +63,40 @@ TEST_F(DrawServiceRoutesTest, StartupPageCountsTheAgeFromTheDayOfTheRequest) {
     setenv("ZELKOR_TODAY", today, 1);
     const Bytes page = HttpFetch(Url(StartPagePath()));
     unsetenv("ZELKOR_TODAY");
-    const std::string_view kAge = "距今";
-    const size_t at = page.find(kAge);
+    const std::string_view kDrawn = " 开奖),";
+    const size_t at = page.find(kDrawn);
     if (at == Bytes::npos) return std::string("none");
-    const size_t digits = at + kAge.size();
-    return page.substr(digits, page.find_first_not_of("0123456789", digits) - digits);
+    const size_t age = at + kDrawn.size();
+    return page.substr(age, page.find("。", age) - age);
   };
-  EXPECT_EQ(age_on("2026-08-23"), "1");
-  EXPECT_EQ(age_on("2026-08-23"), "1");
-  EXPECT_EQ(age_on("2026-08-26"), "4");
+  EXPECT_EQ(age_on("2026-08-23"), "昨天开奖");
+  EXPECT_EQ(age_on("2026-08-23"), "昨天开奖");
+  EXPECT_EQ(age_on("2026-08-26"), "距今4天");
 }
 
-TEST_F(DrawServiceRoutesTest, AnswersOtherPathsWithNotFound) {
+// Every address answers with something a player can follow: the bare
+// address leads to the start page, any other a short page that links to it.
+TEST_F(DrawServiceRoutesTest, AnswersEveryAddressWithAPageToFollow) {
+  struct Case {
+    const char* path;
+    int status;
+    std::string location;  // where a redirect leads
+    std::string body;      // in the body
+  };
+  const std::string link = "<a href=\"" + std::string(StartPagePath()) + "\">";
+  const Case cases[] = {
+      {"/", 302, std::string(StartPagePath()), ""},
+      {"/static/info/kaijiang/xml/sd/list11.xml", 404, "", link},
+      {"/zelkor3d/start.htm", 404, "", "找不到这个页面"},
+  };
   httplib::Client client("127.0.0.1", port_);
-  const httplib::Result result = client.Get("/static/info/kaijiang/xml/sd/list11.xml");
-  ASSERT_TRUE(result);
-  EXPECT_EQ(result->status, 404);
+  for (const Case& test : cases) {
+    const httplib::Result result = client.Get(test.path);
+    ASSERT_TRUE(result) << test.path;
+    EXPECT_EQ(result->status, test.status) << test.path;
+    EXPECT_EQ(result->get_header_value("Location"), test.location) << test.path;
+    EXPECT_THAT(result->body, HasSubstr(test.body)) << test.path;
+  }
 }
 
 }  // namespace

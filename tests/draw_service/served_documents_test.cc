@@ -14,7 +14,7 @@ TEST(DrawServiceTest, APublishLeavesTheDocumentsARequestHoldsAlone) {
   holder.Publish(Draws("issue,date,digits\n2026224,2026-08-22,862\n"));
   EXPECT_EQ(held->draw_list, before);
   EXPECT_NE(holder.Current()->draw_list.find("2026224"), std::string::npos);
-  EXPECT_NE(holder.Current()->start_page.find("2026224期"), std::string::npos);
+  EXPECT_NE(holder.Current()->start_page.find("第 2026224 期"), std::string::npos);
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """The start-up page as a browser shows it, from the running draw service.
 
-Headless Chromium loads the page: a screenshot at 1280x800 goes to the work
-folder, and the page's text after layout (--dump-dom) must show the newest
+Headless Chromium loads the page: screenshots at 390, 1024 and 1280 pixels
+wide go to the work folder, where no element may be wider than the screen
+except inside a box that scrolls and the chart's text stays 11 pixels or
+more; and the page's text after layout (--dump-dom) must show the newest
 draw of the history, the same next picks as `zelkor3d-report --next --format
 json` and the same backtest figures as `--summary --format json`, with the
 chart inline. No src or href may leave the machine.
@@ -10,6 +12,7 @@ chart inline. No src or href may leave the machine.
   start_page_browser_test.py SERVICE REPORT HISTORY_CSV WORK_DIR
 """
 
+import html
 import html.parser
 import json
 import os
@@ -100,6 +103,37 @@ def near_percent(shown, share, where):
         check(abs(value - 100 * share) <= 0.05 + 1e-9, "%s: %s, not %r" % (where, shown, share))
 
 
+# Run in the page's copy: every element that reaches past the screen's edges
+# outside a box that scrolls, and the smallest chart text in screen pixels.
+MEASURE = """<script>
+addEventListener("load", () => {
+  const screen = document.documentElement.clientWidth;
+  const scrolls = (e) => {
+    for (let p = e.parentElement; p; p = p.parentElement) {
+      if (["auto", "scroll"].includes(getComputedStyle(p).overflowX)) return true;
+    }
+    return false;
+  };
+  const wide = [];
+  for (const e of document.body.querySelectorAll("*")) {
+    const box = e.getBoundingClientRect();
+    if ((box.right > screen + 1 || box.left < -1) && !scrolls(e)) {
+      wide.push(e.tagName + (e.className ? "." + e.className : ""));
+    }
+  }
+  let chart_text = 1e9;
+  for (const text of document.querySelectorAll("svg text")) {
+    const svg = text.ownerSVGElement;
+    const scale = svg.getBoundingClientRect().width / svg.viewBox.baseVal.width;
+    chart_text = Math.min(chart_text, parseFloat(getComputedStyle(text).fontSize) * scale);
+  }
+  const out = document.createElement("pre");
+  out.id = "measure";
+  out.textContent = JSON.stringify({wide: wide.slice(0, 10), chart_text});
+  document.body.appendChild(out);
+});
+</script>"""
+
 chromium = shutil.which("chromium")
 if chromium is None:
     print("FAIL: chromium is not installed (scripts/setup installs it)")
@@ -136,6 +170,25 @@ try:
     dom = subprocess.run(browser + ["--dump-dom", page_address], capture_output=True,
                          timeout=120).stdout.decode("utf-8")
     raw = urllib.request.urlopen(page_address, timeout=30).read()
+    # The page carries no script; a copy with one measures it after layout.
+    measured = os.path.join(work, "start-page-measured.html")
+    with open(measured, "w", encoding="utf-8") as copy:
+        copy.write(raw.decode("utf-8").replace("</body>", MEASURE + "</body>"))
+    for width, height in ((390, 844), (1024, 768), (1280, 800)):
+        sized = [arg if not arg.startswith("--window-size=") else
+                 "--window-size=%d,%d" % (width, height) for arg in browser]
+        subprocess.run(sized + ["--screenshot=" + os.path.join(
+            work, "start-page-%dx%d.png" % (width, height)), page_address],
+            capture_output=True, timeout=120)
+        out = subprocess.run(sized + ["--dump-dom", "file://" + measured], capture_output=True,
+                             timeout=120).stdout.decode("utf-8")
+        found = re.search(r'<pre id="measure">(.*?)</pre>', out, re.S)
+        if found is None:
+            failures.append("%d px: the page was not measured" % width)
+            continue
+        result = json.loads(html.unescape(found.group(1)))
+        check(not result["wide"], "%d px: wider than the screen: %s" % (width, result["wide"]))
+        check(result["chart_text"] >= 11, "%d px: chart text %.1f px" % (width, result["chart_text"]))
 
     def report_json(*args):
         out = subprocess.run([report, "--url", list_address, "--format", "json", *args],
@@ -190,8 +243,11 @@ for page in summary:
         near_percent(shown(window + "_chance"), figures["chance"], "%s %s chance" % (key, window))
     for run in ("longest", "current"):
         check(shown(run + "_miss_run") == str(page[run + "_miss_run"]), "%s: %s run" % (key, run))
-        near_percent(shown(run + "_run_chance"), page[run + "_run_chance"],
-                     "%s %s run chance" % (key, run))
+        if run == "current" and page["current_miss_run"] == 0:
+            check(shown("current_run_chance") == "—", "%s: a chance for no run" % (key,))
+        else:
+            near_percent(shown(run + "_run_chance"), page[run + "_run_chance"],
+                         "%s %s run chance" % (key, run))
     verdict = shown("verdict")
     z = re.search(r"z = ([+-]\d+\.\d\d)", verdict)
     check(z is not None and abs(float(z.group(1)) - page["z"]) <= 0.005 + 1e-9,

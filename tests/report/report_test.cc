@@ -15,6 +15,7 @@
 
 #include "analysis/analysis.h"
 #include "backtest/wording.h"
+#include "report/output.h"
 #include "runtime/gbk.h"
 #include "runtime/runtime_error.h"
 #include "ui/layout.h"
@@ -250,13 +251,27 @@ TEST(ReportLanguage, ChineseLocaleSpeaksChineseThroughout) {
     std::string err;  // expected in standard error
   };
   const Case cases[] = {
-      {{"--summary"}, SampleDocument(), kExitOk, "页面", ""},
+      {{"--summary"}, SampleDocument(), kExitOk, "方法", ""},
       {{"--summary"}, SampleDocument(), kExitOk, "没有胜过随机的证据", ""},
       {{"--next"}, SampleDocument(), kExitOk, "下一期 2024007", ""},
       {{"--next"}, SampleDocument(), kExitOk, "\n杀码(十位)         ", ""},
-      {{"--next"}, "", kExitNoDraws, "", "zelkor3d-report: 文档中没有找到开奖\n"},
-      {{}, "", kExitOk, "未开", "警告:文档中没有找到开奖"},
+      {{"--next"}, "", kExitNoDraws, "", "zelkor3d-report: 文档中没有找到开奖记录\n"},
+      {{}, "", kExitOk, "未开", "警告:文档中没有找到开奖记录"},
       {{"--position", "4"}, SampleDocument(), kExitUsage, "", "应为 1、2、3、百、十 或 个"},
+      {{"-", "extra"}, SampleDocument(), kExitUsage, "", "多余的参数: extra(见 --help)"},
+      {{"--bogus"}, SampleDocument(), kExitUsage, "", "未知选项: --bogus"},
+      {{"--help=x"}, SampleDocument(), kExitUsage, "", "这个选项不接受值: --help = x"},
+      {{"--summary", "--next"},
+       SampleDocument(),
+       kExitUsage,
+       "",
+       "--summary 与 --next 不能同时使用"},
+      {{"--window", "0"}, SampleDocument(), kExitUsage, "", "应为 不小于 1 的整数"},
+      {{"/nonexistent/draws.xml"},
+       "",
+       kExitNoDraws,
+       "",
+       "无法读取 /nonexistent/draws.xml: 文件不存在(No such file or directory)"},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.args.empty() ? "text" : test.args.front());
@@ -293,6 +308,45 @@ TEST(ReportLanguage, ChineseLocaleSpeaksChineseThroughout) {
   }
   ASSERT_EQ(columns.size(), 6u);
   EXPECT_EQ(std::count(columns.begin(), columns.end(), columns.front()), 6);
+}
+
+// Under a GBK locale the summary is GBK unless --encoding says otherwise, and
+// --encoding gbk makes it GBK anywhere; messages pass through in GBK whole.
+TEST(ReportLanguage, GbkLocaleGetsTheSummaryAndMessagesInGbk) {
+  struct Case {
+    std::vector<std::string> args;
+    bool gbk_locale;
+    bool gbk;
+  };
+  const Case cases[] = {
+      {{"--summary"}, true, true},
+      {{"--summary", "--encoding", "gbk"}, false, true},
+      {{"--summary", "--encoding", "utf-8"}, true, false},
+      {{"--summary"}, false, false},
+  };
+  for (const Case& test : cases) {
+    std::istringstream in(SampleDocument());
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(RunReport(
+                  test.args, in, out, err, [](const Text&) { return FetchResult(); },
+                  ReportEnvironment{false, HelpLanguage::kChinese, test.gbk_locale}),
+              kExitOk);
+    const std::string gbk = Utf8ToGbk("方法");
+    EXPECT_EQ(out.str().find(test.gbk ? gbk : "方法") != std::string::npos, true)
+        << test.gbk_locale << " " << test.args.size();
+    EXPECT_EQ(out.str().find(test.gbk ? "方法" : gbk), std::string::npos);
+  }
+  std::ostringstream target;
+  {
+    GbkTextBuffer buffer(target);
+    std::ostream err(&buffer);
+    const std::string line = "警告:文档中没有找到开奖记录\n";
+    // A character split between writes is held until it is whole.
+    err << line.substr(0, 4);
+    err << line.substr(4) << "末尾";
+  }
+  EXPECT_EQ(target.str(), Utf8ToGbk("警告:文档中没有找到开奖记录\n末尾"));
 }
 
 // Input the window takes in silence is named on standard error; the output
