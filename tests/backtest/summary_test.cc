@@ -171,7 +171,7 @@ TEST(BeyondChance, ThresholdAndItsSentenceFollowTheNumberOfTests) {
                                         "beyond chance only at |z| of 2.58 or more"),
             std::string::npos);
   EXPECT_NE(FormatSummary(none, 0, HelpLanguage::kChinese)
-                .find("五个页面同时检验,所以只有 |z| 达到 2.58 或以上\n(5% 分摊到五项检验"),
+                .find("五种方法同时检验,所以只有 |z| 达到 2.58 或以上\n(5% 分摊到五项检验"),
             std::string::npos);
 }
 
