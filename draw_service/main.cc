@@ -17,19 +17,22 @@
 #include <variant>
 #include <vector>
 
-#include "draw_service/commands.h"
-#include "draw_service/draw_service.h"
-#include "draw_service/draw_store.h"
-#include "draw_service/freshness.h"
-#include "draw_service/history_file.h"
+#include "draw_service/history/draw_list.h"
+#include "draw_service/history/freshness.h"
+#include "draw_service/history/history_file.h"
 #include "draw_service/process.h"
-#include "draw_service/served_documents.h"
-#include "draw_service/settings.h"
-#include "draw_service/sturdy_server.h"
-#include "draw_service/upstream.h"
-#include "draw_service/user_places.h"
+#include "draw_service/serve/draw_server.h"
+#include "draw_service/serve/routes.h"
+#include "draw_service/serve/served_documents.h"
+#include "draw_service/serve/served_history.h"
+#include "draw_service/store/commands.h"
+#include "draw_service/store/draw_store.h"
+#include "draw_service/store/user_places.h"
+#include "draw_service/update/settings.h"
+#include "draw_service/update/upstream.h"
 #include "runtime/printable.h"
 #include "runtime/program_io.h"
+#include "runtime/read_file.h"
 
 #if !defined(ZELKOR_DRAW_SERVICE_PORT) || !defined(ZELKOR_HISTORY_FROM_BINARY) || \
     !defined(ZELKOR_HISTORY_PLACE) || !defined(ZELKOR_VERSION)
@@ -68,11 +71,6 @@ bool ReadHistory(const std::string& path, std::vector<zelkor::service::HistoryDr
   }
   draws = std::get<std::vector<zelkor::service::HistoryDraw>>(std::move(parsed));
   return true;
-}
-
-std::string Utf8(const std::filesystem::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
 }
 
 }  // namespace
@@ -189,7 +187,7 @@ int main(int argc, char** argv) {
 
   std::ostream& out = zelkor::StandardOutput(zelkor::StreamText::kUtf8);
   std::mutex out_mutex;
-  const service::Log log = [&out, &out_mutex](const std::string& line) {
+  const zelkor::Log log = [&out, &out_mutex](const std::string& line) {
     std::lock_guard lock(out_mutex);
     out << line << std::endl;
   };
@@ -203,9 +201,10 @@ int main(int argc, char** argv) {
   } else {
     holder.Publish(latest > 0 ? service::Latest(shipped, latest) : shipped);
   }
-  service::Updater updater(upstreams, store, served, log);
+  service::Updater updater(
+      upstreams, store, [&served] { served.Refresh(); }, log);
 
-  service::SturdyServer server(port);
+  service::DrawServer server(port);
   service::StartGate start_gate(service::kStartDeadline + std::chrono::seconds(1));
   // What `add` or `import` stored shows from the next request on.
   std::function<void()> refresh = [&start_gate] { start_gate.Wait(); };
@@ -241,7 +240,7 @@ int main(int argc, char** argv) {
   log(service::FreshnessLogLine(draws.back(), service::BeijingToday()));
   log("serving " + std::to_string(draws.size()) + " draws (" + draws.front().issue + " to " +
       draws.back().issue + ") from " + zelkor::Printable(history) +
-      (with_store ? " and the store " + Utf8(store.file()) : std::string()));
+      (with_store ? " and the store " + zelkor::PathUtf8(store.file()) : std::string()));
   log("serving on http://" + std::string(kLoopback) + ":" + std::to_string(port));
   start_gate.Open();
   // listen_after_bind only returns once the server is stopped, which only the

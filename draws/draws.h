@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/input_limit.h"
 #include "runtime/text.h"
 #include "ui/ui_operations.h"
 
@@ -28,9 +29,8 @@ inline constexpr std::string_view kDrawListPath = "/static/info/kaijiang/xml/sd/
 inline constexpr std::string_view kDrawRowPattern =
     R"re(<row expect="(.*?)" opencode="(.*?),(.*?),(.*?)" opentime=".*?" trycode=".*?" tryinfo=".*?" />)re";
 
-// The most of a body HttpFetch keeps; the rest is dropped as though the
-// transfer had broken off there.
-inline constexpr size_t kMaxBodyBytes = size_t{64} << 20;
+// HttpFetch keeps at most kMaxInputBytes of a body; the rest is dropped as
+// though the transfer had broken off there.
 
 // "http://" + host + kDrawListPath.
 [[nodiscard]] Text DrawListAddress(std::string_view host);
@@ -105,7 +105,7 @@ struct FetchResult {
   // Empty when a 2xx answer arrived whole; otherwise the cause in a few
   // English words ("connection refused", "HTTP 404", "timed out after 90 s").
   std::string failure;
-  // The body was cut at kMaxBodyBytes (`failure` says so too).
+  // The body was cut at kMaxInputBytes (`failure` says so too).
   bool cut = false;
 };
 
@@ -114,7 +114,7 @@ struct FetchResult {
 // Redirections to http and https are followed, at most kMaxRedirects of them
 // and never from https down to http; https certificates are verified. Never
 // throws; every failure is a `failure` text. The body is kept whatever the
-// status, up to kMaxBodyBytes.
+// status, up to kMaxInputBytes.
 [[nodiscard]] FetchResult FetchWithReason(const Text& address, const FetchOptions& options);
 
 // The body of FetchWithReason with the default FetchOptions: empty when no

@@ -19,7 +19,7 @@ void InitCurlOnce() {
 }
 
 // Where received bytes go. Taking fewer bytes than offered makes curl abort
-// the transfer, which is how bytes past kMaxBodyBytes are dropped.
+// the transfer, which is how bytes past kMaxInputBytes are dropped.
 struct BodySink {
   Bytes body;
   bool cut = false;
@@ -28,7 +28,7 @@ struct BodySink {
 size_t AppendBody(char* data, size_t size, size_t count, void* sink_pointer) {
   auto& sink = *static_cast<BodySink*>(sink_pointer);
   const size_t offered = size * count;
-  const size_t taken = std::min(offered, kMaxBodyBytes - sink.body.size());
+  const size_t taken = std::min(offered, kMaxInputBytes - sink.body.size());
   sink.body.append(data, taken);
   if (taken < offered) sink.cut = true;
   return taken;
@@ -187,11 +187,11 @@ FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
 
     // Whatever the outcome, the body is what arrived: nothing when no answer
     // came, the bytes so far when the transfer broke off, timed out or was cut
-    // at kMaxBodyBytes.
+    // at kMaxInputBytes.
     result.body = std::move(sink.body);
     result.cut = sink.cut;
     if (sink.cut) {
-      result.failure = "body cut at " + std::to_string(kMaxBodyBytes >> 20) + " MiB";
+      result.failure = "body cut at " + std::to_string(kMaxInputBytes >> 20) + " MiB";
     } else if (code != CURLE_OK) {
       // curl's clock and ours may differ by a hair at the deadline.
       const bool past_deadline = Clock::now() + std::chrono::milliseconds(50) >= deadline;

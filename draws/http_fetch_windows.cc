@@ -3,7 +3,7 @@
 // same contract as the libcurl fetch on Linux (draws/http_fetch_posix.cc): one
 // HTTP/1.0 GET per hop, no cache, at most ten redirections and never from
 // https down to http, certificates verified, the body whatever the status,
-// partial bodies kept, at most kMaxBodyBytes, and three time bounds.
+// partial bodies kept, at most kMaxInputBytes, and three time bounds.
 //
 // WinINet follows redirections on its own, but would then take any of them;
 // here every hop is made by hand so that each one can be checked first.
@@ -183,17 +183,17 @@ struct Progress {
   FetchResult result;
 };
 
-// Appends received bytes, at most up to kMaxBodyBytes; false when the body
+// Appends received bytes, at most up to kMaxInputBytes; false when the body
 // was cut there or the caller has gone.
 bool Append(Progress& progress, std::string_view bytes) {
   std::lock_guard lock(progress.mutex);
   if (progress.abandoned) return false;
   FetchResult& result = progress.result;
-  const size_t taken = std::min(bytes.size(), kMaxBodyBytes - result.body.size());
+  const size_t taken = std::min(bytes.size(), kMaxInputBytes - result.body.size());
   result.body.append(bytes.data(), taken);
   if (taken < bytes.size()) {
     result.cut = true;
-    result.failure = "body cut at " + std::to_string(kMaxBodyBytes >> 20) + " MiB";
+    result.failure = "body cut at " + std::to_string(kMaxInputBytes >> 20) + " MiB";
     return false;
   }
   return true;

@@ -11,7 +11,7 @@
 #include <variant>
 #include <vector>
 
-#include "draw_service/history_file.h"
+#include "draw_service/history/history_file.h"
 
 namespace {
 

@@ -109,7 +109,7 @@ Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream
   // What reading found is said once it is clear the draws were had: a
   // failure is one line.
   std::vector<std::string> notes;
-  const std::string cut_at = MiB(kMaxBodyBytes) + " (byte " + std::to_string(kMaxBodyBytes) + ")";
+  const std::string cut_at = MiB(kMaxInputBytes) + " (byte " + std::to_string(kMaxInputBytes) + ")";
   Bytes document;
   std::string fell_short;  // why a download came up short, when it did
   if (options.url) {
@@ -174,7 +174,7 @@ Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream
         if (std::fseek(file.get(), 0, SEEK_SET) != 0) size_hint = 0;
         FileReadBuffer buffer(file.get());
         std::istream stream(&buffer);
-        input = ReadDocument(stream, kMaxBodyBytes, size_hint);
+        input = ReadDocument(stream, kMaxInputBytes, size_hint);
       }
     }
     if (!input.error.empty()) {

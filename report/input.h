@@ -12,10 +12,10 @@
 
 namespace zelkor {
 
-// Reads `in` until its end, its first zero byte or kMaxBodyBytes, whichever
+// Reads `in` until its end, its first zero byte or kMaxInputBytes, whichever
 // comes first; never reads past that point. A stream whose buffer fails or
 // throws gives `error`. `size_hint`, when known, is the input's size.
-[[nodiscard]] InputDocument ReadDocument(std::istream& in, size_t max_bytes = kMaxBodyBytes,
+[[nodiscard]] InputDocument ReadDocument(std::istream& in, size_t max_bytes = kMaxInputBytes,
                                          size_t size_hint = 0);
 
 // The draws of a document, newest first, with each draw's opentime.

@@ -88,12 +88,12 @@ struct ParsedArguments {
 [[nodiscard]] std::optional<HelpLanguage> HelpLanguageFromLocaleVariables();
 
 // The document as read: its bytes before the first zero byte, at most
-// kMaxBodyBytes of them.
+// kMaxInputBytes of them.
 struct InputDocument {
   Bytes bytes;
   // Reading stopped at a zero byte at this offset.
   std::optional<size_t> zero_at;
-  // Reading stopped at kMaxBodyBytes with more to come.
+  // Reading stopped at kMaxInputBytes with more to come.
   bool cut = false;
   // A read error, in a few words; empty when reading ended normally.
   std::string error;

@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <variant>
 
-#include "draw_service/draw_source.h"
-#include "draw_service/draw_store.h"
-#include "draw_service/merge.h"
+#include "draw_service/history/draw_source.h"
+#include "draw_service/history/merge.h"
+#include "draw_service/store/draw_store.h"
 
 namespace zelkor::service {
 namespace {

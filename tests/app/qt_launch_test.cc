@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "app/rc4.h"
-#include "draw_service/draw_service.h"
-#include "draw_service/history_file.h"
+#include "draw_service/history/history_file.h"
+#include "draw_service/serve/routes.h"
 #include "draws/draws.h"
 #include "tests/support/loopback_server.h"
 #include "ui/qt/main_window.h"
@@ -126,7 +126,7 @@ TEST(LaunchTest, ShowsTheServicesHistoryAndEndsCleanlyWhenClosed) {
     ASSERT_GT(service.port(), 0);
     test_support::LoopbackServer version_service(
         {{"/version.txt", test_support::LoopbackServer::Reply(c.version_record)}});
-    const std::string page = service.Url(service::StartupPagePath());
+    const std::string page = service.Url(service::StartPagePath());
     const std::string version = version_service.Url("/version.txt");
     const std::string key(1, PickPassword(page, version));
     const StartupConfig config{

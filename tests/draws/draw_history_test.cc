@@ -167,7 +167,7 @@ std::string CutInsideRow(std::string_view issue) {
   return kDocument.substr(0, kDocument.find(TextJoin("\"", issue, "\"")) + 4);
 }
 
-// A draw list longer than kMaxBodyBytes: kDocument's first two rows, filler,
+// A draw list longer than kMaxInputBytes: kDocument's first two rows, filler,
 // its third row ending inside the limit, then a row across the limit and one
 // past it.
 std::shared_ptr<const std::string> OversizedDocument() {
@@ -175,7 +175,7 @@ std::shared_ptr<const std::string> OversizedDocument() {
   const std::string last_kept = Row("2024121", "9,1,4");
   const std::string across = Row("2024120", "2,2,2");
   auto body = std::make_shared<std::string>(head);
-  body->append(kMaxBodyBytes - head.size() - last_kept.size() - across.size() / 2, ' ');
+  body->append(kMaxInputBytes - head.size() - last_kept.size() - across.size() / 2, ' ');
   body->append(last_kept).append(across).append(Row("2024119", "6,6,6")).append("</xml>\r\n");
   return body;
 }

@@ -161,7 +161,7 @@ TEST_P(HttpFetchTest, TransferCutBeforeTheBodyGivesNothing) {
 }
 
 TEST_P(HttpFetchTest, KeepsAtMostTheFirst64MiB) {
-  const size_t sent = kMaxBodyBytes + (1 << 20);
+  const size_t sent = kMaxInputBytes + (1 << 20);
   auto byte_at = [](size_t offset) { return static_cast<char>('a' + offset % 23); };
   LoopbackServer server({{"/big", [&](const httplib::Request&, httplib::Response& response) {
                             response.set_content_provider(
@@ -178,8 +178,8 @@ TEST_P(HttpFetchTest, KeepsAtMostTheFirst64MiB) {
   EXPECT_TRUE(result.cut);
   EXPECT_EQ(result.failure, "body cut at 64 MiB");
   const Bytes& fetched = result.body;
-  ASSERT_EQ(fetched.size(), kMaxBodyBytes);
-  for (size_t offset : {size_t{0}, size_t{1}, kMaxBodyBytes / 2, kMaxBodyBytes - 1}) {
+  ASSERT_EQ(fetched.size(), kMaxInputBytes);
+  for (size_t offset : {size_t{0}, size_t{1}, kMaxInputBytes / 2, kMaxInputBytes - 1}) {
     EXPECT_EQ(fetched[offset], byte_at(offset)) << offset;
   }
 }

@@ -108,9 +108,9 @@ TEST(ReadDocument, StopsAtTheFirstZeroByteOrTheCap) {
     bool zero;
   };
   const Case cases[] = {
-      {"endless zeros", '\0', kMaxBodyBytes, 0, false, true},
+      {"endless zeros", '\0', kMaxInputBytes, 0, false, true},
       {"endless text, small cap", 'x', 100000, 100000, true, false},
-      {"endless text, the download cap", 'x', kMaxBodyBytes, kMaxBodyBytes, true, false},
+      {"endless text, the download cap", 'x', kMaxInputBytes, kMaxInputBytes, true, false},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.label);

@@ -1,0 +1,74 @@
+#include "draw_service/history/freshness.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+namespace zelkor::service {
+namespace {
+
+std::chrono::sys_days DateOf(const std::string& date) {
+  // The date was checked when the draw was read: YYYY-MM-DD.
+  const int year = std::stoi(date.substr(0, 4));
+  const unsigned month = static_cast<unsigned>(std::stoi(date.substr(5, 2)));
+  const unsigned day = static_cast<unsigned>(std::stoi(date.substr(8, 2)));
+  return std::chrono::sys_days{std::chrono::year{year} / std::chrono::month{month} /
+                               std::chrono::day{day}};
+}
+
+// The date in ZELKOR_TODAY (YYYY-MM-DD), which tests set so that pages built
+// on different days or machines can be compared byte for byte.
+std::optional<std::chrono::sys_days> FixedToday() {
+  const char* text = std::getenv("ZELKOR_TODAY");
+  int year = 0;
+  unsigned month = 0;
+  unsigned day = 0;
+  char end = 0;
+  if (text == nullptr || std::sscanf(text, "%4d-%2u-%2u%c", &year, &month, &day, &end) != 3) {
+    return std::nullopt;
+  }
+  const std::chrono::year_month_day date{std::chrono::year{year}, std::chrono::month{month},
+                                         std::chrono::day{day}};
+  if (!date.ok()) return std::nullopt;
+  return std::chrono::sys_days{date};
+}
+
+}  // namespace
+
+std::chrono::sys_days BeijingToday() {
+  if (const std::optional<std::chrono::sys_days> fixed = FixedToday()) return *fixed;
+  return std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now() +
+                                               std::chrono::hours(8));
+}
+
+int DaysOld(const HistoryDraw& newest, std::chrono::sys_days today) {
+  return static_cast<int>((today - DateOf(newest.date)).count());
+}
+
+std::string FreshnessLogLine(const HistoryDraw& newest, std::chrono::sys_days today) {
+  return "newest draw " + newest.issue + " of " + newest.date + ", " +
+         std::to_string(DaysOld(newest, today)) + " days old";
+}
+
+std::string FreshnessPageText(const HistoryDraw& newest, std::chrono::sys_days today) {
+  const int age = DaysOld(newest, today);
+  std::string text = "<p>最新一期:" + newest.issue + "期(" + newest.date + "开奖),距今" +
+                     std::to_string(age) + "天。</p>\n";
+  if (age <= kStaleAfterDays) return text;
+  text +=
+      "<p><strong>开奖数据已过时,下一期的预测不准。</strong>有两种办法补上新的开奖:</p>\n"
+      "<ol>\n"
+      "<li>在设置文件(Linux:<code>~/.config/zelkor3d/draw-service.conf</code>;"
+      "Windows:<code>%APPDATA%\\Zelkor3D\\draw-service.conf</code>)中加一行 <code>upstream = "
+      "网址</code>,"
+      "网址给出开奖列表或与附带的历史相同格式的 CSV。开奖数据服务每次启动时、"
+      "之后每30分钟和每晚开奖后从这里取新的开奖。</li>\n"
+      "<li>手工加一期:<code>zelkor3d-draw-service add 期号 号码 [日期]</code>,"
+      "例如 <code>zelkor3d-draw-service add 2026225 123 2026-08-23</code>;"
+      "或一次导入多期:<code>zelkor3d-draw-service import 文件</code>。</li>\n"
+      "</ol>\n"
+      "<p>加好后刷新本页即可,无需重启。</p>\n";
+  return text;
+}
+
+}  // namespace zelkor::service

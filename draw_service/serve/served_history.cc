@@ -1,0 +1,47 @@
+#include "draw_service/serve/served_history.h"
+
+#include <system_error>
+#include <utility>
+
+#include "draw_service/history/draw_list.h"
+#include "draw_service/history/merge.h"
+
+namespace zelkor::service {
+
+ServedHistory::ServedHistory(const DrawStore& store, DocumentHolder& holder, size_t latest, Log log)
+    : store_(store), holder_(holder), latest_(latest), log_(std::move(log)) {}
+
+ServedHistory::Stamp ServedHistory::Look() const {
+  std::error_code code;
+  Stamp stamp;
+  stamp.time = std::filesystem::last_write_time(store_.file(), code);
+  if (code) return stamp;
+  stamp.size = std::filesystem::file_size(store_.file(), code);
+  stamp.exists = !code;
+  return stamp;
+}
+
+void ServedHistory::Refresh() {
+  const Stamp stamp = Look();
+  std::lock_guard lock(mutex_);
+  if (published_ && stamp == seen_) return;
+  seen_ = stamp;
+  std::string error;
+  const std::vector<HistoryDraw> own = store_.ReadOwn(error);
+  if (!error.empty()) {
+    if (log_) log_("cannot use the store: " + error + "; serving the draws held before");
+    if (published_) return;
+  }
+  std::vector<HistoryDraw> served = UniteHistories(store_.shipped(), own);
+  if (latest_ > 0) served = Latest(std::move(served), latest_);
+  holder_.Publish(served);
+  served_ = std::move(served);
+  published_ = true;
+}
+
+std::vector<HistoryDraw> ServedHistory::Served() const {
+  std::lock_guard lock(mutex_);
+  return served_;
+}
+
+}  // namespace zelkor::service

@@ -1,0 +1,54 @@
+// The player's own draws: a history file of their own, in the format of the
+// shipped one, which the service serves merged with the shipped history. The
+// shipped file is never written; every change to the store replaces it in
+// one step, under a lock that keeps services and commands from interleaving.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "draw_service/history/draw_source.h"
+#include "draw_service/history/history_file.h"
+#include "draw_service/history/merge.h"
+
+namespace zelkor::service {
+
+// The store's file and its lock file in the store folder.
+inline constexpr char kStoreFileName[] = "added-draws.csv";
+inline constexpr char kStoreLockName[] = "added-draws.lock";
+
+// What offering draws to the store came to.
+struct StoreOutcome {
+  MergeOutcome merge;
+  // Why the store could not be read, locked or written; then nothing was
+  // stored and the store is as it was.
+  std::string error;
+};
+
+class DrawStore {
+ public:
+  // A store in `folder` merged over `shipped` (oldest first).
+  DrawStore(std::vector<HistoryDraw> shipped, std::filesystem::path folder);
+
+  [[nodiscard]] const std::filesystem::path& file() const { return file_; }
+  [[nodiscard]] const std::vector<HistoryDraw>& shipped() const { return shipped_; }
+
+  // The player's own draws as the store file holds them now (none when there
+  // is no file yet), or the reason it cannot be used in `error`.
+  [[nodiscard]] std::vector<HistoryDraw> ReadOwn(std::string& error) const;
+
+  // Merges `offered` into the shipped history and the store, and writes the
+  // store when draws were added: under the lock, from the store as it is
+  // then, so that no other writer's draws are lost. With `all_or_nothing`,
+  // a draw refused for its order keeps the others from being stored too.
+  [[nodiscard]] StoreOutcome Offer(std::vector<OfferedDraw> offered,
+                                   bool all_or_nothing = false) const;
+
+ private:
+  std::vector<HistoryDraw> shipped_;
+  std::filesystem::path folder_;
+  std::filesystem::path file_;
+};
+
+}  // namespace zelkor::service

@@ -1,0 +1,67 @@
+#include "draw_service/store/commands.h"
+
+#include "tests/draw_service/service_test_support.h"
+
+namespace zelkor::service {
+namespace {
+
+TEST_F(StoreTest, CommandsStoreOnlyTheNewDrawsAndTellWhatHappened) {
+  std::ofstream(::testing::TempDir() + "/import-good.csv")
+      << "issue,date,digits\n2026224,2026-08-22,862\n2026226,2026-08-24,456\n";
+  std::ofstream(::testing::TempDir() + "/import-list.xml")
+      << "<xml>\n"
+      << Row("2026227", "7,8,9", "2026-08-25") << "</xml>\n";
+  std::ofstream(::testing::TempDir() + "/import-bad.csv")
+      << "issue,date,digits\n2026228,2026-08-26,111\n2026229,2026-08-27,1a1\n";
+  std::ofstream(::testing::TempDir() + "/import-conflict.csv")
+      << "issue,date,digits\n2026228,2026-08-26,111\n2026223,2026-08-21,000\n";
+  std::ofstream(::testing::TempDir() + "/import-page.html") << "<html>404</html>";
+  const DrawStore store = Store();
+  const auto today = std::chrono::sys_days{std::chrono::year{2026} / 8 / 23};
+  struct Case {
+    std::string name;
+    std::function<CommandResult()> run;
+    int exit_code;
+    std::string message_part;
+  };
+  const std::string dir = ::testing::TempDir();
+  const Case cases[] = {
+      {"add with today's date", [&] { return AddDraw(store, "2026225", "123", "", today); }, kAdded,
+       "2026225 2026-08-23 123"},
+      {"add again", [&] { return AddDraw(store, "2026225", "123", "2026-08-23", today); }, kAdded,
+       "nothing new"},
+      {"add other digits", [&] { return AddDraw(store, "2026225", "124", "2026-08-23", today); },
+       kConflict, "held as 123, not 124"},
+      {"add two digits", [&] { return AddDraw(store, "2026226", "12", "2026-08-24", today); },
+       kBadInput, "digits '12'"},
+      {"add no date", [&] { return AddDraw(store, "2026226", "123", "2026-13-01", today); },
+       kBadInput, "2026-13-01"},
+      {"add out of order", [&] { return AddDraw(store, "2026226", "123", "2026-08-01", today); },
+       kBadInput, "before"},
+      {"import a CSV", [&] { return ImportDraws(store, dir + "/import-good.csv"); }, kAdded,
+       "added 1 draws"},
+      {"import a draw list", [&] { return ImportDraws(store, dir + "/import-list.xml"); }, kAdded,
+       "2026227 2026-08-25 789"},
+      {"import a bad line", [&] { return ImportDraws(store, dir + "/import-bad.csv"); }, kBadInput,
+       "line 3: "},
+      {"import a conflict", [&] { return ImportDraws(store, dir + "/import-conflict.csv"); },
+       kConflict, "draw 2026223 is held as 948, not 000 (line 3)"},
+      {"import a page", [&] { return ImportDraws(store, dir + "/import-page.html"); }, kBadInput,
+       "neither"},
+      {"import nothing", [&] { return ImportDraws(store, dir + "/missing.csv"); }, kBadInput,
+       "cannot be opened"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const CommandResult result = c.run();
+    EXPECT_EQ(result.exit_code, c.exit_code);
+    EXPECT_THAT(result.message, HasSubstr(c.message_part));
+  }
+  // Only the draws added, none of the bad or conflicting files' others.
+  EXPECT_EQ(StoreText(),
+            "issue,date,digits\n2026225,2026-08-23,123\n2026226,2026-08-24,456\n"
+            "2026227,2026-08-25,789\n");
+}
+
+}  // namespace
+}  // namespace zelkor::service
