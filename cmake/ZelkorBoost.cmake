@@ -32,3 +32,8 @@ target_compile_definitions(zelkor_boost_regex INTERFACE BOOST_REGEX_STANDALONE)
 
 add_library(zelkor_boost_xpressive INTERFACE)
 target_link_libraries(zelkor_boost_xpressive INTERFACE ${boost_target})
+
+# Boost.JSON, for the public draw sources' answers: compiled from its headers
+# in the one source that includes <boost/json/src.hpp>.
+add_library(zelkor_boost_json INTERFACE)
+target_link_libraries(zelkor_boost_json INTERFACE ${boost_target})
