@@ -29,6 +29,8 @@
 #include "draw_service/store/draw_store.h"
 #include "draw_service/store/user_places.h"
 #include "draw_service/update/settings.h"
+#include "draw_service/update/source_report.h"
+#include "draw_service/update/sources.h"
 #include "draw_service/update/upstream.h"
 #include "runtime/printable.h"
 #include "runtime/program_io.h"
@@ -71,6 +73,39 @@ bool ReadHistory(const std::string& path, std::vector<zelkor::service::HistoryDr
   }
   draws = std::get<std::vector<zelkor::service::HistoryDraw>>(std::move(parsed));
   return true;
+}
+
+// The built-in sources the settings and the test switch leave on; why there
+// are none in `none_because`.
+std::vector<zelkor::service::SourceSpec> ChosenSources(const zelkor::service::Settings& settings,
+                                                       std::string& none_because,
+                                                       const zelkor::Log& log) {
+  namespace service = zelkor::service;
+  std::string note;
+  std::vector<service::SourceSpec> sources = service::SwitchedSources(
+      service::BuiltInSources(), std::getenv(service::kSourcesSwitch), note);
+  if (!note.empty()) {
+    log(note);
+    none_because = note;
+  }
+  if (settings.sources_off) {
+    none_because = "the built-in sources are switched off in the settings (sources = off)";
+    log(none_because);
+    return {};
+  }
+  for (const std::string& name : settings.sources_switched_off) {
+    const auto known =
+        std::find_if(service::BuiltInSources().begin(), service::BuiltInSources().end(),
+                     [&](const service::SourceSpec& s) { return s.name == name; });
+    if (known == service::BuiltInSources().end()) {
+      log("settings: no built-in source '" + name + "' to switch off");
+    }
+    std::erase_if(sources, [&](const service::SourceSpec& s) { return s.name == name; });
+  }
+  if (sources.empty() && note.empty()) {
+    none_because = "every built-in source is switched off in the settings";
+  }
+  return sources;
 }
 
 }  // namespace
@@ -193,16 +228,29 @@ int main(int argc, char** argv) {
   };
   service::DocumentHolder holder;
   service::ServedHistory served(store, holder, latest, log);
+  std::vector<service::SourceSpec> sources;
+  std::string no_sources_because = "serving a history file as it is";
   if (with_store) {
     const service::Settings settings = service::ReadSettings(service::SettingsFile());
     for (const std::string& warning : settings.warnings) log(warning);
     upstreams.insert(upstreams.end(), settings.upstreams.begin(), settings.upstreams.end());
+    sources = ChosenSources(settings, no_sources_because, log);
     served.Refresh();
   } else {
     holder.Publish(latest > 0 ? service::Latest(shipped, latest) : shipped);
   }
+  const bool asks_sources = !sources.empty() || !upstreams.empty();
   service::Updater updater(
-      upstreams, store, [&served] { served.Refresh(); }, log);
+      std::move(sources), upstreams, no_sources_because, std::string("Zelkor3D/") + ZELKOR_VERSION,
+      store, [&served] { served.Refresh(); },
+      [with_store, &served, &holder](const service::SourcesReport& report) {
+        // A history file served as it is has no sources to tell of.
+        const std::vector<service::HistoryDraw> held = served.Served();
+        if (!with_store || held.empty()) return;
+        holder.SetSourcesSection(
+            service::SourcesSection(held.back(), service::BeijingNow(), report));
+      },
+      log);
 
   service::DrawServer server(port);
   service::StartGate start_gate(service::kStartDeadline + std::chrono::seconds(1));
@@ -232,8 +280,8 @@ int main(int argc, char** argv) {
   // the first draw list answered already holds what the upstreams brought.
   std::thread listener([&server] { server.listen_after_bind(); });
   updater.Start();
-  if (!upstreams.empty() && !updater.WaitForFirstRound(service::kStartDeadline)) {
-    log("upstreams still under way after " + std::to_string(service::kStartDeadline.count()) +
+  if (asks_sources && !updater.WaitForFirstRound(service::kStartDeadline)) {
+    log("sources still under way after " + std::to_string(service::kStartDeadline.count()) +
         " s; serving what is held meanwhile");
   }
   const std::vector<service::HistoryDraw> draws = with_store ? served.Served() : shipped;

@@ -7,6 +7,8 @@
 #
 #   bench/draw_service/startup_bench.sh [runs]     (default 5; medians printed)
 set -euo pipefail
+# Never a request off the machine: the draw service's built-in sources stay off.
+export ZELKOR_SOURCES=off
 cd "$(dirname "$0")/../.."
 runs=${1:-5}
 port=$(sed -n 's/^ZELKOR_DRAW_SERVICE_PORT:STRING=//p' build/CMakeCache.txt)

@@ -30,6 +30,10 @@ class DocumentHolder {
   // Builds the documents of `draws` (oldest first) and serves them from now on.
   void Publish(const std::vector<HistoryDraw>& draws);
 
+  // Puts `html` into the start page from now on (the section on the draw
+  // sources), building the page again.
+  void SetSourcesSection(std::string html);
+
   // The documents served now; empty documents before the first Publish. On a
   // later day than the start-up page was built for, one caller builds it
   // again first, while the others keep getting the previous day's.
@@ -39,6 +43,7 @@ class DocumentHolder {
   mutable std::mutex mutex_;
   mutable std::mutex rebuild_mutex_;  // held while a new day's page is built
   mutable std::shared_ptr<const ServedDocuments> current_ = std::make_shared<ServedDocuments>();
+  std::shared_ptr<const std::string> section_ = std::make_shared<const std::string>();
 };
 
 // Holds requests for the documents back until the service's start is over

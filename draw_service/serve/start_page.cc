@@ -281,7 +281,8 @@ void AppendPlainStatement(std::string& page, const std::vector<JudgedPage>& judg
 
 }  // namespace
 
-std::string StartPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_days today) {
+std::string StartPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_days today,
+                      std::string_view sources_section) {
   std::string page =
       "<!DOCTYPE html>\n"
       "<html lang=\"zh-CN\">\n"
@@ -319,6 +320,7 @@ std::string StartPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_da
       Format("<p>共 %zu 期开奖(%s 期至 %s 期)。</p>\n", draws.size(),
              MarkupEscaped(draws.front().issue).c_str(), MarkupEscaped(draws.back().issue).c_str());
   AppendFreshness(page, draws.back(), today);
+  page.append(sources_section);
   AppendNextPicks(page, judged);
   AppendRecentDraws(page, draws);
   AppendBacktest(page, judged, draws.size());

@@ -48,7 +48,15 @@ Settings ParseSettings(std::string_view text, std::string_view name) {
     }
     const std::string_view key = Trim(line.substr(0, equals));
     const std::string_view value = Trim(line.substr(equals + 1));
-    if (key != "upstream") {
+    if (key == "sources" || key.starts_with("source.")) {
+      if (value != "off" && value != "on") {
+        settings.warnings.push_back(where + std::string(key) + " takes off or on; skipped");
+      } else if (key == "sources") {
+        settings.sources_off = value == "off";
+      } else if (value == "off") {
+        settings.sources_switched_off.emplace_back(key.substr(7));
+      }
+    } else if (key != "upstream") {
       settings.warnings.push_back(where + "unknown setting '" + std::string(key) + "' skipped");
     } else if (value.empty()) {
       settings.warnings.push_back(where + "upstream without an address skipped");
@@ -69,7 +77,9 @@ Settings ReadSettings(const std::filesystem::path& path) {
   const std::string name(u8name.begin(), u8name.end());
   std::string text;
   if (std::string reason = ReadFileCapped(path, text); !reason.empty()) {
-    return {{}, {name + ": " + reason}};
+    Settings unread;
+    unread.warnings.push_back(name + ": " + reason);
+    return unread;
   }
   return ParseSettings(text, name);
 }

@@ -44,6 +44,9 @@ timeout 10 "${service[@]}" --upstream 127.0.0.1:1/list.xml "$port" >/dev/null 2>
 pid=$!
 for _ in $(seq 300); do grep -q "^serving on" "$work/out" && break; sleep 0.1; done
 grep -q "^serving on http://127.0.0.1:$port$" "$work/out" || fail "no service with --latest: $(cat "$work/out")"
+# The harness keeps every test's service from the public sources.
+grep -q "^built-in sources off (ZELKOR_SOURCES=off)" "$work/out" ||
+  fail "a test service asks the built-in sources (run it through ctest): $(cat "$work/out")"
 exec 3<>"/dev/tcp/127.0.0.1/$port" || fail "cannot connect"
 printf 'GET /static/info/kaijiang/xml/sd/list10.xml HTTP/1.0\r\nHost: 127.0.0.1:%s\r\n\r\n' "$port" >&3
 body=$(timeout 10 cat <&3)

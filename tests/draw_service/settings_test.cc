@@ -21,5 +21,13 @@ TEST(SettingsTest, ReadsUpstreamsSkipsCommentsAndWarnsOfTheRest) {
                                                "http:// or https:// address")));
 }
 
+TEST(SettingsTest, SwitchesTheBuiltInSourcesOffAllOrOneByOne) {
+  const Settings one = ParseSettings("source.cwl = off\nsource.zhcw = on\nsource.500 = no\n", "c");
+  EXPECT_FALSE(one.sources_off);
+  EXPECT_THAT(one.sources_switched_off, ::testing::ElementsAre("cwl"));
+  EXPECT_THAT(one.warnings, ::testing::ElementsAre(HasSubstr("c:3: source.500 takes off or on")));
+  EXPECT_TRUE(ParseSettings("sources = off\n", "c").sources_off);
+}
+
 }  // namespace
 }  // namespace zelkor::service
