@@ -69,14 +69,14 @@ grep -q "^1 draw missing (2026334)" "$work/out" || fail "freshness: $(cat "$work
 grep -q "User-Agent: Zelkor3D/" "$work/requests" || fail "no Zelkor3D User-Agent"
 stop_all
 
-# One source disagreeing on 2026300: nothing from it on is stored.
+# One source disagreeing on 2026330: nothing from it on is stored.
 : >"$work/requests"
-start_imitation --disagree zhcw=2026300:123
+start_imitation --disagree zhcw=2026330:123
 start_service
-[[ $(issues | head -1) == 2026299 ]] || fail "with a disagreement row 0: $(issues | head -1)"
-grep -q "^draw 2026300 not stored: the sources disagree (.*zhcw: 123 of" "$work/out" ||
+[[ $(issues | head -1) == 2026329 ]] || fail "with a disagreement row 0: $(issues | head -1)"
+grep -q "^draw 2026330 not stored: the sources disagree (.*zhcw: 123 of" "$work/out" ||
   fail "no disagreement logged: $(cat "$work/out")"
-get /zelkor3d/start.html | grep -q "第 2026300 期各来源说法不一" ||
+get /zelkor3d/start.html | grep -q "第 2026330 期各来源说法不一" ||
   fail "the start page does not tell the disagreement"
 stop_all
 
