@@ -99,7 +99,7 @@ std::string SourcesSection(const HistoryDraw& newest, BeijingTime now,
         result += ";第 " + MarkupEscaped(issue) + " 期与其他来源不一致";
       }
       html += "<tr><td>" + MarkupEscaped(s.name) + "</td><td>" + MarkupEscaped(s.asked) +
-              "</td><td>" + result + "</td></tr>\n";
+              "</td><td style=\"text-align:left\">" + result + "</td></tr>\n";
     }
     html += "</table>\n";
   }

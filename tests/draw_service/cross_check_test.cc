@@ -4,17 +4,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "tests/draw_service/service_test_support.h"
+
 namespace zelkor::service {
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-std::vector<std::string> Issues(const std::vector<HistoryDraw>& draws) {
-  std::vector<std::string> issues;
-  for (const HistoryDraw& draw : draws) issues.push_back(draw.issue);
-  return issues;
-}
 
 TEST(CrossCheckTest, StoresWhatEverySourceReportingAgreesOnAndNothingElse) {
   const std::vector<HistoryDraw> held = {{"2026223", "2026-08-21", "948"},

@@ -6,16 +6,21 @@
 # after it) out and the start page says so; with every source silent the
 # first draw list still comes within the deadline and a second. Every request
 # the service made reached the imitation.
-#   draw_service_sources_test.sh DRAW_SERVICE SOURCE_IMITATION HISTORY
+#   draw_service_sources_test.sh SOURCE_IMITATION HISTORY DRAW_SERVICE
+#   STORE_DIR=... draw_service_sources_test.sh SOURCE_IMITATION HISTORY EMULATOR... DRAW_SERVICE.exe
+# Under Wine the store is that of the Wine prefix, named by STORE_DIR (a Unix
+# path); it is emptied before each start and at the end.
 set -uo pipefail
-service=$1 imitation=$2 history=$3
+imitation=$1 history=$2
+service=("${@:3}")
 work=$(mktemp -d)
 export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config ZELKOR_TODAY=2026-12-10
+store_dir=${STORE_DIR:-$XDG_DATA_HOME/zelkor3d}
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
   wait 2>/dev/null
-  rm -rf "$work"
+  rm -rf "$work" "$store_dir"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
@@ -32,10 +37,10 @@ start_imitation() {
 }
 # Starts the service on a fresh store against the imitation.
 start_service() {
-  rm -rf "$XDG_DATA_HOME"
-  ZELKOR_SOURCES=http://127.0.0.1:$source_port "$service" "$port" >"$work/out" 2>&1 &
+  rm -rf "$store_dir"
+  ZELKOR_SOURCES=http://127.0.0.1:$source_port "${service[@]}" "$port" >"$work/out" 2>&1 &
   pids+=($!)
-  for _ in $(seq 100); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && return; sleep 0.1; done
+  for _ in $(seq 300); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && return; sleep 0.1; done
   fail "no service: $(cat "$work/out")"
 }
 stop_all() {

@@ -25,12 +25,6 @@ using test_support::SilentServer;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-std::vector<std::string> Issues(const std::vector<HistoryDraw>& draws) {
-  std::vector<std::string> issues;
-  for (const HistoryDraw& draw : draws) issues.push_back(draw.issue);
-  return issues;
-}
-
 TEST(UpstreamTest, AnswersOfEveryKindGiveOnlySoundDraws) {
   const std::string list = "<xml>\n" + Row("2026226", "4,5,6", "2026-08-24") +
                            Row("2026225", "1,2,3", "2026-08-23") + "</xml>\n";
