@@ -1,5 +1,6 @@
 // zelkor3d-draw-service: serves the draw history (the shipped one merged with
-// the player's store, kept current from the upstreams the player names) as
+// the player's store, kept current from the built-in public sources and the
+// upstreams the player names, cross-checked) as
 // the draw list, with the version record and the start-up page, on 127.0.0.1
 // until interrupted or terminated. Its commands `add` and `import` put draws
 // into the store by hand.
@@ -123,9 +124,10 @@ int main(int argc, char** argv) {
       "Runs until interrupted or terminated.\n"
       "The history served is the shipped one merged with the player's own store "
       "(" ZELKOR_STORE_PLACE
-      "),\nwhich the upstreams named with --upstream or in the settings file "
-      "(" ZELKOR_SETTINGS_PLACE
-      ",\nlines 'upstream = URL', '#' starts a comment) keep current, and the commands add and\n"
+      "),\nwhich the built-in public draw sources and the upstreams named with --upstream or in\n"
+      "the settings file (" ZELKOR_SETTINGS_PLACE
+      ",\nlines 'upstream = URL', 'sources = off', 'source.NAME = off', '#' starts a comment)\n"
+      "keep current, cross-checked, at start and each evening, and the commands add and\n"
       "import fill by hand. A running service serves what they stored from its next request on."};
   app.name(kProgram);
   app.set_version_flag("--version", std::string(kProgram) + " " + ZELKOR_VERSION,
@@ -147,10 +149,11 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(size_t{1}, size_t{INT_MAX}))
       ->type_name("N");
   // One address an occurrence, so that a port after it stays the port.
-  app.add_option("--upstream", upstreams,
-                 "Take new draws from URL (http:// or https://; a draw list or a history CSV),\n"
-                 "at start, every 30 minutes and after the evening draw; may be given more\n"
-                 "than once")
+  app.add_option(
+         "--upstream", upstreams,
+         "Take new draws from URL (http:// or https://; a draw list or a history CSV),\n"
+         "with the built-in sources at start and after the evening draw; may be given more\n"
+         "than once")
       ->type_name("URL")
       ->allow_extra_args(false);
 

@@ -43,7 +43,9 @@ timeout 10 "${service[@]}" --upstream 127.0.0.1:1/list.xml "$port" >/dev/null 2>
 "${service[@]}" --upstream "http://127.0.0.1:$((port + 1))/list.xml" "$port" --latest 3 >"$work/out" 2>&1 &
 pid=$!
 for _ in $(seq 300); do grep -q "^serving on" "$work/out" && break; sleep 0.1; done
-grep -q "^serving on http://127.0.0.1:$port$" "$work/out" || fail "no service with --latest: $(cat "$work/out")"
+# The port after --upstream is the port (lines end in CR LF under Wine).
+tr -d '\r' <"$work/out" | grep -q "^serving on http://127.0.0.1:$port$" ||
+  fail "no service with --latest: $(cat "$work/out")"
 # The harness keeps every test's service from the public sources.
 grep -q "^built-in sources off (ZELKOR_SOURCES=off)" "$work/out" ||
   fail "a test service asks the built-in sources (run it through ctest): $(cat "$work/out")"
