@@ -37,3 +37,8 @@ target_link_libraries(zelkor_boost_xpressive INTERFACE ${boost_target})
 # The normal quantile the backtest's threshold comes from.
 add_library(zelkor_boost_math INTERFACE)
 target_link_libraries(zelkor_boost_math INTERFACE ${boost_target})
+
+# Boost.JSON, for the public draw sources' answers: compiled from its headers
+# in the one source that includes <boost/json/src.hpp>.
+add_library(zelkor_boost_json INTERFACE)
+target_link_libraries(zelkor_boost_json INTERFACE ${boost_target})

@@ -1,5 +1,6 @@
 // zelkor3d-draw-service: serves the draw history (the shipped one merged with
-// the player's store, kept current from the upstreams the player names) as
+// the player's store, kept current from the built-in public sources and the
+// upstreams the player names, cross-checked) as
 // the draw list, with the version record and the start-up page, on 127.0.0.1
 // until interrupted or terminated. Its commands `add` and `import` put draws
 // into the store by hand.
@@ -31,6 +32,8 @@
 #include "draw_service/store/draw_store.h"
 #include "draw_service/store/user_places.h"
 #include "draw_service/update/settings.h"
+#include "draw_service/update/source_report.h"
+#include "draw_service/update/sources.h"
 #include "draw_service/update/upstream.h"
 #include "runtime/log.h"
 #include "runtime/printable.h"
@@ -76,6 +79,39 @@ bool ReadHistory(const std::string& path, std::vector<zelkor::service::HistoryDr
   return true;
 }
 
+// The built-in sources the settings and the test switch leave on; why there
+// are none in `none_because`.
+std::vector<zelkor::service::SourceSpec> ChosenSources(const zelkor::service::Settings& settings,
+                                                       std::string& none_because,
+                                                       const zelkor::Log& log) {
+  namespace service = zelkor::service;
+  std::string note;
+  std::vector<service::SourceSpec> sources = service::SwitchedSources(
+      service::BuiltInSources(), std::getenv(service::kSourcesSwitch), note);
+  if (!note.empty()) {
+    log(note);
+    none_because = note;
+  }
+  if (settings.sources_off) {
+    none_because = "the built-in sources are switched off in the settings (sources = off)";
+    log(none_because);
+    return {};
+  }
+  for (const std::string& name : settings.sources_switched_off) {
+    const auto known =
+        std::find_if(service::BuiltInSources().begin(), service::BuiltInSources().end(),
+                     [&](const service::SourceSpec& s) { return s.name == name; });
+    if (known == service::BuiltInSources().end()) {
+      log("settings: no built-in source '" + name + "' to switch off");
+    }
+    std::erase_if(sources, [&](const service::SourceSpec& s) { return s.name == name; });
+  }
+  if (sources.empty() && note.empty()) {
+    none_because = "every built-in source is switched off in the settings";
+  }
+  return sources;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -91,9 +127,10 @@ int main(int argc, char** argv) {
       "Runs until interrupted or terminated.\n"
       "The history served is the shipped one merged with the player's own store "
       "(" ZELKOR_STORE_PLACE
-      "),\nwhich the upstreams named with --upstream or in the settings file "
-      "(" ZELKOR_SETTINGS_PLACE
-      ",\nlines 'upstream = URL', '#' starts a comment) keep current, and the commands add and\n"
+      "),\nwhich the built-in public draw sources and the upstreams named with --upstream or in\n"
+      "the settings file (" ZELKOR_SETTINGS_PLACE
+      ",\nlines 'upstream = URL', 'sources = off', 'source.NAME = off', '#' starts a comment)\n"
+      "keep current, cross-checked, at start and each evening, and the commands add and\n"
       "import fill by hand. A running service serves what they stored from its next request on."};
   app.name(kProgram);
   app.set_version_flag("--version", std::string(kProgram) + " " + ZELKOR_VERSION,
@@ -114,10 +151,14 @@ int main(int argc, char** argv) {
   app.add_option("--latest", latest, "Serve only the newest N draws")
       ->check(CLI::Range(size_t{1}, size_t{INT_MAX}))
       ->type_name("N");
-  app.add_option("--upstream", upstreams,
-                 "Take new draws from URL (a draw list or a history CSV), at start, every 30\n"
-                 "minutes and after the evening draw; may be given more than once")
-      ->type_name("URL");
+  // One address an occurrence, so that a port after it stays the port.
+  app.add_option(
+         "--upstream", upstreams,
+         "Take new draws from URL (http:// or https://; a draw list or a history CSV),\n"
+         "with the built-in sources at start and after the evening draw; may be given more\n"
+         "than once")
+      ->type_name("URL")
+      ->allow_extra_args(false);
 
   std::string add_issue;
   std::string add_digits;
@@ -149,6 +190,12 @@ int main(int argc, char** argv) {
       throw CLI::ValidationError("--history",
                                  "serves a file as it is, without the store, upstreams, add or "
                                  "import");
+    }
+    for (const std::string& upstream : upstreams) {
+      if (!service::IsWebAddress(upstream)) {
+        throw CLI::ValidationError("--upstream", "'" + zelkor::Printable(upstream) +
+                                                     "' is not an http:// or https:// address");
+      }
     }
   } catch (const CLI::ParseError& error) {
     return app.exit(error) == 0 ? 0 : kUsageError;
@@ -200,21 +247,40 @@ int main(int argc, char** argv) {
   service::HoldStopRequests();
   service::DocumentHolder holder;
   service::ServedHistory served(store, holder, latest, log);
+  std::vector<service::SourceSpec> sources;
+  std::string no_sources_because = "serving a history file as it is";
   if (with_store) {
     const service::Settings settings = service::ReadSettings(service::SettingsFile());
     for (const std::string& warning : settings.warnings) log(warning);
     upstreams.insert(upstreams.end(), settings.upstreams.begin(), settings.upstreams.end());
+    sources = ChosenSources(settings, no_sources_because, log);
     served.Refresh();
   } else {
     holder.Publish(latest > 0 ? service::Latest(shipped, latest) : shipped);
   }
+  const bool asks_sources = !sources.empty() || !upstreams.empty();
   service::Updater updater(
-      upstreams, store, [&served] { served.Refresh(); }, log);
+      std::move(sources), upstreams, no_sources_because, std::string("Zelkor3D/") + ZELKOR_VERSION,
+      store, [&served] { served.Refresh(); },
+      [with_store, &served, &holder](const service::SourcesReport& report) {
+        // A history file served as it is has no sources to tell of.
+        const std::vector<service::HistoryDraw> held = served.Served();
+        if (!with_store || held.empty()) return;
+        holder.SetSourcesSection(
+            service::SourcesSection(held.back(), service::BeijingNow(), report));
+      },
+      log);
 
   service::DrawServer server(port);
+  service::StartGate start_gate(service::kStartDeadline + std::chrono::seconds(1));
   // What `add` or `import` stored shows from the next request on.
-  std::function<void()> refresh;
-  if (with_store) refresh = [&served] { served.Refresh(); };
+  std::function<void()> refresh = [&start_gate] { start_gate.Wait(); };
+  if (with_store) {
+    refresh = [&start_gate, &served] {
+      start_gate.Wait();
+      served.Refresh();
+    };
+  }
   service::AddRoutes(server, holder, log, refresh);
   if (!server.Bind()) {
     std::cerr << kProgram << ": cannot listen on " << kLoopback << ":" << port;
@@ -239,17 +305,20 @@ int main(int argc, char** argv) {
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
   });
-  // Connections made meanwhile wait in the listen queue, so the first draw
-  // list answered already holds what the upstreams brought.
+  // The service answers at once (every answer names it, so a launcher knows
+  // its own service however slow the upstreams are); only the documents built
+  // from the draws wait, at most a little past the start deadline, so that
+  // the first draw list answered already holds what the upstreams brought.
+  std::thread listener([&server] { server.listen_after_bind(); });
   updater.Start();
   const auto start_deadline = std::chrono::steady_clock::now() + service::kStartDeadline;
-  bool first_round_over = upstreams.empty();
+  bool first_round_over = !asks_sources;
   while (!first_round_over && !stop_requested &&
          std::chrono::steady_clock::now() < start_deadline) {
     first_round_over = updater.WaitForFirstRound(std::chrono::milliseconds(50));
   }
   if (!first_round_over && !stop_requested) {
-    log("upstreams still under way after " + std::to_string(service::kStartDeadline.count()) +
+    log("sources still under way after " + std::to_string(service::kStartDeadline.count()) +
         " s; serving what is held meanwhile");
   }
   const std::vector<service::HistoryDraw> draws = with_store ? served.Served() : shipped;
@@ -259,9 +328,10 @@ int main(int argc, char** argv) {
       (with_store ? " and the store " + zelkor::PathUtf8(store.file()) : std::string()));
   if (!stop_requested) {
     log("serving on http://" + std::string(kLoopback) + ":" + std::to_string(port));
-    // Returns only once the server is stopped, which only the stopper does.
-    server.listen_after_bind();
   }
+  start_gate.Open();
+  // Returns only once the server is stopped, which only the stopper does.
+  listener.join();
   listening_over = true;
   stopper.join();
   // A stop is to end the program within a second, whatever a fetch is doing.

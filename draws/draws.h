@@ -63,6 +63,9 @@ struct DrawRow {
 // their dates (the draw service taking a list from another service).
 void ForEachDrawRow(std::string_view document, const std::function<void(const DrawRow&)>& take);
 
+// The user agent a fetch names unless told otherwise.
+inline constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
+
 // How long a fetch may wait, and whom it trusts. The defaults are the
 // program's own; tests shorten the bounds and trust an authority of their own.
 struct FetchOptions {
@@ -79,6 +82,12 @@ struct FetchOptions {
   // A PEM file of certificate authorities read in place of the built-in
   // bundle; empty for the system's. Certificates are verified either way.
   std::string ca_file;
+  // Request headers sent besides the fixed ones, each "Name: value" (a
+  // source that wants a Referer or a Cookie). A header holding a line break
+  // fails the fetch before anything is sent.
+  std::vector<std::string> headers;
+  // The User-Agent named, for a source that serves only some browsers.
+  std::string user_agent = kUserAgent;
 
   // Options under which a fetch ends by `deadline`, however the server
   // behaves (refusing, silent or trickling).
@@ -90,9 +99,6 @@ struct FetchOptions {
     return options;
   }
 };
-
-// The user agent every fetch names.
-inline constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 
 // The most redirections a fetch follows; the next one fails it.
 inline constexpr int kMaxRedirects = 10;
@@ -107,10 +113,17 @@ struct FetchResult {
   std::string failure;
   // The body was cut at kMaxInputBytes (`failure` says so too).
   bool cut = false;
+  // The status of the last answer; 0 when no answer came.
+  int status = 0;
+  // The name=value part of every Set-Cookie header, in the order received,
+  // over every hop: a source may set the cookie it wants back on a
+  // redirection. Cookies are never sent on by the fetch itself.
+  std::vector<std::string> cookies;
 };
 
-// An HTTP GET of `address` (HTTP/1.0, "Accept: */*", the program's user
-// agent, no cache), within the bounds and with the trust of `options`.
+// An HTTP GET of `address` (HTTP/1.0, "Accept: */*", no cache, the user
+// agent and headers of `options`), within the bounds and with the trust of
+// `options`.
 // Redirections to http and https are followed, at most kMaxRedirects of them
 // and never from https down to http; https certificates are verified. Never
 // throws; every failure is a `failure` text. The body is kept whatever the

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "draws/draws.h"
 
@@ -49,6 +51,29 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 }
 
 std::string Seconds(long seconds) { return std::to_string(seconds) + " s"; }
+
+// A header line that could end the request head early or add one of its own
+// would let a caller's text rewrite the request.
+bool IsHeaderLine(std::string_view header) {
+  return header.find_first_of("\r\n") == std::string_view::npos && header.find(':') != 0 &&
+         header.find(':') != std::string_view::npos;
+}
+
+// The name=value part of each Set-Cookie header of the answer just received.
+void TakeCookies(CURL* easy, std::vector<std::string>& cookies) {
+  size_t count = 1;
+  for (size_t i = 0; i < count; ++i) {
+    curl_header* header = nullptr;
+    if (curl_easy_header(easy, "Set-Cookie", i, CURLH_HEADER, -1, &header) != CURLHE_OK) return;
+    count = header->amount;
+    const std::string_view value(header->value);
+    const std::string_view pair = value.substr(0, value.find(';'));
+    const size_t begin = pair.find_first_not_of(' ');
+    if (begin != std::string_view::npos) {
+      cookies.emplace_back(pair.substr(begin, pair.find_last_not_of(' ') + 1 - begin));
+    }
+  }
+}
 
 struct EasyDeleter {
   void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
@@ -111,9 +136,17 @@ FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
     return result;
   }
 
+  std::vector<std::string> lines = {"Accept: */*", "Pragma: no-cache", "Cache-Control: no-cache"};
+  for (const std::string& header : options.headers) {
+    if (!IsHeaderLine(header)) {
+      result.failure = "malformed request header";
+      return result;
+    }
+    lines.push_back(header);
+  }
   std::unique_ptr<curl_slist, ListDeleter> headers;
-  for (const char* header : {"Accept: */*", "Pragma: no-cache", "Cache-Control: no-cache"}) {
-    curl_slist* longer = curl_slist_append(headers.get(), header);
+  for (const std::string& header : lines) {
+    curl_slist* longer = curl_slist_append(headers.get(), header.c_str());
     if (longer == nullptr) {
       result.failure = "out of memory";
       return result;
@@ -131,7 +164,7 @@ FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
   // connection after answering even when its answer spoke of keep-alive;
   // reusing it for the next hop of a redirection would then find it dead.
   curl_easy_setopt(e, CURLOPT_FORBID_REUSE, 1L);
-  curl_easy_setopt(e, CURLOPT_USERAGENT, kUserAgent);
+  curl_easy_setopt(e, CURLOPT_USERAGENT, options.user_agent.c_str());
   curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers.get());
   curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
   // Redirections are followed here, hop by hop, so that each hop can be
@@ -168,6 +201,8 @@ FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
 
     long status = 0;
     (void)curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &status);
+    result.status = static_cast<int>(status);
+    TakeCookies(e, result.cookies);
     const char* location = nullptr;
     (void)curl_easy_getinfo(e, CURLINFO_REDIRECT_URL, &location);
     if (code == CURLE_OK && status >= 300 && status < 400 && location != nullptr) {

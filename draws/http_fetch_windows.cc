@@ -27,6 +27,7 @@
 #include <string_view>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "draws/draws.h"
 #include "runtime/wide_text.h"
@@ -38,7 +39,6 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
-constexpr wchar_t kUserAgent[] = L"Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 constexpr DWORD kReadChunk = 1 << 16;
 
 struct HandleCloser {
@@ -129,6 +129,35 @@ std::optional<std::wstring> Header(HINTERNET request, DWORD query) {
   return value;
 }
 
+// A header line that could end the request head early or add one of its own
+// would let a caller's text rewrite the request.
+bool IsHeaderLine(std::string_view header) {
+  return header.find_first_of("\r\n") == std::string_view::npos && header.find(':') != 0 &&
+         header.find(':') != std::string_view::npos;
+}
+
+// The name=value part of each Set-Cookie header of `request`'s answer.
+void TakeCookies(HINTERNET request, std::vector<std::string>& cookies) {
+  for (DWORD index = 0;;) {
+    const DWORD asked = index;
+    DWORD size = 0;
+    if (HttpQueryInfoW(request, HTTP_QUERY_SET_COOKIE, nullptr, &size, &index) ||
+        GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+      return;
+    }
+    std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+    index = asked;
+    if (!HttpQueryInfoW(request, HTTP_QUERY_SET_COOKIE, value.data(), &size, &index)) return;
+    value.resize(size / sizeof(wchar_t));
+    const std::wstring_view pair = std::wstring_view(value).substr(0, value.find(L';'));
+    const size_t begin = pair.find_first_not_of(L' ');
+    if (begin != std::wstring_view::npos) {
+      cookies.push_back(WideToUtf8(pair.substr(begin, pair.find_last_not_of(L' ') + 1 - begin)));
+    }
+    if (index == asked) return;  // WinINet moved on to no next one
+  }
+}
+
 std::string Seconds(seconds bound) {
   return std::to_string(std::max(bound, seconds(1)).count()) + " s";
 }
@@ -211,6 +240,13 @@ void Fetch(const Text& address, const FetchOptions& options, Clock::time_point d
     if (progress.result.failure.empty()) progress.result.failure = std::move(failure);
   };
 
+  std::wstring extra_headers;
+  for (const std::string& header : options.headers) {
+    if (!IsHeaderLine(header)) return fail("malformed request header");
+    extra_headers += Utf8ToWide(header) + L"\r\n";
+  }
+  const std::wstring user_agent = Utf8ToWide(options.user_agent);
+
   std::wstring url = GbkToWide(address);
   for (int redirects = 0;; ++redirects) {
     if (past_deadline()) return fail(DescribeFailure(0, true, options));
@@ -218,7 +254,7 @@ void Fetch(const Text& address, const FetchOptions& options, Clock::time_point d
     // later hop could be handed one that the server closed after its
     // HTTP/1.0 answer.
     const Handle session(
-        InternetOpenW(kUserAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+        InternetOpenW(user_agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) return fail(DescribeFailure(GetLastError(), false, options));
     const std::optional<Address> target = ParseAddress(url);
     if (!target) return fail("not an http or https address");
@@ -236,6 +272,10 @@ void Fetch(const Text& address, const FetchOptions& options, Clock::time_point d
     if (!request) return fail(DescribeFailure(GetLastError(), false, options));
     const wchar_t kNoCache[] = L"Cache-Control: no-cache\r\n";
     HttpAddRequestHeadersW(request.get(), kNoCache, static_cast<DWORD>(-1), HTTP_ADDREQ_FLAG_ADD);
+    if (!extra_headers.empty()) {
+      HttpAddRequestHeadersW(request.get(), extra_headers.c_str(), static_cast<DWORD>(-1),
+                             HTTP_ADDREQ_FLAG_ADD);
+    }
     SetBound(request.get(), INTERNET_OPTION_CONNECT_TIMEOUT,
              BoundMillis(options.connect_timeout, deadline));
     SetBound(request.get(), INTERNET_OPTION_SEND_TIMEOUT,
@@ -250,6 +290,11 @@ void Fetch(const Text& address, const FetchOptions& options, Clock::time_point d
     DWORD size = sizeof status;
     HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
                    nullptr);
+    {
+      std::lock_guard lock(progress.mutex);
+      progress.result.status = static_cast<int>(status);
+      TakeCookies(request.get(), progress.result.cookies);
+    }
     if (status >= 300 && status < 400) {
       if (const std::optional<std::wstring> location = Header(request.get(), HTTP_QUERY_LOCATION)) {
         if (redirects == kMaxRedirects) {
@@ -331,6 +376,8 @@ FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
   FetchResult result;
   result.body = progress->result.body;
   result.cut = progress->result.cut;
+  result.status = progress->result.status;
+  result.cookies = progress->result.cookies;
   result.failure = DescribeFailure(0, true, options);
   return result;
 }

@@ -51,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::ostringstream out;
   std::ostringstream err;
   const int code = zelkor::RunReport(args, in, out, err, [&document](const zelkor::Text&) {
-    return zelkor::FetchResult{document, document.size() % 3 == 0 ? "the transfer broke off" : "",
-                               false};
+    return zelkor::FetchResult{
+        document, document.size() % 3 == 0 ? "the transfer broke off" : "", false, 0, {}};
   });
   if (code < 0 || code > 3) Fail("exit code", std::to_string(code));
 

@@ -7,6 +7,8 @@
 #
 #   bench/windows/window_bench.sh [runs]     (default 5; the median is printed)
 set -euo pipefail
+# Never a request off the machine: the draw service's built-in sources stay off.
+export ZELKOR_SOURCES=off
 cd "$(dirname "$0")/../.."
 source bench/windows/display.sh
 runs=${1:-5}

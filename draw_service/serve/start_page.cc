@@ -345,7 +345,8 @@ void AppendPlainStatement(std::string& page, const std::vector<JudgedPage>& judg
 
 }  // namespace
 
-std::string StartPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_days today) {
+std::string StartPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_days today,
+                      std::string_view sources_section) {
   std::string page =
       "<!DOCTYPE html>\n"
       "<html lang=\"zh-CN\">\n"
@@ -385,6 +386,7 @@ std::string StartPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_da
              MarkupEscaped(draws.front().issue).c_str(), MarkupEscaped(draws.back().issue).c_str());
   AppendToday(page, draws.back(), judged.front().outcomes.next_issue, today);
   AppendFreshness(page, draws.back(), today);
+  page.append(sources_section);
   AppendNextPicks(page, judged);
   AppendRecentDraws(page, draws);
   AppendBacktest(page, judged, draws.size());

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "draw_service/history/history_file.h"
@@ -19,7 +20,10 @@ inline constexpr size_t kStartPageRecentDraws = 30;
 // issue's picks of every page, the latest draws, the backtest of every page
 // against chance and its chart. The page stands alone: its styles and chart
 // are inline, it needs no script and names no other site.
+// `sources_section`, when given, follows the freshness (the service's section
+// on its draw sources).
 [[nodiscard]] std::string StartPage(const std::vector<HistoryDraw>& draws,
-                                    std::chrono::sys_days today);
+                                    std::chrono::sys_days today,
+                                    std::string_view sources_section = {});
 
 }  // namespace zelkor::service

@@ -16,7 +16,21 @@ std::string_view Trim(std::string_view text) {
   return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
+bool StartsWithAnyCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    const char c =
+        text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+bool IsWebAddress(std::string_view address) {
+  return StartsWithAnyCase(address, "http://") || StartsWithAnyCase(address, "https://");
+}
 
 Settings ParseSettings(std::string_view text, std::string_view name) {
   Settings settings;
@@ -33,10 +47,21 @@ Settings ParseSettings(std::string_view text, std::string_view name) {
     }
     const std::string_view key = Trim(line.substr(0, equals));
     const std::string_view value = Trim(line.substr(equals + 1));
-    if (key != "upstream") {
+    if (key == "sources" || key.starts_with("source.")) {
+      if (value != "off" && value != "on") {
+        settings.warnings.push_back(where + std::string(key) + " takes off or on; skipped");
+      } else if (key == "sources") {
+        settings.sources_off = value == "off";
+      } else if (value == "off") {
+        settings.sources_switched_off.emplace_back(key.substr(7));
+      }
+    } else if (key != "upstream") {
       settings.warnings.push_back(where + "unknown setting '" + std::string(key) + "' skipped");
     } else if (value.empty()) {
       settings.warnings.push_back(where + "upstream without an address skipped");
+    } else if (!IsWebAddress(value)) {
+      settings.warnings.push_back(where + "upstream '" + std::string(value) +
+                                  "' is not an http:// or https:// address; skipped");
     } else {
       settings.upstreams.emplace_back(value);
     }
@@ -51,7 +76,9 @@ Settings ReadSettings(const std::filesystem::path& path) {
   const std::string name(u8name.begin(), u8name.end());
   std::string text;
   if (std::string reason = ReadFileCapped(path, text); !reason.empty()) {
-    return {{}, {name + ": " + reason}};
+    Settings unread;
+    unread.warnings.push_back(name + ": " + reason);
+    return unread;
   }
   return ParseSettings(text, name);
 }

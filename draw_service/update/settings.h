@@ -1,7 +1,8 @@
 // The service's settings file: one "key = value" a line, comments from '#'
-// or ';' at the start of a line, blank lines ignored. The one key so far:
-//   upstream = http://127.0.0.1:8080/list.xml
-// which may come any number of times.
+// or ';' at the start of a line, blank lines ignored. The keys:
+//   upstream = http://127.0.0.1:8080/list.xml   (any number of times)
+//   sources = off                               (no built-in source)
+//   source.NAME = off                           (not that one)
 #pragma once
 
 #include <filesystem>
@@ -13,6 +14,10 @@ namespace zelkor::service {
 
 struct Settings {
   std::vector<std::string> upstreams;
+  // "sources = off": none of the built-in sources is asked.
+  bool sources_off = false;
+  // The built-in sources switched off one by one ("source.NAME = off").
+  std::vector<std::string> sources_switched_off;
   // One line per line not understood ("draw-service.conf:3: ..."), to log;
   // such a line is skipped so that the rest still holds.
   std::vector<std::string> warnings;
@@ -23,5 +28,9 @@ struct Settings {
 
 // The settings of the file at `path`; no file is no settings.
 [[nodiscard]] Settings ReadSettings(const std::filesystem::path& path);
+
+// True when `address` starts with http:// or https:// (in any case): the only
+// addresses an upstream may have.
+[[nodiscard]] bool IsWebAddress(std::string_view address);
 
 }  // namespace zelkor::service

@@ -1,109 +1,50 @@
 #include "draw_service/update/upstream.h"
 
 #include <algorithm>
+#include <string_view>
 
-#include "draw_service/history/draw_source.h"
+#include "draw_service/history/merge.h"
 
 namespace zelkor::service {
 namespace {
 
 using SystemClock = std::chrono::system_clock;
 
-// Rows refused and draws added in one answer are logged one a line up to
-// this many, then summed up on one line, so that an answer of a million bad
-// rows logs a dozen.
+// Draws refused and added in one round are logged one a line up to this
+// many, then summed up on one line, so that an answer of a million bad rows
+// logs a dozen.
 constexpr size_t kLinesPerRound = 12;
 
-// Logs `line(item)` for the first kLinesPerRound - `shown` items, counting
-// them into `shown`, and returns how many were left out.
+// Logs `line(item)` for the first kLinesPerRound items, then one line that
+// counts the rest as `rest` ("more draws refused").
 template <typename Item, typename Line>
-size_t LogSome(const Log& log, const std::vector<Item>& items, size_t& shown, Line line) {
-  size_t left_out = 0;
-  for (const Item& item : items) {
-    if (shown < kLinesPerRound) {
-      log(line(item));
-      ++shown;
-    } else {
-      ++left_out;
-    }
+void LogSome(const Log& log, const std::vector<Item>& items, std::string_view rest, Line line) {
+  for (size_t i = 0; i < items.size() && i < kLinesPerRound; ++i) log(line(items[i]));
+  if (items.size() > kLinesPerRound) {
+    log("and " + GroupedCount(items.size() - kLinesPerRound) + " " + std::string(rest));
   }
-  return left_out;
+}
+
+// How many newest draws a member is asked for, `gap` draws behind: a few,
+// or enough to fill the gap when it covers it.
+size_t CountToAsk(const SourceSpec& source, size_t gap) {
+  const size_t wanted = gap + 1;
+  if (wanted <= source.few || wanted > source.covers) return source.few;
+  return wanted;
+}
+
+// "from xml, 17500"
+std::string Joined(const std::vector<std::string>& names) {
+  std::string text = "from";
+  for (size_t i = 0; i < names.size(); ++i) text += (i == 0 ? " " : ", ") + names[i];
+  return text;
+}
+
+bool Names(const Disagreement& d, const std::string& name) {
+  return d.first.starts_with(name + ": ") || d.second.starts_with(name + ": ");
 }
 
 }  // namespace
-
-bool UpdateFrom(const std::string& url, const DrawStore& store, const FetchOptions& options,
-                const Log& log) {
-  const std::string from = "upstream " + url + ": ";
-  const FetchResult fetched = FetchWithReason(url, options);
-  if (!fetched.failure.empty()) {
-    log(from + "not used: " + fetched.failure);
-    return false;
-  }
-  DrawSource source = ReadDrawSource(fetched.body);
-  const auto refused_line = [&from](const RefusedRow& row) {
-    return from + "line " + std::to_string(row.line) + " refused: " + row.reason;
-  };
-  size_t refusals_shown = 0;
-  size_t refusals_left_out = LogSome(log, source.refused, refusals_shown, refused_line);
-  const auto log_left_out = [&] {
-    if (refusals_left_out > 0) {
-      log(from + "and " + GroupedCount(refusals_left_out) + " more rows refused");
-    }
-  };
-  if (!source.error.empty()) {
-    log_left_out();
-    log(from + "not used: " + source.error);
-    return false;
-  }
-  const size_t offered = source.draws.size();
-  const StoreOutcome outcome = store.Offer(std::move(source.draws));
-  if (!outcome.error.empty() || !outcome.over_limit.empty()) {
-    log_left_out();
-    log(from + "nothing stored: " + outcome.error + outcome.over_limit);
-    return false;
-  }
-  if (const auto& conflict = outcome.merge.conflict;
-      conflict && conflict->offered_before_line > 0) {
-    log_left_out();
-    log(from + "draw " + conflict->issue + " is given twice: as " + conflict->held_digits +
-        " on line " + std::to_string(conflict->offered_before_line) + " and as " +
-        conflict->offered_digits + " on line " + std::to_string(conflict->line) +
-        "; nothing of this answer is used");
-    return false;
-  }
-  if (const auto& conflict = outcome.merge.conflict) {
-    log_left_out();
-    log(from + "conflict on draw " + conflict->issue + ": held as " + conflict->held_digits +
-        ", the upstream says " + conflict->offered_digits + " (line " +
-        std::to_string(conflict->line) +
-        "); the held draw stays and nothing of this answer is used");
-    return false;
-  }
-  refusals_left_out += LogSome(log, outcome.merge.refused, refusals_shown, refused_line);
-  log_left_out();
-  size_t added_shown = 0;
-  const size_t added_left_out =
-      LogSome(log, outcome.merge.added, added_shown, [&url](const HistoryDraw& draw) {
-        return "added draw " + draw.issue + " of " + draw.date + ": " + draw.digits + " (from " +
-               url + ")";
-      });
-  if (added_left_out > 0) {
-    log(from + "and " + GroupedCount(added_left_out) + " more draws added");
-  }
-  log(from + GroupedCount(offered) + " draws offered, " + GroupedCount(outcome.merge.added.size()) +
-      " new");
-  return true;
-}
-
-SystemClock::time_point NextEveningCheck(SystemClock::time_point after) {
-  // 21:30 in Beijing is 13:30 UTC, every day of the year.
-  constexpr auto kCheckInUtcDay = std::chrono::hours(13) + std::chrono::minutes(30);
-  const auto day = std::chrono::floor<std::chrono::days>(after);
-  SystemClock::time_point check = day + kCheckInUtcDay;
-  if (check <= after) check += std::chrono::days(1);
-  return check;
-}
 
 std::chrono::minutes BackOff(int failures) {
   constexpr std::chrono::minutes kLongest = std::chrono::hours(4);
@@ -111,19 +52,31 @@ std::chrono::minutes BackOff(int failures) {
   return std::min(kLongest, std::chrono::minutes(1 << doublings));
 }
 
-SystemClock::time_point NextAttempt(SystemClock::time_point last, int failures,
-                                    std::chrono::minutes interval) {
-  const std::chrono::minutes wait = failures > 0 ? BackOff(failures) : interval;
-  return std::min(last + wait, NextEveningCheck(last));
+BeijingTime NextRound(BeijingTime now, bool up_to_date, std::chrono::seconds spread,
+                      std::chrono::seconds poll) {
+  const auto today = std::chrono::floor<std::chrono::days>(now);
+  const BeijingTime evening = today + kEveningCheck + spread;
+  if (now < evening) return evening;
+  const BeijingTime tomorrow_evening = today + std::chrono::days(1) + kEveningCheck + spread;
+  if (!up_to_date && now + poll < today + std::chrono::days(1)) return now + poll;
+  return tomorrow_evening;
 }
 
-Updater::Updater(std::vector<std::string> upstreams, const DrawStore& store,
-                 std::function<void()> stored, Log log, std::chrono::minutes interval)
-    : upstreams_(std::move(upstreams)),
+Updater::Updater(std::vector<SourceSpec> sources, std::vector<std::string> upstreams,
+                 std::string none_because, std::string user_agent, const DrawStore& store,
+                 std::function<void()> stored, std::function<void(const SourcesReport&)> reported,
+                 Log log)
+    : sources_(std::move(sources)),
+      user_agent_(std::move(user_agent)),
       store_(store),
       stored_(std::move(stored)),
-      log_(std::move(log)),
-      interval_(interval) {}
+      reported_(std::move(reported)),
+      log_(std::move(log)) {
+  for (const SourceSpec& source : sources_) members_.push_back({source.name, &source, {}});
+  for (std::string& url : upstreams) members_.push_back({"upstream " + url, nullptr, url});
+  for (const Member& member : members_) report_.sources.push_back({member.name, {}, {}, {}, {}});
+  report_.none_because = members_.empty() ? std::move(none_because) : std::string();
+}
 
 Updater::~Updater() {
   if (thread_.joinable()) (void)Stop(std::chrono::hours(1));
@@ -152,48 +105,126 @@ bool Updater::Stop(std::chrono::milliseconds grace) {
   return true;
 }
 
-void Updater::Run() {
-  struct State {
-    SystemClock::time_point next;
-    int failures = 0;
-  };
-  std::vector<State> states(upstreams_.size());
-  {
-    // Every upstream at once, so that the start waits for the slowest only.
-    std::vector<char> succeeded(upstreams_.size(), 0);
-    std::vector<std::thread> fetches;
-    for (size_t i = 0; i < upstreams_.size(); ++i) {
-      fetches.emplace_back([this, i, &succeeded] {
-        succeeded[i] =
-            UpdateFrom(upstreams_[i], store_, FetchOptions::Within(kStartDeadline), log_) ? 1 : 0;
+bool Updater::Round(std::chrono::seconds deadline) {
+  const BeijingTime now = BeijingNow();
+  std::string error;
+  const std::vector<HistoryDraw> held = UniteHistories(store_.shipped(), store_.ReadOwn(error));
+  if (held.empty()) return true;
+  const size_t gap = ExpectedSince(held.back(), now).size();
+
+  // Every member due at once, so that a round waits for the slowest only.
+  const auto asked_at = SystemClock::now();
+  std::vector<SourceAnswer> answers(members_.size());
+  std::vector<char> due(members_.size(), 0);
+  std::vector<std::thread> fetches;
+  for (size_t i = 0; i < members_.size(); ++i) {
+    if (members_[i].not_before > asked_at) continue;
+    due[i] = 1;
+    fetches.emplace_back([this, i, gap, deadline, &answers] {
+      const Member& member = members_[i];
+      const FetchOptions options = FetchOptions::Within(deadline);
+      answers[i] =
+          member.source != nullptr
+              ? AskSource(*member.source, CountToAsk(*member.source, gap), user_agent_, options)
+              : AskUpstream(member.upstream, options);
+      answers[i].source = member.name;
+    });
+  }
+  for (std::thread& fetch : fetches) fetch.join();
+  std::vector<SourceAnswer> given;
+  for (size_t i = 0; i < members_.size(); ++i) {
+    if (due[i]) given.push_back(answers[i]);
+  }
+  RoundVerdict verdict = CrossCheck(held, given, now);
+
+  LogSome(log_, verdict.disagreements, "more draws the sources disagree on",
+          [](const Disagreement& d) {
+            return "draw " + d.issue + " not stored: the sources disagree (" + d.first + "; " +
+                   d.second + ")";
+          });
+  LogSome(log_, verdict.held_differs, "more held draws given differently",
+          [](const Disagreement& d) {
+            return "draw " + d.issue + " kept as held (" + d.first + "; " + d.second + ")";
+          });
+  LogSome(log_, verdict.refused, "more draws refused",
+          [](const std::string& refused) { return "draw " + refused + "; refused"; });
+  LogSome(log_, verdict.warnings, "more warnings",
+          [](const std::string& warning) { return "draw " + warning; });
+  if (!verdict.waiting.empty()) {
+    log_("draws " + NameIssues(verdict.waiting) + " wait: " + NameIssues(verdict.missing) +
+         " missing, " + verdict.missing_why);
+  }
+  if (!verdict.agreed.empty()) {
+    std::vector<OfferedDraw> offered;
+    for (const HistoryDraw& draw : verdict.agreed) offered.push_back({draw, 0});
+    const StoreOutcome outcome = store_.Offer(std::move(offered));
+    if (!outcome.error.empty() || !outcome.over_limit.empty()) {
+      log_("nothing stored: " + outcome.error + outcome.over_limit);
+    } else {
+      LogSome(log_, outcome.merge.added, "more draws added", [&verdict](const HistoryDraw& draw) {
+        return "added draw " + draw.issue + " of " + draw.date + ": " + draw.digits + " (" +
+               Joined(verdict.agreeing_sources[draw.issue]) + ")";
       });
-    }
-    for (std::thread& fetch : fetches) fetch.join();
-    stored_();
-    const auto now = SystemClock::now();
-    for (size_t i = 0; i < states.size(); ++i) {
-      states[i].failures = succeeded[i] ? 0 : 1;
-      states[i].next = NextAttempt(now, states[i].failures, interval_);
+      if (!outcome.merge.added.empty() && stored_) stored_();
     }
   }
+
+  const auto ended = SystemClock::now();
+  for (size_t i = 0; i < members_.size(); ++i) {
+    if (!due[i]) continue;
+    Member& member = members_[i];
+    SourceStatus& status = report_.sources[i];
+    const SourceAnswer& answer = answers[i];
+    status.asked = MinuteText(now);
+    status.failure = answer.failure;
+    status.newest.clear();
+    for (const HistoryDraw& draw : answer.draws)
+      status.newest = std::max(status.newest, draw.issue);
+    status.disagreed.clear();
+    for (const Disagreement& d : verdict.disagreements) {
+      if (Names(d, member.name)) status.disagreed.push_back(d.issue);
+    }
+    if (answer.failure.empty()) {
+      log_(member.name + ": " + std::to_string(answer.draws.size()) + " draws, newest " +
+           status.newest);
+    } else {
+      log_(member.name + ": not used: " + answer.failure);
+    }
+    member.failures = answer.failure.empty() ? 0 : member.failures + 1;
+    std::chrono::minutes wait =
+        member.source != nullptr ? member.source->least_interval : std::chrono::minutes(0);
+    if (member.failures > 0) wait = std::max(wait, BackOff(member.failures));
+    member.not_before = ended + wait;
+  }
+  report_.verdict = std::move(verdict);
+
+  std::vector<HistoryDraw> now_held = UniteHistories(store_.shipped(), store_.ReadOwn(error));
+  const HistoryDraw& newest = now_held.empty() ? held.back() : now_held.back();
+  log_(ScheduleFreshness(newest, now, report_));
+  if (reported_) reported_(report_);
+  return ExpectedSince(newest, now).empty();
+}
+
+void Updater::Run() {
+  bool up_to_date = Round(kStartDeadline);
   std::unique_lock lock(mutex_);
   first_round_over_ = true;
   changed_.notify_all();
-  while (!stopping_ && !states.empty()) {
-    const auto next =
-        std::min_element(states.begin(), states.end(), [](const State& a, const State& b) {
-          return a.next < b.next;
-        })->next;
-    if (changed_.wait_until(lock, next, [this] { return stopping_; })) break;
-    for (size_t i = 0; i < states.size() && !stopping_; ++i) {
-      if (states[i].next > SystemClock::now()) continue;
-      lock.unlock();
-      const bool ok = UpdateFrom(upstreams_[i], store_, FetchOptions(), log_);
-      stored_();
-      lock.lock();
-      states[i].failures = ok ? 0 : states[i].failures + 1;
-      states[i].next = NextAttempt(SystemClock::now(), states[i].failures, interval_);
-    }
+  // One evening delay for this copy, so that its evening rounds keep their
+  // own moment.
+  const std::chrono::seconds spread(std::uniform_int_distribution<int>(
+      0, static_cast<int>(std::chrono::seconds(kEveningSpread).count()))(random_));
+  std::uniform_int_distribution<int> poll(
+      static_cast<int>(std::chrono::seconds(kEveningPollLeast).count()),
+      static_cast<int>(std::chrono::seconds(kEveningPollMost).count()));
+  while (!stopping_ && !members_.empty()) {
+    const BeijingTime next =
+        NextRound(BeijingNow(), up_to_date, spread, std::chrono::seconds(poll(random_)));
+    const auto wake = SystemClock::now() + (next - BeijingNow());
+    if (changed_.wait_until(lock, wake, [this] { return stopping_; })) break;
+    lock.unlock();
+    up_to_date = Round(kRoundDeadline);
+    lock.lock();
   }
   finished_ = true;
   changed_.notify_all();

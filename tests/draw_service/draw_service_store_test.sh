@@ -57,7 +57,7 @@ printf '# where new draws come from\nupstream = http://127.0.0.1:%s/draws.csv\n'
 
 start_service
 [[ $(rows) == "2026227 2026226 2026225 2026224 " ]] || fail "first start served: $(rows)"
-grep -q "^added draw 2026227 of 2026-08-25: 789 (from http://127.0.0.1:$upstream_port/draws.csv)" \
+grep -q "^added draw 2026227 of 2026-08-25: 789 (from upstream http://127.0.0.1:$upstream_port/draws.csv)" \
   "$work/out" || fail "no line for the added draw: $(cat "$work/out")"
 grep -q "^newest draw 2026227 of 2026-08-25, [0-9]* days old" "$work/out" ||
   fail "no freshness line: $(cat "$work/out")"

@@ -49,6 +49,13 @@ inline std::vector<std::string> Lines(const std::vector<HistoryDraw>& draws) {
   return lines;
 }
 
+// The issues of draws, in their order.
+inline std::vector<std::string> Issues(const std::vector<HistoryDraw>& draws) {
+  std::vector<std::string> issues;
+  for (const HistoryDraw& draw : draws) issues.push_back(draw.issue);
+  return issues;
+}
+
 inline std::string ReadAll(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
   std::stringstream text;

@@ -43,6 +43,8 @@ FetchResult RunFetchTool(const std::vector<std::string>& command, const Text& ad
           " --stall " + std::to_string(options.stall_timeout.count()) + " --overall " +
           std::to_string(options.overall_timeout.count());
   if (!options.ca_file.empty()) line += " --ca-file " + ShellQuoted(options.ca_file);
+  for (const std::string& header : options.headers) line += " --header " + ShellQuoted(header);
+  line += " --user-agent " + ShellQuoted(options.user_agent);
   line += " </dev/null 2>" + ShellQuoted(error_path);
 
   FetchResult result;
@@ -70,6 +72,10 @@ FetchResult RunFetchTool(const std::vector<std::string>& command, const Text& ad
       have_failure = true;
     } else if (entry.starts_with("cut: ")) {
       result.cut = entry == "cut: 1";
+    } else if (entry.starts_with("status: ")) {
+      result.status = std::stoi(entry.substr(8));
+    } else if (entry.starts_with("cookie: ")) {
+      result.cookies.push_back(entry.substr(8));
     }
   }
   if (!have_failure) throw std::runtime_error("the fetch tool said nothing: " + error_text);

@@ -81,6 +81,79 @@ TEST_P(HttpFetchTest, SendsAnHttp10GetWithTheFixedHeaders) {
                            "Accept: */*", "Pragma: no-cache", "Cache-Control: no-cache"));
 }
 
+TEST_P(HttpFetchTest, SendsASourcesHeadersAndTellsStatusAndCookies) {
+  const std::string ok = "HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nok";
+  struct Case {
+    std::string name;
+    std::string answer;
+    std::vector<std::string> headers;
+    std::string user_agent;  // empty for the default
+    int status;
+    std::string failure;
+    std::vector<std::string> cookies;
+  };
+  const Case cases[] = {
+      {"a source's headers",
+       ok,
+       {"Referer: https://www.cwl.gov.cn/ygkj/wqkjgg/3d/", "Cookie: HMF_CI=7a1f9; 21_vq=3"},
+       "Mozilla/5.0 (Windows NT 10.0; Win64; x64) Zelkor3D/1.0",
+       200,
+       "",
+       {}},
+      {"cookies set",
+       "HTTP/1.0 200 OK\r\nSet-Cookie: HMF_CI=7a1f9; Path=/; HttpOnly\r\n"
+       "Set-Cookie: 21_vq=3\r\nContent-Length: 2\r\n\r\nok",
+       {},
+       "",
+       200,
+       "",
+       {"HMF_CI=7a1f9", "21_vq=3"}},
+      {"forbidden",
+       "HTTP/1.0 403 Forbidden\r\nContent-Length: 0\r\n\r\n",
+       {},
+       "",
+       403,
+       "HTTP 403",
+       {}},
+      {"a status of the source's own",
+       "HTTP/1.0 567 Unknown\r\nContent-Length: 0\r\n\r\n",
+       {},
+       "",
+       567,
+       "HTTP 567",
+       {}},
+      {"a header with a line break",
+       ok,
+       {"Referer: /\r\nHost: elsewhere"},
+       "",
+       0,
+       "malformed request header",
+       {}},
+  };
+  for (const Case& c : cases) {
+    RawServer server(c.answer);
+    FetchOptions options;
+    options.headers = c.headers;
+    if (!c.user_agent.empty()) options.user_agent = c.user_agent;
+    const FetchResult result = FetchWithReason(server.Url("/x"), options);
+    EXPECT_EQ(result.status, c.status) << c.name;
+    EXPECT_EQ(result.failure, c.failure) << c.name;
+    EXPECT_EQ(result.cookies, c.cookies) << c.name;
+    if (c.status == 0) {
+      EXPECT_EQ(server.connection_count(), 0) << c.name;
+      continue;
+    }
+    ASSERT_EQ(server.requests().size(), 1u) << c.name;
+    const std::vector<std::string> lines = HeadLines(server.requests()[0]);
+    EXPECT_THAT(lines, ::testing::Contains("User-Agent: " +
+                                           (c.user_agent.empty() ? kUserAgent : c.user_agent)))
+        << c.name;
+    for (const std::string& header : c.headers) {
+      EXPECT_THAT(lines, ::testing::Contains(header)) << c.name;
+    }
+  }
+}
+
 TEST_P(HttpFetchTest, ReturnsTheBodyOfAnErrorStatus) {
   LoopbackServer server({{"/list.xml", LoopbackServer::Reply("<h1>Not Found</h1>", 404)}});
   EXPECT_EQ(HttpFetch(server.Url("/list.xml")), "<h1>Not Found</h1>");

@@ -211,13 +211,13 @@ TEST(ReportExit, FollowsTheCauseTheFetchNames) {
     std::string err;
   };
   const Case cases[] = {
-      {{"", "unknown host", false},
+      {{"", "unknown host", false, 0, {}},
        kExitNoDraws,
        "cannot download http://draws.test/: unknown host"},
-      {{"", "malformed address", false}, kExitUsage, "--url: malformed address"},
-      {{"", "the transfer broke off", false}, kExitNoDraws, ": the transfer broke off"},
-      {{"<html>", "timed out after 90 s", false}, kExitNoDraws, ": timed out after 90 s"},
-      {{rows, "timed out after 90 s", false},
+      {{"", "malformed address", false, 0, {}}, kExitUsage, "--url: malformed address"},
+      {{"", "the transfer broke off", false, 0, {}}, kExitNoDraws, ": the transfer broke off"},
+      {{"<html>", "timed out after 90 s", false, 0, {}}, kExitNoDraws, ": timed out after 90 s"},
+      {{rows, "timed out after 90 s", false, 0, {}},
        kExitOk,
        "(timed out after 90 s); listing the 3 draws"},
   };
@@ -236,7 +236,7 @@ TEST(ReportExit, ACutDownloadIsListedWithAWarning) {
   const std::string rows = Rows(3);
   std::istringstream in;
   const Outcome run = RunWith({"--url", "http://draws.test/"}, in, [&rows](const Text&) {
-    return FetchResult{rows, "body cut at 64 MiB", true};
+    return FetchResult{rows, "body cut at 64 MiB", true, 0, {}};
   });
   EXPECT_EQ(run.code, kExitOk);
   EXPECT_EQ(run.err,

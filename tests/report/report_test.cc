@@ -57,7 +57,8 @@ struct ToolRun {
 
 ToolRun RunTool(const std::vector<std::string>& args, const std::string& input = {},
                 const Bytes& body = {}) {
-  const FetchResult fetched{body, "", false};
+  FetchResult fetched;
+  fetched.body = body;
   ToolRun run;
   std::istringstream in(input);
   std::ostringstream out;

@@ -1,8 +1,9 @@
 // zelkor3d-fetch ADDRESS [--connect S] [--stall S] [--overall S] [--ca-file F]
-//                [--repeat N]
+//                [--header "Name: value"]... [--user-agent UA] [--repeat N]
 // Fetches ADDRESS (UTF-8) with FetchWithReason and writes the body to standard
 // output, byte for byte. Standard error gets one line "failure: <cause>" (the
-// cause empty for a whole 2xx answer), one line "cut: 0|1", and with --repeat
+// cause empty for a whole 2xx answer), one line "cut: 0|1", one line
+// "status: N", a line "cookie: name=value" per cookie set, and with --repeat
 // N the fetch is made N times and a line "fetch_ms: <ms per fetch>" follows.
 // Exit code 0, or 2 for a bad command line.
 #include <chrono>
@@ -20,7 +21,7 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: zelkor3d-fetch ADDRESS [--connect S] [--stall S] [--overall S] [--ca-file F] "
-    "[--repeat N]\n";
+    "[--header \"Name: value\"]... [--user-agent UA] [--repeat N]\n";
 
 }  // namespace
 
@@ -41,6 +42,10 @@ int main(int argc, char** argv) try {
       options.overall_timeout = std::chrono::seconds(std::stoi(args[++i]));
     } else if (arg == "--ca-file" && has_value) {
       options.ca_file = args[++i];
+    } else if (arg == "--header" && has_value) {
+      options.headers.push_back(args[++i]);
+    } else if (arg == "--user-agent" && has_value) {
+      options.user_agent = args[++i];
     } else if (arg == "--repeat" && has_value) {
       repeat = std::stoi(args[++i]);
     } else if (address.empty() && !arg.starts_with("--")) {
@@ -59,7 +64,9 @@ int main(int argc, char** argv) try {
       std::chrono::steady_clock::now() - start;
   std::cout.write(result.body.data(), static_cast<std::streamsize>(result.body.size()));
   std::cout.flush();
-  std::cerr << "failure: " << result.failure << "\ncut: " << (result.cut ? 1 : 0) << '\n';
+  std::cerr << "failure: " << result.failure << "\ncut: " << (result.cut ? 1 : 0)
+            << "\nstatus: " << result.status << '\n';
+  for (const std::string& cookie : result.cookies) std::cerr << "cookie: " << cookie << '\n';
   if (repeat > 0) std::cerr << "fetch_ms: " << elapsed.count() / repeat << '\n';
   return 0;
 } catch (const std::exception&) {
