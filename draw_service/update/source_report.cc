@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "backtest/chart.h"
+#include "runtime/markup.h"
 
 namespace zelkor::service {
 namespace {

@@ -196,7 +196,8 @@ SourceAnswer AskSource(const SourceSpec& source, size_t count, const std::string
   return answer;
 }
 
-SourceAnswer AskUpstream(const std::string& url, const FetchOptions& options) {
+SourceAnswer AskUpstream(const std::string& url, const FetchOptions& options,
+                         std::vector<std::string>& refused_rows) {
   SourceAnswer answer{"upstream " + url, {}, {}};
   const FetchResult fetched = FetchWithReason(url, options);
   if (!fetched.failure.empty()) {
@@ -209,6 +210,9 @@ SourceAnswer AskUpstream(const std::string& url, const FetchOptions& options) {
     return answer;
   }
   for (OfferedDraw& offered : source.draws) answer.draws.push_back(std::move(offered.draw));
+  for (const RefusedRow& row : source.refused) {
+    refused_rows.push_back("line " + std::to_string(row.line) + ": " + row.reason);
+  }
   return answer;
 }
 

@@ -58,7 +58,9 @@ inline constexpr char kSourcesSwitch[] = "ZELKOR_SOURCES";
                                      const std::string& user_agent, FetchOptions options);
 
 // Asks the player's upstream at `url` (a draw list or a history CSV) for
-// what it holds, within `options`.
-[[nodiscard]] SourceAnswer AskUpstream(const std::string& url, const FetchOptions& options);
+// what it holds, within `options`. Rows that break the format's rules are
+// left out and told in `refused_rows` ("line N: why"); the others count.
+[[nodiscard]] SourceAnswer AskUpstream(const std::string& url, const FetchOptions& options,
+                                       std::vector<std::string>& refused_rows);
 
 }  // namespace zelkor::service

@@ -115,18 +115,19 @@ bool Updater::Round(std::chrono::seconds deadline) {
   // Every member due at once, so that a round waits for the slowest only.
   const auto asked_at = SystemClock::now();
   std::vector<SourceAnswer> answers(members_.size());
+  std::vector<std::vector<std::string>> refused_rows(members_.size());
   std::vector<char> due(members_.size(), 0);
   std::vector<std::thread> fetches;
   for (size_t i = 0; i < members_.size(); ++i) {
     if (members_[i].not_before > asked_at) continue;
     due[i] = 1;
-    fetches.emplace_back([this, i, gap, deadline, &answers] {
+    fetches.emplace_back([this, i, gap, deadline, &answers, &refused_rows] {
       const Member& member = members_[i];
       const FetchOptions options = FetchOptions::Within(deadline);
       answers[i] =
           member.source != nullptr
               ? AskSource(*member.source, CountToAsk(*member.source, gap), user_agent_, options)
-              : AskUpstream(member.upstream, options);
+              : AskUpstream(member.upstream, options, refused_rows[i]);
       answers[i].source = member.name;
     });
   }
@@ -134,6 +135,11 @@ bool Updater::Round(std::chrono::seconds deadline) {
   std::vector<SourceAnswer> given;
   for (size_t i = 0; i < members_.size(); ++i) {
     if (due[i]) given.push_back(answers[i]);
+  }
+  for (size_t i = 0; i < members_.size(); ++i) {
+    const std::string& name = members_[i].name;
+    LogSome(log_, refused_rows[i], "more rows refused",
+            [&name](const std::string& row) { return name + ": " + row + " refused"; });
   }
   RoundVerdict verdict = CrossCheck(held, given, now);
 

@@ -361,11 +361,16 @@ def case_size_limits(_):
     most = ((64 << 20) - frame) // row
     fresh_store(history_text(most - shipped, first_year=3000))
     full = store_bytes()
-    new = "issue,date,digits\n9000001,9000-01-01,123\n9000002,9000-01-02,456\n"
+    # Draws that continue the store, on a day they are due, so that nothing
+    # but the size refuses them.
+    newest = history_text(most - shipped, first_year=3000).rstrip().rsplit("\n", 1)[-1]
+    year = int(newest[:4]) + 1
+    new = f"issue,date,digits\n{year}001,{year}-01-01,123\n{year}002,{year}-01-02,456\n"
+    os.environ["ZELKOR_TODAY"] = f"{year}-01-03"
     upstream = Upstream(new.encode())
     too_many = f"more than the {most:,} that fit in the 64 MiB".encode()
     cases = [
-        ("add", lambda: run("add", "9000001", "123", "9000-01-01")),
+        ("add", lambda: run("add", f"{year}001", "123", f"{year}-01-01")),
         ("import", lambda: run("import", write("new.csv", new))),
     ]
     for name, command in cases:
@@ -375,6 +380,7 @@ def case_size_limits(_):
     service = Service("--upstream", upstream.url())
     service.stop()
     log = b"\n".join(service.lines)
+    del os.environ["ZELKOR_TODAY"]
     check(b"nothing stored: " in log and too_many in log and store_bytes() == full,
           f"an upstream past the limit: {log[-600:]!r}")
 

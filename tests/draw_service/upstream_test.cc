@@ -63,7 +63,8 @@ TEST(UpstreamTest, AnswersOfEveryKindGiveOnlySoundDraws) {
       {"http://127.0.0.1:1/", {}, "connection refused"},
   };
   for (const Case& c : cases) {
-    const SourceAnswer answer = AskUpstream(c.url, options);
+    std::vector<std::string> refused_rows;
+    const SourceAnswer answer = AskUpstream(c.url, options, refused_rows);
     EXPECT_EQ(Issues(answer.draws), c.issues) << c.url;
     EXPECT_THAT(answer.failure, HasSubstr(c.failure)) << c.url;
     EXPECT_NE(answer.failure.empty(), c.issues.empty()) << c.url;
