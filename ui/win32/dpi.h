@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "ui/layout.h"
+
 namespace zelkor::win32 {
 
 // A function of user32 the program may run without (nullptr when missing):
@@ -24,5 +26,15 @@ template <typename Function>
 
 // A length of the layout's 96-DPI units at `dpi`, rounded to the nearest pixel.
 [[nodiscard]] inline int ScaledLength(int length, int dpi) { return MulDiv(length, dpi, 96); }
+
+// A control's place and size at `dpi`: each edge scaled on its own, so that
+// controls that touch at 96 DPI touch at any DPI and never overlap by a
+// pixel of rounding.
+[[nodiscard]] inline layout::Geometry ScaledGeometry(const layout::Geometry& g, int dpi) {
+  const int left = ScaledLength(g.left, dpi);
+  const int top = ScaledLength(g.top, dpi);
+  return {left, top, ScaledLength(g.left + g.width, dpi) - left,
+          ScaledLength(g.top + g.height, dpi) - top};
+}
 
 }  // namespace zelkor::win32

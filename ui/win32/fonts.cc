@@ -94,6 +94,17 @@ HFONT MakeUiFont(int dpi) {
   return CreateFontIndirectW(&font);
 }
 
+// The height of a line of `font`.
+int LineHeight(HFONT font) {
+  HDC dc = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return static_cast<int>(metrics.tmHeight);
+}
+
 }  // namespace
 
 WindowFonts::WindowFonts(int dpi)
@@ -103,12 +114,38 @@ WindowFonts::WindowFonts(int dpi)
 
 WindowFonts::~WindowFonts() {
   for (HFONT font : {ui_, draw_box_, tab_captions_}) DeleteObject(font);
+  for (const auto& [height, font] : smaller_) DeleteObject(font);
 }
 
-HFONT WindowFonts::For(const layout::PlacedControl& control) const {
-  if (control.kind == Kind::kTabControl) return tab_captions_;
-  if (control.look == Look::kDrawBox) return draw_box_;
+HFONT WindowFonts::For(const layout::PlacedControl& placed, HWND control) {
+  if (placed.kind == Kind::kTabControl) return tab_captions_;
+  if (placed.look == Look::kDrawBox) return draw_box_;
+  if (placed.kind == Kind::kLabel || placed.look == Look::kSettingBox) {
+    // The room within the frame, if any.
+    RECT room{};
+    GetClientRect(control, &room);
+    return DialogFontWithin(static_cast<int>(room.bottom - room.top));
+  }
   return ui_;
+}
+
+HFONT WindowFonts::DialogFontWithin(int height) {
+  if (LineHeight(ui_) <= height) return ui_;
+  if (auto it = smaller_.find(height); it != smaller_.end()) return it->second;
+  LOGFONTW font{};
+  GetObjectW(ui_, sizeof(font), &font);
+  // One pixel smaller at a time, down to 6 pixels.
+  const LONG sign = font.lfHeight < 0 ? -1 : 1;
+  HFONT smaller = nullptr;
+  for (LONG size = font.lfHeight * sign - 1; size >= 6; --size) {
+    font.lfHeight = sign * size;
+    smaller = CreateFontIndirectW(&font);
+    if (LineHeight(smaller) <= height || size == 6) break;
+    DeleteObject(smaller);
+  }
+  if (smaller == nullptr) return ui_;
+  smaller_.emplace(height, smaller);
+  return smaller;
 }
 
 }  // namespace zelkor::win32

@@ -270,11 +270,11 @@ HWND MainWindow::Make(const PlacedControl& control, HWND parent, int id) {
   const bool first_radio =
       control.kind == Kind::kRadioButton && control.name == layout::kRadioButtons[0].name;
   const Made made = StylesOf(control, first_radio);
-  const layout::Geometry& g = control.geometry;
-  HWND hwnd = CreateWindowExW(
-      made.ex_style, made.window_class, Wide(control.caption).c_str(), made.style, Scaled(g.left),
-      Scaled(g.top), Scaled(g.width), Scaled(g.height), parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  const layout::Geometry g = ScaledGeometry(control.geometry, dpi_);
+  HWND hwnd = CreateWindowExW(made.ex_style, made.window_class, Wide(control.caption).c_str(),
+                              made.style, g.left, g.top, g.width, g.height, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                              GetModuleHandleW(nullptr), nullptr);
   if (hwnd == nullptr) throw std::runtime_error("a control could not be made");
   by_name_.emplace(std::string(control.name), hwnd);
   layouts_.emplace(hwnd, &control);
@@ -289,10 +289,10 @@ void MainWindow::ApplyDpi(int dpi) {
   std::unique_ptr<WindowFonts> old_fonts = std::move(fonts_);
   fonts_ = std::make_unique<WindowFonts>(dpi_);
   for (const auto& [control, placed] : layouts_) {
-    const layout::Geometry& g = placed->geometry;
-    SetWindowPos(control, nullptr, Scaled(g.left), Scaled(g.top), Scaled(g.width), Scaled(g.height),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->For(*placed)), TRUE);
+    const layout::Geometry g = ScaledGeometry(placed->geometry, dpi_);
+    SetWindowPos(control, nullptr, g.left, g.top, g.width, g.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->For(*placed, control)),
+                 TRUE);
   }
   int index = 0;
   for (const layout::ListColumn& column : layout::kListColumns) {
@@ -313,7 +313,7 @@ void MainWindow::Build() {
       parent = tabs_;
     }
     HWND made = Make(control, parent, id++);
-    SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->For(control)), FALSE);
+    SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->For(control, made)), FALSE);
     if (control.page >= 0 && control.group.empty()) {
       pages_[static_cast<size_t>(control.page)].push_back(made);
     }
