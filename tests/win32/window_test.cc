@@ -5,6 +5,13 @@
 //
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <propsys.h>
+#include <shellapi.h>
+#include <shobjidl.h>
+// The property keys defined here, after what they build on.
+#include <initguid.h>
+//
+#include <propkey.h>
 
 #include <algorithm>
 #include <chrono>
@@ -27,6 +34,7 @@
 #include "ui/shown_part.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/message_box_hook.h"
+#include "ui/win32/taskbar.h"
 
 namespace zelkor::win32 {
 namespace {
@@ -422,6 +430,35 @@ TEST_F(WindowTest, ScaledToTheScreensDpiEveryTextFits) {
   SendMessageW(window_->hwnd(), WM_DPICHANGED, MAKEWPARAM(moved_dpi, moved_dpi),
                reinterpret_cast<LPARAM>(&suggested));
   EXPECT_EQ(ExpectScaledAndFitting(*window_, moved_dpi), line_counts);
+}
+
+// The window and the launcher are one application on the taskbar (the
+// launcher joins kAppUserModelId too); a pinned window runs the launcher
+// beside the window program. Wine keeps no window properties: they are read
+// back from a store of the test's own.
+TEST(TaskbarIdentity, NamesTheApplicationAndRelaunchesTheLauncher) {
+  IPropertyStore* store = nullptr;
+  ASSERT_TRUE(
+      SUCCEEDED(PSCreateMemoryPropertyStore(IID_IPropertyStore, reinterpret_cast<void**>(&store))));
+  ASSERT_TRUE(WriteTaskbarIdentity(*store));
+  const auto text = [store](const PROPERTYKEY& key) {
+    PROPVARIANT value{};
+    std::wstring got;
+    if (SUCCEEDED(store->GetValue(key, &value)) && value.vt == VT_LPWSTR) got = value.pwszVal;
+    PropVariantClear(&value);
+    return got;
+  };
+  EXPECT_EQ(text(PKEY_AppUserModel_ID), kAppUserModelId);
+  // The launcher in this program's own folder, quoted for the spaces a
+  // folder name may hold.
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring folder = self;
+  folder.resize(folder.find_last_of(L'\\') + 1);
+  EXPECT_EQ(text(PKEY_AppUserModel_RelaunchCommand), L"\"" + folder + L"Zelkor3D.exe\"");
+  EXPECT_EQ(text(PKEY_AppUserModel_RelaunchIconResource), folder + L"Zelkor3D.exe,-1");
+  EXPECT_FALSE(text(PKEY_AppUserModel_RelaunchDisplayNameResource).empty());
+  store->Release();
 }
 
 TEST_F(WindowTest, OperationsRoundTripThroughTheControls) {

@@ -10,6 +10,7 @@
 #include "ui/win32/controls.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/fonts.h"
+#include "ui/win32/taskbar.h"
 #include "ui/win32/win32_ui.h"
 
 namespace zelkor::win32 {
@@ -402,6 +403,8 @@ std::unique_ptr<MainWindow> CreateMainWindow() {
   }();
   if (window_class == 0) throw std::runtime_error("the window class could not be registered");
 
+  // Before the window exists: the taskbar groups it by the process's ID.
+  JoinTaskbarGroup();
   auto window = std::make_unique<MainWindow>();
   // Fixed border, system menu, minimise but no maximise; centred on the
   // primary screen's work area, at that screen's DPI.
@@ -418,6 +421,7 @@ std::unique_ptr<MainWindow> CreateMainWindow() {
       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, at.left, at.top,
       at.width, at.height, nullptr, nullptr, instance, window.get());
   if (hwnd == nullptr) throw std::runtime_error("the main window could not be made");
+  (void)SetTaskbarIdentity(hwnd);
   window->dpi_ = DpiOf(hwnd);
   window->Build();
   if (window->dpi_ != 96) {
