@@ -14,21 +14,11 @@
 #include <thread>
 
 #include "app/startup.h"
+#include "ui/win32/taskbar.h"
 
 namespace {
 
-std::wstring ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  return path.substr(0, path.find_last_of(L"\\/") + 1);
-}
+using zelkor::win32::ProgramFolder;
 
 // The port of the configured draw host ("127.0.0.1:18733"), 80 without one.
 u_short DrawPort() {
@@ -93,6 +83,8 @@ bool Start(const std::wstring& program, DWORD flags, PROCESS_INFORMATION& proces
 }  // namespace
 
 int main() {
+  // One application on the taskbar with the window it starts.
+  zelkor::win32::JoinTaskbarGroup();
   WSADATA winsock;
   WSAStartup(MAKEWORD(2, 2), &winsock);
   const std::wstring folder = ProgramFolder();

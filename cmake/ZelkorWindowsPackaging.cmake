@@ -8,6 +8,10 @@
 # (where the service looks for it, beside itself) and cpp-httplib's licence,
 # which the service is built with, in licenses/.
 
+# Who makes it: the company of every program's version information and of
+# the installer's, and the publisher of the uninstall entry.
+set(CPACK_PACKAGE_VENDOR "Zelkor3D")
+
 # Every program's resources, from packaging/windows/program.rc.in: the icon,
 # the manifest and the version information with the description Explorer
 # shows. One row a program: target, description.
@@ -46,7 +50,6 @@ install(FILES ${ZELKOR_HISTORY_FILE} DESTINATION data)
 install(FILES ${ZELKOR_CPP_HTTPLIB_DIR}/LICENSE DESTINATION licenses RENAME cpp-httplib.txt)
 
 set(CPACK_PACKAGE_NAME zelkor3d)
-set(CPACK_PACKAGE_VENDOR "Zelkor3D")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_SYSTEM_NAME win64)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
@@ -69,6 +72,10 @@ set(CPACK_ZELKOR_PROGRAM "Zelkor3D.exe")
 set(CPACK_NSIS_MUI_ICON ${ZELKOR_RC_ICON})
 set(CPACK_NSIS_MUI_UNIICON ${ZELKOR_RC_ICON})
 set(CPACK_NSIS_URL_INFO_ABOUT "${ZELKOR_PRODUCT_WEBSITE}")
+set(CPACK_NSIS_HELP_LINK "${ZELKOR_PRODUCT_WEBSITE}")
+# The installer's version information (the uninstaller it writes carries the
+# same): the programs' copyright line.
+set(CPACK_ZELKOR_COPYRIGHT "${ZELKOR_RC_COPYRIGHT}")
 # A 64-bit installer like the programs it carries (Debian's makensis builds
 # 32-bit ones unless told).
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")

@@ -97,7 +97,11 @@ std::ostream& StreamFor(DWORD standard_handle, std::ostream& bytes_stream, Strea
   static ConsoleBuffer output_buffer(ConsoleOf(STD_OUTPUT_HANDLE));
   static ConsoleBuffer error_buffer(ConsoleOf(STD_ERROR_HANDLE));
   static std::ostream output(&output_buffer);
+  // Standard error is shown as it is written, as std::cerr is: a hint
+  // written before the program waits for input must be on the screen while
+  // it waits.
   static std::ostream error(&error_buffer);
+  error.setf(std::ios::unitbuf);
   return standard_handle == STD_OUTPUT_HANDLE ? output : error;
 }
 

@@ -119,7 +119,10 @@ struct ListColumn {
   std::string_view header;
   int width;
 };
-inline constexpr std::array kListColumns{ListColumn{" 期号", 50}, ListColumn{"开奖号码", 80}};
+// The issue column holds a seven-digit issue number in a Chinese UI face
+// (about 50 pixels in the widest) with the list's cell margins; the digits
+// column keeps the rest, room enough for its title.
+inline constexpr std::array kListColumns{ListColumn{" 期号", 60}, ListColumn{"开奖号码", 70}};
 
 struct PageControl {
   PerPage names;
@@ -191,7 +194,8 @@ inline constexpr std::array kGroupControls{
     GroupControl{{"标签9", "标签6", "标签16"},
                  Kind::kLabel,
                  Look::kCaption,
-                 {10, 26, 72, 16},
+                 // Ends where the name box below it starts.
+                 {10, 26, 72, 15},
                  "定义我得名称",
                  nullptr},
     GroupControl{{"编辑框_名称", "编辑框_名称1", "编辑框_名称2"},

@@ -9,6 +9,8 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTextEdit>
 #include <algorithm>
 #include <array>
@@ -77,7 +79,7 @@ std::vector<Expected> ExpectedLayout() {
        Kind::kLineEdit,
        {65, 8, 40, 20},
        "\xA9\xAE"},
-      {{"标签9", "标签6", "标签16"}, Kind::kLabel, {10, 26, 72, 16}, Gbk("定义我得名称")},
+      {{"标签9", "标签6", "标签16"}, Kind::kLabel, {10, 26, 72, 15}, Gbk("定义我得名称")},
       {{"编辑框_名称", "编辑框_名称1", "编辑框_名称2"},
        Kind::kLineEdit,
        {6, 41, 93, 20},
@@ -214,13 +216,59 @@ TEST_F(LayoutTest, SharedLayoutTableMatchesExpectationsAndWindow) {
   }
 }
 
-TEST_F(LayoutTest, CaptionsFitTheirControls) {
+// Every text fits its control whole in the control's own font (the CJK UI
+// face): captions and single-line box texts in width and line height, the
+// list's column titles and a seven-digit issue number in their columns; no
+// label reaches into a control below it.
+TEST_F(LayoutTest, TextsFitTheirControls) {
   for (const Expected& row : ExpectedLayout()) {
-    if (row.kind != Kind::kLabel && row.kind != Kind::kButton) continue;
     SCOPED_TRACE(row.name);
     QWidget* widget = window().Control(row.name);
     const QFontMetrics metrics(widget->font());
-    EXPECT_LE(metrics.horizontalAdvance(ToQString(row.text)), widget->width());
+    if (row.kind == Kind::kLabel || row.kind == Kind::kButton) {
+      EXPECT_LE(metrics.horizontalAdvance(ToQString(row.text)), widget->width());
+      EXPECT_LE(metrics.height(), widget->height());
+    }
+    if (row.kind == Kind::kLabel) {
+      for (QWidget* other :
+           widget->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QRect below = other->geometry();
+        if (below.top() <= widget->y() || below.left() > widget->geometry().right() ||
+            below.right() < widget->x()) {
+          continue;
+        }
+        EXPECT_LE(widget->geometry().bottom(), below.top() - 1)
+            << other->objectName().toStdString();
+      }
+    }
+    if (auto* box = qobject_cast<QLineEdit*>(widget); box != nullptr) {
+      // Where QLineEdit draws its line: within the frame, the text margins
+      // and its own 2 and 1 pixels.
+      QStyleOptionFrame panel;
+      panel.initFrom(box);
+      panel.rect = box->rect();
+      panel.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &panel, box);
+      const QRect room = box->style()
+                             ->subElementRect(QStyle::SE_LineEditContents, &panel, box)
+                             .marginsRemoved(box->textMargins())
+                             .adjusted(2, 1, -2, -1);
+      EXPECT_LE(metrics.horizontalAdvance(box->text()), room.width()) << box->text().toStdString();
+      EXPECT_LE(metrics.height(), room.height()) << box->text().toStdString();
+    }
+  }
+  HistoryListView& list = window().history_list();
+  const QFontMetrics cells(list.font());
+  const QFontMetrics titles(list.header()->font());
+  // A cell's text and a title keep a margin of the style's focus frame on
+  // each side.
+  const int margin =
+      2 * (list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1);
+  EXPECT_LE(cells.horizontalAdvance(QStringLiteral("2026224")) + margin,
+            list.header()->sectionSize(0));
+  for (int column = 0; column < 2; ++column) {
+    const QString title = list.model()->headerData(column, Qt::Horizontal).toString();
+    EXPECT_LE(titles.horizontalAdvance(title) + margin, list.header()->sectionSize(column))
+        << title.toStdString();
   }
 }
 
@@ -305,7 +353,9 @@ TEST_F(LayoutTest, BoxColoursScrollBarsAndLimits) {
     ASSERT_NE(widget, nullptr);
     EXPECT_EQ(widget->palette().color(QPalette::Text), c.text);
     EXPECT_EQ(widget->palette().color(QPalette::Base), QColor(Qt::white));
-    EXPECT_EQ(widget->font().pixelSize(), 12);
+    // A setting box's font is smaller where the face's line would not fit.
+    EXPECT_LE(widget->font().pixelSize(), 12);
+    EXPECT_GE(widget->font().pixelSize(), c.multi_line ? 12 : 7);
     if (c.multi_line) {
       auto* box = qobject_cast<QAbstractScrollArea*>(widget);
       ASSERT_NE(box, nullptr);
@@ -330,8 +380,8 @@ TEST_F(LayoutTest, HistoryListHasTwoFixedColumnsAndSingleRowSelection) {
   ASSERT_EQ(model->columnCount(), 2);
   EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), Caption(" 期号"));
   EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), Caption("开奖号码"));
-  EXPECT_EQ(list.header()->sectionSize(0), 50);
-  EXPECT_EQ(list.header()->sectionSize(1), 80);
+  EXPECT_EQ(list.header()->sectionSize(0), 60);
+  EXPECT_EQ(list.header()->sectionSize(1), 70);
   EXPECT_FALSE(list.header()->isHidden());
   EXPECT_TRUE(list.header()->sectionsClickable());
   EXPECT_FALSE(list.isSortingEnabled());

@@ -13,7 +13,9 @@
 #   registry keys) but the player's own folder.
 #
 #   installer_test.sh BUILD_DIR WORK_DIR DRAW_LIST_ADDRESS
-set -euo pipefail
+set -Eeuo pipefail
+# Every failure says what failed and where.
+trap 'echo "installer_test: \"$BASH_COMMAND\" failed (exit $?) at line $LINENO" >&2' ERR
 build=$1 work=$2 draw_list=$3
 root=$(cd "$(dirname "$0")/../.." && pwd)
 run=("$root/scripts/wine-window-run" --prefix "$build/wine-prefix")
@@ -34,8 +36,22 @@ echo "zip: $(stat -c %s "$zip") bytes, installer: $(stat -c %s "$installer") byt
 packaged=("${programs[@]}" 使用说明.txt data/3d-draw-history.csv licenses/cpp-httplib.txt
           README.md LICENSE)
 
-# Windows paths of the prefix's own folders, as Linux paths.
-folder() { winepath -u "$("${run[@]}" cmd /c "echo %$1%" </dev/null 2>/dev/null | tr -d '\r')"; }
+# Windows paths of the prefix's own folders, as Linux paths. This is the
+# test's first Wine program, which on a busy machine may fail while Wine
+# starts its own services; a failure here once ended the test with no word
+# (set -e on the assignment, the errors thrown away) or left the name empty.
+# It is tried twice, then named.
+folder() {  # VARIABLE
+  local windows_path
+  for _ in 1 2; do
+    windows_path=$("${run[@]}" cmd /c "echo %$1%" </dev/null 2>"$work/folder.err" | tr -d '\r') &&
+      [[ $windows_path == ?:\\* ]] && break
+    sleep 2
+  done
+  [[ $windows_path == ?:\\* ]] ||
+    fail "%$1% not found (cmd printed '$windows_path'): $(tail -3 "$work/folder.err")"
+  winepath -u "$windows_path" || fail "winepath cannot convert $windows_path"
+}
 local_app_data=$(folder LOCALAPPDATA)
 
 # The launcher starts its own service only when nothing answers on the draw
@@ -70,7 +86,7 @@ check_window() {  # WHAT
 
 # The zip: the note, the programs' resources, then the program with the icon
 # started by itself from an awkward folder.
-listing=$(unzip -l "$zip")
+listing=$(unzip -l "$zip") || fail "unzip cannot list the zip: $listing"
 for file in "${packaged[@]}"; do
   grep -q " $file\$" <<<"$listing" || fail "$file missing from the zip"
 done
@@ -82,19 +98,22 @@ note=$portable/使用说明.txt
 [[ $(grep -c $'\r$' "$note") == $(wc -l <"$note") ]] || fail "使用说明.txt has lines without CRLF"
 grep -q 'Zelkor3D\.exe' "$note" && grep -qF '%LOCALAPPDATA%\Zelkor3D\' "$note" ||
   fail "使用说明.txt names neither the program to start nor where the draws are kept"
-for program in "${programs[@]}"; do
-  wrestool -l --type=14 "$portable/$program" | grep -q . || fail "$program has no icon"
-  wrestool -x --raw --type=16 "$portable/$program" >"$work/version.bin" ||
-    fail "$program has no version information"
-  python3 - "$work/version.bin" "$program" <<'PY' || fail "$program: wrong version information"
+# The version information of a program, the installer or the uninstaller
+# (these two carry no file name of their own: the uninstaller is written
+# from the installer).
+check_version() {  # FILE NAME [ORIGINAL_FILE_NAME]
+  wrestool -x --raw --type=16 "$1" >"$work/version.bin" || fail "$2 has no version information"
+  python3 - "$work/version.bin" "$2" "${3:-}" <<'PY' || fail "$2: wrong version information"
 import re, sys
 # A VERSIONINFO resource is UTF-16: each string value follows its key, the
 # two apart by a null and a header of small numbers.
 text = open(sys.argv[1], 'rb').read().decode('utf-16-le', 'replace')
 words = re.split('[\x00-\x1f]+', text)
 fields = {k: words[i + 1] for i, k in enumerate(words[:-1])}
-wanted = {'ProductName': 'Zelkor3D', 'FileVersion': '1.1.0.0', 'ProductVersion': '1.1',
-          'OriginalFilename': sys.argv[2]}
+wanted = {'ProductName': 'Zelkor3D', 'CompanyName': 'Zelkor3D', 'FileVersion': '1.1.0.0',
+          'ProductVersion': '1.1'}
+if sys.argv[3]:
+    wanted['OriginalFilename'] = sys.argv[3]
 bad = {k: fields.get(k) for k, v in wanted.items() if fields.get(k) != v}
 description = fields.get('FileDescription', '')
 if not any('\u4e00' <= c <= '\u9fff' for c in description):
@@ -104,7 +123,12 @@ if '©' not in fields.get('LegalCopyright', ''):
 print(sys.argv[2] + ':', description, bad or '')
 sys.exit(1 if bad else 0)
 PY
+}
+for program in "${programs[@]}"; do
+  wrestool -l --type=14 "$portable/$program" | grep -q . || fail "$program has no icon"
+  check_version "$portable/$program" "$program" "$program"
 done
+check_version "$installer" "the installer"
 port_free
 "${run[@]}" "$portable/Zelkor3D.exe" </dev/null >/dev/null 2>&1 &
 check_window "the zip's Zelkor3D.exe"
@@ -123,6 +147,7 @@ install_and_remove() {  # MODE ROOT FOLDER START_MENU
   for file in "${packaged[@]}" Uninstall.exe; do
     [[ -f $target/$file ]] || fail "$mode: $file not installed in $target"
   done
+  check_version "$target/Uninstall.exe" "$mode: Uninstall.exe"
   # The entry's target, resolved as the shell resolves it, is the installed
   # Zelkor3D.exe.
   [[ -f $entry ]] || fail "$mode: no Start-menu entry"
@@ -133,8 +158,11 @@ install_and_remove() {  # MODE ROOT FOLDER START_MENU
     fail "$mode: the Start-menu entry starts $linked"
   local values
   values=$("${run[@]}" reg query "$uninstall_key" </dev/null 2>/dev/null | tr -d '\r')
+  # Its publisher is the programs' company; its help link their web site.
   for value in 'NoModify +REG_DWORD +0x1$' 'NoRepair +REG_DWORD +0x1$' \
-               'EstimatedSize +REG_DWORD +0x[0-9a-f]*[1-9a-f]' 'InstallLocation +REG_SZ +.'; do
+               'EstimatedSize +REG_DWORD +0x[0-9a-f]*[1-9a-f]' 'InstallLocation +REG_SZ +.' \
+               'Publisher +REG_SZ +Zelkor3D$' 'HelpLink +REG_SZ +https?://.' \
+               'URLInfoAbout +REG_SZ +https?://.'; do
     grep -Eq "^ +$value" <<<"$values" || fail "$mode: the uninstall entry lacks $value: $values"
   done
   echo "$mode: installed in ${target#"$WINEPREFIX/"}, Start-menu entry -> $linked"

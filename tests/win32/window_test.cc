@@ -5,6 +5,13 @@
 //
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <propsys.h>
+#include <shellapi.h>
+#include <shobjidl.h>
+// The property keys defined here, after what they build on.
+#include <initguid.h>
+//
+#include <propkey.h>
 
 #include <algorithm>
 #include <chrono>
@@ -27,6 +34,7 @@
 #include "ui/shown_part.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/message_box_hook.h"
+#include "ui/win32/taskbar.h"
 
 namespace zelkor::win32 {
 namespace {
@@ -296,12 +304,53 @@ TEST_F(WindowTest, WindowListTabsFontsAndIcon) {
   EXPECT_EQ(sizes, (std::vector<int>{16, 32, 48, 64}));
 }
 
+// The extent of `text` in `control`'s own font.
+SIZE TextExtent(HWND control, const std::wstring& text) {
+  HDC dc = GetDC(control);
+  const HGDIOBJ old_font =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  SIZE extent{};
+  GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &extent);
+  SelectObject(dc, old_font);
+  ReleaseDC(control, dc);
+  return extent;
+}
+
+// The list's column titles and its first row's cells within their columns.
+void ExpectListTextsFit(HWND list, int dpi) {
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  for (int column = 0; column < 2; ++column) {
+    wchar_t cell[32] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = cell;
+    item.cchTextMax = 32;
+    SendMessageW(list, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+    // The list draws a cell's text within its label, 2 pixels in from each
+    // side at 96 DPI; a title 3 edges in from each side of its header item.
+    RECT label{LVIR_LABEL, column, 0, 0};
+    SendMessageW(list, LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&label));
+    EXPECT_LE(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(cell)),
+              label.right - label.left - MulDiv(4, dpi, 96))
+        << WideToGbk(cell);
+    const std::wstring title = Wide(layout::kListColumns[static_cast<size_t>(column)].header);
+    RECT title_room{};
+    SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&title_room));
+    EXPECT_LE(TextExtent(header, title).cx,
+              title_room.right - title_room.left - 6 * GetSystemMetrics(SM_CXEDGE))
+        << WideToGbk(title);
+  }
+}
+
 // The window at `dpi`: its size and every control's place scaled from the
-// layout's 96-DPI units, and every text within its control, measured in the
-// control's own font: a label's, a button's (past its frame), a radio
-// button's (past its circle), a single-line box's and the list's cells. The
-// multi-line boxes wrap their lines at any DPI as at 96 (some do by design):
-// their line counts are returned for the caller to compare.
+// layout's 96-DPI units (each edge on its own), and every text within its
+// control, measured in the control's own font: a label's, a button's (past
+// its frame), a radio button's (past its circle), a single-line box's
+// (within its frame) and the list's titles and cells; no label reaches into
+// a control below it. The multi-line boxes wrap their lines at any DPI as at
+// 96 (some do by design): their line counts are returned for the caller to
+// compare.
 std::map<HWND, LRESULT> ExpectScaledAndFitting(MainWindow& window, int dpi) {
   SCOPED_TRACE("at " + std::to_string(dpi) + " DPI");
   EXPECT_EQ(window.dpi(), dpi);
@@ -309,37 +358,36 @@ std::map<HWND, LRESULT> ExpectScaledAndFitting(MainWindow& window, int dpi) {
   GetWindowRect(window.hwnd(), &outer);
   EXPECT_NEAR(outer.right - outer.left, MulDiv(layout::kOuterWidth, dpi, 96), 4);
   EXPECT_NEAR(outer.bottom - outer.top, MulDiv(layout::kOuterHeight, dpi, 96), 4);
+  const auto place = [](HWND control) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  };
   std::map<HWND, LRESULT> line_counts;
   for (const auto& [control, placed] : window.controls()) {
     SCOPED_TRACE(std::string(placed->name));
     const auto scaled = [dpi](int length) { return MulDiv(length, dpi, 96); };
-    RECT rect;
-    GetWindowRect(control, &rect);
-    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-    EXPECT_EQ(rect.left, scaled(placed->geometry.left));
-    EXPECT_EQ(rect.right - rect.left, scaled(placed->geometry.width));
-    EXPECT_EQ(rect.bottom - rect.top, scaled(placed->geometry.height));
+    const layout::Geometry& g = placed->geometry;
+    const RECT rect = place(control);
+    EXPECT_EQ(rect.left, scaled(g.left));
+    EXPECT_EQ(rect.right, scaled(g.left + g.width));
+    EXPECT_EQ(rect.bottom - rect.top, scaled(g.top + g.height) - scaled(g.top));
+    if (placed->kind == Kind::kLabel) {
+      for (const auto& [other, other_placed] : window.controls()) {
+        if (other == control || GetParent(other) != GetParent(control)) continue;
+        const RECT below = place(other);
+        if (below.top <= rect.top || below.left >= rect.right || below.right <= rect.left) continue;
+        EXPECT_LE(rect.bottom, below.top) << other_placed->name;
+      }
+    }
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(control, GWL_STYLE));
     if (placed->kind == Kind::kEditBox && (style & ES_MULTILINE) != 0) {
       line_counts[control] = SendMessageW(control, EM_GETLINECOUNT, 0, 0);
       continue;
     }
     if (placed->kind == Kind::kListView) {
-      for (int column = 0; column < 2; ++column) {
-        wchar_t cell[32] = {};
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = cell;
-        item.cchTextMax = 32;
-        SendMessageW(control, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
-        // The list draws a cell's text within its label, 2 pixels in from
-        // each side at 96 DPI.
-        RECT label{LVIR_LABEL, column, 0, 0};
-        SendMessageW(control, LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&label));
-        EXPECT_LE(SendMessageW(control, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(cell)),
-                  label.right - label.left - scaled(4))
-            << WideToGbk(cell);
-      }
+      ExpectListTextsFit(control, dpi);
       continue;
     }
     const std::wstring text = WindowText(control);
@@ -354,21 +402,13 @@ std::map<HWND, LRESULT> ExpectScaledAndFitting(MainWindow& window, int dpi) {
     // DPI); a push button's frame.
     if (placed->kind == Kind::kRadioButton) width -= scaled(13 + 4);
     if (placed->kind == Kind::kButton) width -= 2 * GetSystemMetrics(SM_CXEDGE);
-    HDC dc = GetDC(control);
-    const HGDIOBJ old_font =
-        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
-    SIZE extent{};
-    GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &extent);
-    SelectObject(dc, old_font);
-    ReleaseDC(control, dc);
+    const SIZE extent = TextExtent(control, text);
     EXPECT_LE(extent.cx, width) << WideToGbk(text);
-    // The layout's 16-pixel setting boxes are shorter than a line of the
-    // dialog font at any DPI; every other control holds its line, give or
-    // take the pixel by which the font's and the control's heights round
-    // apart.
-    if (placed->kind != Kind::kEditBox) {
-      EXPECT_LE(extent.cy, room.bottom - room.top + 1) << WideToGbk(text);
-    }
+    // A single-line box shows its line from the top of its text room and
+    // cuts it off at the bottom of its frame.
+    RECT client;
+    GetClientRect(control, &client);
+    EXPECT_LE(extent.cy, std::min(room.bottom, client.bottom) - room.top) << WideToGbk(text);
   }
   return line_counts;
 }
@@ -390,6 +430,35 @@ TEST_F(WindowTest, ScaledToTheScreensDpiEveryTextFits) {
   SendMessageW(window_->hwnd(), WM_DPICHANGED, MAKEWPARAM(moved_dpi, moved_dpi),
                reinterpret_cast<LPARAM>(&suggested));
   EXPECT_EQ(ExpectScaledAndFitting(*window_, moved_dpi), line_counts);
+}
+
+// The window and the launcher are one application on the taskbar (the
+// launcher joins kAppUserModelId too); a pinned window runs the launcher
+// beside the window program. Wine keeps no window properties: they are read
+// back from a store of the test's own.
+TEST(TaskbarIdentity, NamesTheApplicationAndRelaunchesTheLauncher) {
+  IPropertyStore* store = nullptr;
+  ASSERT_TRUE(
+      SUCCEEDED(PSCreateMemoryPropertyStore(IID_IPropertyStore, reinterpret_cast<void**>(&store))));
+  ASSERT_TRUE(WriteTaskbarIdentity(*store));
+  const auto text = [store](const PROPERTYKEY& key) {
+    PROPVARIANT value{};
+    std::wstring got;
+    if (SUCCEEDED(store->GetValue(key, &value)) && value.vt == VT_LPWSTR) got = value.pwszVal;
+    PropVariantClear(&value);
+    return got;
+  };
+  EXPECT_EQ(text(PKEY_AppUserModel_ID), kAppUserModelId);
+  // The launcher in this program's own folder, quoted for the spaces a
+  // folder name may hold.
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring folder = self;
+  folder.resize(folder.find_last_of(L'\\') + 1);
+  EXPECT_EQ(text(PKEY_AppUserModel_RelaunchCommand), L"\"" + folder + L"Zelkor3D.exe\"");
+  EXPECT_EQ(text(PKEY_AppUserModel_RelaunchIconResource), folder + L"Zelkor3D.exe,-1");
+  EXPECT_FALSE(text(PKEY_AppUserModel_RelaunchDisplayNameResource).empty());
+  store->Release();
 }
 
 TEST_F(WindowTest, OperationsRoundTripThroughTheControls) {

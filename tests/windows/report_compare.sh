@@ -4,7 +4,9 @@
 # a table of option sets.
 #
 #   report_compare.sh LINUX_REPORT WINDOWS_REPORT WORK_DIR WINE_RUN [WINE_RUN_ARGS...]
-set -euo pipefail
+set -Eeuo pipefail
+# Every failure says what failed and where.
+trap 'echo "report_compare: \"$BASH_COMMAND\" failed (exit $?) at line $LINENO" >&2' ERR
 linux=$1 windows=$2 work=$3
 shift 3
 wine_run=("$@")

@@ -3,7 +3,9 @@
 # standard output.
 #
 #   same_output.sh LINUX_PROGRAM WINDOWS_PROGRAM WORK_DIR WINE_RUN [WINE_RUN_ARGS...]
-set -euo pipefail
+set -Eeuo pipefail
+# Every failure says what failed and where.
+trap 'echo "same_output: \"$BASH_COMMAND\" failed (exit $?) at line $LINENO" >&2' ERR
 linux=$1 windows=$2 work=$3
 shift 3
 mkdir -p "$work"

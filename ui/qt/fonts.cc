@@ -1,6 +1,10 @@
 #include "ui/qt/fonts.h"
 
+#include <QFontMetrics>
+#include <QLineEdit>
 #include <QStringList>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 namespace zelkor {
 namespace {
@@ -42,6 +46,29 @@ QFont NewSongFont(int pixel_size, int weight) {
 QFont SimSunFont(int pixel_size, int weight) {
   return MakeFont(QStringList{QStringLiteral("SimSun"), QStringLiteral("宋体")} + SerifFallbacks(),
                   pixel_size, weight);
+}
+
+QFont FontWithin(QFont font, int height) {
+  while (QFontMetrics(font).height() > height && font.pixelSize() > 6) {
+    font.setPixelSize(font.pixelSize() - 1);
+  }
+  return font;
+}
+
+int LineRoom(const QWidget& control) {
+  const auto* box = qobject_cast<const QLineEdit*>(&control);
+  if (box == nullptr) return control.height();
+  // Where QLineEdit draws its line: within the frame, the text margins and
+  // its own 1 pixel above and below.
+  QStyleOptionFrame panel;
+  panel.initFrom(box);
+  panel.rect = box->rect();
+  panel.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &panel, box);
+  return box->style()
+             ->subElementRect(QStyle::SE_LineEditContents, &panel, box)
+             .marginsRemoved(box->textMargins())
+             .height() -
+         2;
 }
 
 }  // namespace zelkor

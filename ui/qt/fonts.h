@@ -5,6 +5,8 @@
 
 #include <QFont>
 
+class QWidget;
+
 namespace zelkor {
 
 // The default user-interface font of the layout: a 12-pixel CJK face.
@@ -15,5 +17,14 @@ namespace zelkor {
 
 // "SimSun" (or its stand-in) at `pixel_size`, with `weight`.
 [[nodiscard]] QFont SimSunFont(int pixel_size, int weight);
+
+// `font`, or the same face at the largest smaller pixel size whose line is at
+// most `height` pixels: the labels and setting boxes were laid out for a
+// 12-pixel line, which a CJK face other than SimSun overruns.
+[[nodiscard]] QFont FontWithin(QFont font, int height);
+
+// The height a label or single-line box (as it is placed now) has for its
+// line of text: a line box's within its frame and its own margins.
+[[nodiscard]] int LineRoom(const QWidget& control);
 
 }  // namespace zelkor

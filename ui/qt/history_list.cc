@@ -3,13 +3,14 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 
+#include "ui/layout.h"
 #include "ui/qt/qt_text.h"
 #include "ui/qt/shown_text.h"
 
 namespace zelkor {
 namespace {
 
-constexpr std::array<int, HistoryModel::kColumnCount> kColumnWidths{50, 80};
+static_assert(layout::kListColumns.size() == HistoryModel::kColumnCount);
 
 const Text& EmptyText() {
   static const Text empty;
@@ -97,7 +98,7 @@ HistoryListView::HistoryListView(QWidget* parent)
   columns->setSectionsMovable(false);
   columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   for (int column = 0; column < HistoryModel::kColumnCount; ++column) {
-    columns->resizeSection(column, kColumnWidths[static_cast<size_t>(column)]);
+    columns->resizeSection(column, layout::kListColumns[static_cast<size_t>(column)].width);
   }
 }
 

@@ -163,6 +163,9 @@ QWidget* Place(Kind kind, Look look, QWidget* parent, std::string_view name,
   QWidget* control = MakeControl(kind, look, parent, Caption(caption));
   control->setObjectName(Caption(name));
   control->setGeometry(geometry.left, geometry.top, geometry.width, geometry.height);
+  if (kind == Kind::kLabel || look == Look::kSettingBox) {
+    control->setFont(FontWithin(DefaultUiFont(), LineRoom(*control)));
+  }
   return control;
 }
 

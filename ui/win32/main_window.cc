@@ -7,6 +7,10 @@
 
 #include "runtime/gbk.h"
 #include "runtime/wide_text.h"
+#include "ui/win32/controls.h"
+#include "ui/win32/dpi.h"
+#include "ui/win32/fonts.h"
+#include "ui/win32/taskbar.h"
 #include "ui/win32/win32_ui.h"
 
 namespace zelkor::win32 {
@@ -20,226 +24,8 @@ constexpr wchar_t kWindowClass[] = L"Zelkor3DMainWindow";
 // Control ids start above the dialog ids IDOK and IDCANCEL, which the
 // dialog-style keyboard handling sends for Enter and Esc.
 constexpr int kFirstControlId = 100;
-constexpr UINT_PTR kForwardSubclass = 1;
-constexpr UINT_PTR kFrameSubclass = 2;
-constexpr UINT_PTR kGroupSubclass = 3;
-constexpr UINT_PTR kTextSubclass = 4;
 
 COLORREF Rgb(layout::Colour c) { return RGB(c.red, c.green, c.blue); }
-
-// Tab control and group boxes hold controls of their own; what those tell
-// their parent goes on to the main window, which handles it for all.
-LRESULT CALLBACK ForwardProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                             DWORD_PTR main_window) {
-  switch (message) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      if (message != WM_NOTIFY || reinterpret_cast<NMHDR*>(lparam)->hwndFrom != hwnd) {
-        return SendMessageW(reinterpret_cast<HWND>(main_window), message, wparam, lparam);
-      }
-      break;
-    case WM_ERASEBKGND: {
-      if (id != kGroupSubclass) break;
-      // A group box draws only its frame; what lies within it is ours.
-      RECT area;
-      GetClientRect(hwnd, &area);
-      FillRect(reinterpret_cast<HDC>(wparam), &area, GetSysColorBrush(COLOR_BTNFACE));
-      return 1;
-    }
-    default:
-      break;
-  }
-  return DefSubclassProc(hwnd, message, wparam, lparam);
-}
-
-// Edit boxes and the list: with themed drawing on, the frame is drawn in the
-// scheme's colour over the platform's own.
-LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR /*id*/,
-                           DWORD_PTR window_pointer) {
-  const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
-  if (message != WM_NCPAINT) return result;
-  const auto* window = reinterpret_cast<const MainWindow*>(window_pointer);
-  if (window->frame_colour() == CLR_NONE) return result;
-  if ((GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) == 0) return result;
-  HDC dc = GetWindowDC(hwnd);
-  RECT rect;
-  GetWindowRect(hwnd, &rect);
-  OffsetRect(&rect, -rect.left, -rect.top);
-  HBRUSH frame = CreateSolidBrush(window->frame_colour());
-  FrameRect(dc, &rect, frame);
-  DeleteObject(frame);
-  InflateRect(&rect, -1, -1);
-  FrameRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  ReleaseDC(hwnd, dc);
-  return result;
-}
-
-// Output boxes: a text set from outside the window (a multi-line box tells
-// its parent nothing of it) replaces the whole text the box stood for.
-LRESULT CALLBACK TextProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR /*id*/,
-                          DWORD_PTR window_pointer) {
-  const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
-  if (message == WM_SETTEXT) reinterpret_cast<MainWindow*>(window_pointer)->EditTextChanged(hwnd);
-  return result;
-}
-
-int CALLBACK NoteFace(const LOGFONTW* /*font*/, const TEXTMETRICW* /*metrics*/, DWORD /*type*/,
-                      LPARAM found) {
-  *reinterpret_cast<bool*>(found) = true;
-  return 0;
-}
-
-int CALLBACK TakeFace(const LOGFONTW* font, const TEXTMETRICW* /*metrics*/, DWORD /*type*/,
-                      LPARAM face) {
-  // Faces starting with "@" are the vertical forms.
-  if (font->lfFaceName[0] == L'@') return 1;
-  *reinterpret_cast<std::wstring*>(face) = font->lfFaceName;
-  return 0;
-}
-
-bool FaceExists(HDC dc, const std::wstring& face) {
-  LOGFONTW query{};
-  query.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynW(query.lfFaceName, face.c_str(), LF_FACESIZE);
-  bool found = false;
-  EnumFontFamiliesExW(dc, &query, NoteFace, reinterpret_cast<LPARAM>(&found), 0);
-  return found;
-}
-
-// The named face when the system has it; else SimSun's other names; else the
-// first font that holds Chinese (GB2312) characters.
-std::wstring AvailableFace(std::string_view utf8_face) {
-  HDC dc = GetDC(nullptr);
-  std::wstring face;
-  const std::wstring named = Wide(utf8_face);
-  for (const wchar_t* candidate :
-       {named.c_str(), L"NSimSun", L"SimSun", L"\x5b8b\x4f53" /* 宋体 */}) {
-    if (FaceExists(dc, candidate)) {
-      face = candidate;
-      break;
-    }
-  }
-  if (face.empty()) {
-    LOGFONTW query{};
-    query.lfCharSet = GB2312_CHARSET;
-    EnumFontFamiliesExW(dc, &query, TakeFace, reinterpret_cast<LPARAM>(&face), 0);
-  }
-  ReleaseDC(nullptr, dc);
-  return face;
-}
-
-// A font height of 96-DPI units at `dpi`, rounded down: a font never grows
-// past the box it was laid out in, and a text wraps at every DPI as at 96.
-LONG ScaledFontHeight(LONG height, int dpi) { return height * dpi / 96; }
-
-HFONT MakeFont(const layout::FontSpec& wanted, int dpi) {
-  LOGFONTW font{};
-  // Character height, internal leading excluded.
-  font.lfHeight = -ScaledFontHeight(wanted.height, dpi);
-  font.lfWeight = wanted.weight;
-  font.lfCharSet = GB2312_CHARSET;
-  font.lfQuality = DEFAULT_QUALITY;
-  const std::wstring face = AvailableFace(wanted.face);
-  lstrcpynW(font.lfFaceName, face.c_str(), LF_FACESIZE);
-  return CreateFontIndirectW(&font);
-}
-
-// A function of user32 the program may run without: Windows 7 lacks the
-// per-monitor DPI functions (Windows 10 1607 and later).
-template <typename Function>
-Function UserFunction(const char* name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
-}
-
-// The DPI the system's metrics are given in.
-int SystemDpi() {
-  static const auto get_dpi_for_system = UserFunction<UINT(WINAPI*)()>("GetDpiForSystem");
-  if (get_dpi_for_system != nullptr) return static_cast<int>(get_dpi_for_system());
-  HDC dc = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
-  return dpi > 0 ? dpi : 96;
-}
-
-// The DPI of the screen a window is on; without per-monitor DPI (Windows 7),
-// the one DPI of every screen.
-int DpiOf(HWND hwnd) {
-  static const auto get_dpi_for_window = UserFunction<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
-  const int dpi = get_dpi_for_window != nullptr ? static_cast<int>(get_dpi_for_window(hwnd)) : 0;
-  return dpi > 0 ? dpi : SystemDpi();
-}
-
-// The desktop's own font for dialogs and messages, at `dpi`.
-HFONT MakeUiFont(int dpi) {
-  static const auto metrics_for_dpi =
-      UserFunction<BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT)>("SystemParametersInfoForDpi");
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  if (metrics_for_dpi != nullptr &&
-      metrics_for_dpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, 96)) {
-    metrics.lfMessageFont.lfHeight = ScaledFontHeight(metrics.lfMessageFont.lfHeight, dpi);
-    return CreateFontIndirectW(&metrics.lfMessageFont);
-  }
-  LOGFONTW font{};
-  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-    font = metrics.lfMessageFont;
-  } else {
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
-  }
-  font.lfHeight = MulDiv(font.lfHeight, dpi, SystemDpi());
-  return CreateFontIndirectW(&font);
-}
-
-struct Made {
-  const wchar_t* window_class;
-  DWORD style;
-  DWORD ex_style;
-};
-
-Made StylesOf(const PlacedControl& control, bool first_radio) {
-  constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-  switch (control.kind) {
-    case Kind::kEditBox: {
-      DWORD style = kChild | WS_TABSTOP | WS_GROUP;
-      switch (control.look) {
-        case Look::kDrawBox:
-          style |= ES_CENTER | ES_READONLY | ES_AUTOHSCROLL;
-          break;
-        case Look::kOutputBox:
-          style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL;
-          break;
-        case Look::kFooterBox:
-          style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
-          break;
-        default:
-          style |= ES_AUTOHSCROLL;
-          break;
-      }
-      return {WC_EDITW, style, WS_EX_CLIENTEDGE};
-    }
-    case Kind::kListView:
-      return {WC_LISTVIEWW,
-              kChild | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
-                  LVS_OWNERDATA,
-              WS_EX_CLIENTEDGE};
-    case Kind::kTabControl:
-      // A control parent: Tab moves on into the controls it holds.
-      return {WC_TABCONTROLW, kChild | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
-    case Kind::kButton:
-      return {WC_BUTTONW, kChild | WS_TABSTOP | WS_GROUP | BS_PUSHBUTTON, 0};
-    case Kind::kGroupBox:
-      return {WC_BUTTONW, kChild | WS_GROUP | WS_CLIPCHILDREN | BS_GROUPBOX, WS_EX_CONTROLPARENT};
-    case Kind::kRadioButton:
-      return {WC_BUTTONW, kChild | WS_TABSTOP | BS_RADIOBUTTON | (first_radio ? WS_GROUP : 0u), 0};
-    case Kind::kLabel:
-      return {WC_STATICW, kChild | WS_GROUP | SS_LEFT, 0};
-  }
-  return {WC_STATICW, kChild, 0};
-}
 
 }  // namespace
 
@@ -256,7 +42,6 @@ MainWindow::MainWindow() = default;
 
 MainWindow::~MainWindow() {
   if (hwnd_ != nullptr && IsWindow(hwnd_)) DestroyWindow(hwnd_);
-  for (HFONT font : fonts_) DeleteObject(font);
   if (white_brush_ != nullptr) DeleteObject(white_brush_);
 }
 
@@ -486,11 +271,11 @@ HWND MainWindow::Make(const PlacedControl& control, HWND parent, int id) {
   const bool first_radio =
       control.kind == Kind::kRadioButton && control.name == layout::kRadioButtons[0].name;
   const Made made = StylesOf(control, first_radio);
-  const layout::Geometry& g = control.geometry;
-  HWND hwnd = CreateWindowExW(
-      made.ex_style, made.window_class, Wide(control.caption).c_str(), made.style, Scaled(g.left),
-      Scaled(g.top), Scaled(g.width), Scaled(g.height), parent,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  const layout::Geometry g = ScaledGeometry(control.geometry, dpi_);
+  HWND hwnd = CreateWindowExW(made.ex_style, made.window_class, Wide(control.caption).c_str(),
+                              made.style, g.left, g.top, g.width, g.height, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                              GetModuleHandleW(nullptr), nullptr);
   if (hwnd == nullptr) throw std::runtime_error("a control could not be made");
   by_name_.emplace(std::string(control.name), hwnd);
   layouts_.emplace(hwnd, &control);
@@ -498,37 +283,26 @@ HWND MainWindow::Make(const PlacedControl& control, HWND parent, int id) {
   return hwnd;
 }
 
-void MainWindow::MakeFonts() {
-  fonts_ = {MakeUiFont(dpi_), MakeFont(layout::kDrawBoxFont, dpi_),
-            MakeFont(layout::kTabCaptionFont, dpi_)};
-}
-
-HFONT MainWindow::FontFor(const PlacedControl& control) const {
-  if (control.kind == Kind::kTabControl) return fonts_[2];
-  if (control.look == Look::kDrawBox) return fonts_[1];
-  return fonts_[0];
-}
-
 void MainWindow::ApplyDpi(int dpi) {
   if (dpi <= 0 || dpi == dpi_) return;
   dpi_ = dpi;
-  const std::vector<HFONT> old_fonts = std::move(fonts_);
-  MakeFonts();
+  // The old fonts stay until every control has been given the new ones.
+  std::unique_ptr<WindowFonts> old_fonts = std::move(fonts_);
+  fonts_ = std::make_unique<WindowFonts>(dpi_);
   for (const auto& [control, placed] : layouts_) {
-    const layout::Geometry& g = placed->geometry;
-    SetWindowPos(control, nullptr, Scaled(g.left), Scaled(g.top), Scaled(g.width), Scaled(g.height),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(*placed)), TRUE);
+    const layout::Geometry g = ScaledGeometry(placed->geometry, dpi_);
+    SetWindowPos(control, nullptr, g.left, g.top, g.width, g.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->For(*placed, control)),
+                 TRUE);
   }
   int index = 0;
   for (const layout::ListColumn& column : layout::kListColumns) {
     SendMessageW(list_, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(index++), Scaled(column.width));
   }
-  for (HFONT font : old_fonts) DeleteObject(font);
 }
 
 void MainWindow::Build() {
-  MakeFonts();
+  fonts_ = std::make_unique<WindowFonts>(dpi_);
   white_brush_ = CreateSolidBrush(RGB(255, 255, 255));
 
   int id = kFirstControlId;
@@ -540,7 +314,7 @@ void MainWindow::Build() {
       parent = tabs_;
     }
     HWND made = Make(control, parent, id++);
-    SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control)), FALSE);
+    SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_->For(control, made)), FALSE);
     if (control.page >= 0 && control.group.empty()) {
       pages_[static_cast<size_t>(control.page)].push_back(made);
     }
@@ -629,6 +403,8 @@ std::unique_ptr<MainWindow> CreateMainWindow() {
   }();
   if (window_class == 0) throw std::runtime_error("the window class could not be registered");
 
+  // Before the window exists: the taskbar groups it by the process's ID.
+  JoinTaskbarGroup();
   auto window = std::make_unique<MainWindow>();
   // Fixed border, system menu, minimise but no maximise; centred on the
   // primary screen's work area, at that screen's DPI.
@@ -645,6 +421,7 @@ std::unique_ptr<MainWindow> CreateMainWindow() {
       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, at.left, at.top,
       at.width, at.height, nullptr, nullptr, instance, window.get());
   if (hwnd == nullptr) throw std::runtime_error("the main window could not be made");
+  (void)SetTaskbarIdentity(hwnd);
   window->dpi_ = DpiOf(hwnd);
   window->Build();
   if (window->dpi_ != 96) {

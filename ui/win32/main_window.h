@@ -27,6 +27,8 @@
 #include "ui/controls.h"
 #include "ui/layout.h"
 #include "ui/ui_operations.h"
+#include "ui/win32/dpi.h"
+#include "ui/win32/fonts.h"
 
 namespace zelkor::win32 {
 
@@ -111,9 +113,7 @@ class MainWindow {
   LRESULT OnControlColour(HDC dc, HWND control);
   void Build();
   HWND Make(const layout::PlacedControl& control, HWND parent, int id);
-  void MakeFonts();
-  [[nodiscard]] HFONT FontFor(const layout::PlacedControl& control) const;
-  [[nodiscard]] int Scaled(int length) const { return MulDiv(length, dpi_, 96); }
+  [[nodiscard]] int Scaled(int length) const { return ScaledLength(length, dpi_); }
 
   static constexpr UINT kSyncRowsMessage = WM_APP + 1;
 
@@ -132,8 +132,8 @@ class MainWindow {
   bool setting_text_ = false;
   std::wstring cell_buffer_;
   int dpi_ = 96;
-  // The dialog font, the draw box's and the tab captions', at dpi_.
-  std::vector<HFONT> fonts_;
+  // The controls' fonts at dpi_.
+  std::unique_ptr<WindowFonts> fonts_;
   HBRUSH white_brush_ = nullptr;
   COLORREF frame_colour_ = CLR_NONE;
   std::unique_ptr<Win32Ui> ui_;
