@@ -73,6 +73,17 @@ bool ReadHistory(const std::string& path, std::vector<zelkor::service::HistoryDr
   return true;
 }
 
+// Where the player's files and this program are, for the start page.
+zelkor::service::PlayerPlaces Places(const zelkor::service::DrawStore& store) {
+  namespace service = zelkor::service;
+  std::string program = zelkor::PathUtf8(service::ProgramFile());
+  if (program.empty()) program = kProgram;
+  // A command line splits a path at its blanks unless it is quoted.
+  if (program.find(' ') != std::string::npos) program = "\"" + program + "\"";
+  return {zelkor::PathUtf8(service::SettingsFile()), zelkor::PathUtf8(store.file().parent_path()),
+          zelkor::PathUtf8(store.file()), program};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -126,6 +137,10 @@ int main(int argc, char** argv) {
   add->add_option("ISSUE", add_issue, "Seven digits: the year, then the draw's number")->required();
   add->add_option("DIGITS", add_digits, "The three drawn digits, hundreds first")->required();
   add->add_option("DATE", add_date, "YYYY-MM-DD; default today (Beijing)");
+  CLI::App* check = app.add_subcommand(
+      "check",
+      "Tell whether every line of the store can be read, naming each that cannot.\n"
+      "Exit code 0 all can, 2 some cannot, 1 the file cannot be read.");
   std::string import_file;
   CLI::App* import = app.add_subcommand(
       "import",
@@ -140,10 +155,10 @@ int main(int argc, char** argv) {
   std::reverse(args.begin(), args.end());
   try {
     app.parse(args);
-    if (*history_option && (!upstreams.empty() || *add || *import)) {
+    if (*history_option && (!upstreams.empty() || *add || *import || *check)) {
       throw CLI::ValidationError("--history",
-                                 "serves a file as it is, without the store, upstreams, add or "
-                                 "import");
+                                 "serves a file as it is, without the store, upstreams, add, "
+                                 "import or check");
     }
   } catch (const CLI::ParseError& error) {
     return app.exit(error) == 0 ? 0 : kUsageError;
@@ -160,11 +175,12 @@ int main(int argc, char** argv) {
   const bool with_store = !*history_option && !store_folder.empty();
   const service::DrawStore store(shipped, store_folder);
 
-  if (*add || *import) {
+  if (*add || *import || *check) {
     if (!with_store) return service::kNotStored;
     const service::CommandResult result =
         *add ? service::AddDraw(store, add_issue, add_digits, add_date, service::BeijingToday())
-             : service::ImportDraws(store, std::filesystem::u8path(import_file));
+        : *import ? service::ImportDraws(store, std::filesystem::u8path(import_file))
+                  : service::CheckStore(store);
     std::ostream& stream = result.exit_code == service::kAdded
                                ? zelkor::StandardOutput(zelkor::StreamText::kUtf8)
                                : zelkor::StandardError(zelkor::StreamText::kUtf8);
@@ -183,7 +199,8 @@ int main(int argc, char** argv) {
     out << line << std::endl;
   };
   service::DocumentHolder holder;
-  service::ServedHistory served(store, holder, latest, log);
+  service::ServedHistory served(store, holder, latest, log,
+                                with_store ? Places(store) : service::PlayerPlaces{});
   if (with_store) {
     const service::Settings settings = service::ReadSettings(service::SettingsFile());
     for (const std::string& warning : settings.warnings) log(warning);

@@ -4,14 +4,17 @@
 #include "draw_service/history/freshness.h"
 #include "draw_service/serve/start_page.h"
 
+#include <utility>
+
 namespace zelkor::service {
 
-void DocumentHolder::Publish(const std::vector<HistoryDraw>& draws) {
+void DocumentHolder::Publish(const std::vector<HistoryDraw>& draws, OwnDrawsPanel own) {
   // Built outside the lock: requests keep being answered meanwhile.
   const std::chrono::sys_days today = BeijingToday();
   auto documents = std::make_shared<const ServedDocuments>(
-      ServedDocuments{DrawListDocument(draws), StartPage(draws, today), today,
-                      std::make_shared<const std::vector<HistoryDraw>>(draws)});
+      ServedDocuments{DrawListDocument(draws), StartPage(draws, today, own), today,
+                      std::make_shared<const std::vector<HistoryDraw>>(draws),
+                      std::make_shared<const OwnDrawsPanel>(std::move(own))});
   std::lock_guard lock(mutex_);
   current_ = std::move(documents);
 }
@@ -34,7 +37,7 @@ std::shared_ptr<const ServedDocuments> DocumentHolder::Current() const {
   if (current->day == today) return current;
   auto documents = std::make_shared<ServedDocuments>(*current);
   documents->day = today;
-  documents->start_page = StartPage(*current->draws, today);
+  documents->start_page = StartPage(*current->draws, today, *current->own);
   std::lock_guard lock(mutex_);
   // A history published while the page was built wins over it.
   if (current_ == current) current_ = std::move(documents);

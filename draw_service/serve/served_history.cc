@@ -5,11 +5,17 @@
 
 #include "draw_service/history/draw_list.h"
 #include "draw_service/history/merge.h"
+#include "runtime/read_file.h"
 
 namespace zelkor::service {
 
-ServedHistory::ServedHistory(const DrawStore& store, DocumentHolder& holder, size_t latest, Log log)
-    : store_(store), holder_(holder), latest_(latest), log_(std::move(log)) {}
+ServedHistory::ServedHistory(const DrawStore& store, DocumentHolder& holder, size_t latest, Log log,
+                             PlayerPlaces places)
+    : store_(store),
+      holder_(holder),
+      latest_(latest),
+      log_(std::move(log)),
+      places_(std::move(places)) {}
 
 ServedHistory::Stamp ServedHistory::Look() const {
   std::error_code code;
@@ -27,14 +33,21 @@ void ServedHistory::Refresh() {
   if (published_ && stamp == seen_) return;
   seen_ = stamp;
   std::string error;
-  const std::vector<HistoryDraw> own = store_.ReadOwn(error);
+  OwnDrawsPanel panel{places_, {}};
+  const std::vector<HistoryDraw> own = store_.ReadOwn(error, &panel.unread);
   if (!error.empty()) {
     if (log_) log_("cannot use the store: " + error + "; serving the draws held before");
     if (published_) return;
   }
+  for (const UnreadLine& unread : panel.unread) {
+    if (log_) {
+      log_("store line not used: " + PathUtf8(store_.file()) + ":" + std::to_string(unread.line) +
+           ": " + UnreadLineText(unread));
+    }
+  }
   std::vector<HistoryDraw> served = UniteHistories(store_.shipped(), own);
   if (latest_ > 0) served = Latest(std::move(served), latest_);
-  holder_.Publish(served);
+  holder_.Publish(served, std::move(panel));
   served_ = std::move(served);
   published_ = true;
 }

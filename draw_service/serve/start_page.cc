@@ -12,6 +12,7 @@
 #include "backtest/language.h"
 #include "backtest/summary.h"
 #include "draw_service/history/freshness.h"
+#include "draw_service/store/draw_store.h"
 #include "runtime/gbk.h"
 #include "ui/page_texts.h"
 
@@ -110,7 +111,53 @@ std::string PlayerVerdict(const PageSummary& summary) {
       gap, *z, kBeyondChanceZ);
 }
 
-void AppendFreshness(std::string& page, const HistoryDraw& newest, std::chrono::sys_days today) {
+// How to bring the draws up to date, in the places of this machine; with no
+// places the service serves a file as it is, and only another file helps.
+std::string CatchingUpAdvice(const PlayerPlaces& places) {
+  if (places.settings_file.empty()) {
+    return "<p>本服务只提供启动时指定的历史文件,这里不能加开奖;要看新的开奖,"
+           "请用更新的历史文件重新启动开奖数据服务。</p>\n";
+  }
+  const std::string program = MarkupEscaped(places.program);
+  return "<p>有两种办法补上新的开奖:</p>\n<ol>\n<li>在设置文件 <code>" +
+         MarkupEscaped(places.settings_file) +
+         "</code> 中加一行 <code>upstream = 网址</code>,"
+         "网址给出开奖列表或与附带的历史相同格式的 CSV。开奖数据服务每次启动时、"
+         "之后每30分钟和每晚开奖后从这里取新的开奖。</li>\n"
+         "<li>手工加一期:在命令行中运行 <code>" +
+         program + " add 期号 号码 [日期]</code>,例如 <code>" + program +
+         " add 2026225 123</code>(日期不写时按开奖日程推算);或一次导入多期:<code>" + program +
+         " import 文件</code>。</li>\n</ol>\n<p>加好后刷新本页即可,无需重启。</p>\n";
+}
+
+// The lines of the player's store that cannot be read, named one by one,
+// so that a player who edited the file sees what to put right.
+void AppendUnreadLines(std::string& page, const OwnDrawsPanel& own) {
+  if (own.unread.empty()) return;
+  const std::string file =
+      own.places.store_file.empty() ? std::string(kStoreFileName) : own.places.store_file;
+  page += "<section id=\"unread\" class=\"stale\"><p><strong>你的开奖文件 <code>" +
+          MarkupEscaped(file) + "</code> 中有 " + std::to_string(own.unread.size()) +
+          " 行无法读取。</strong>这些行没有用上,其余各行照常使用;改正后刷新本页即可。</p>\n<ul>\n";
+  for (const UnreadLine& unread : own.unread) {
+    page += "<li data-line=\"" + std::to_string(unread.line) + "\">" +
+            MarkupEscaped(UnreadLineText(unread)) + "</li>\n";
+  }
+  page += "</ul></section>\n";
+}
+
+// Where the player's own draws are kept, and the program that adds them.
+void AppendOwnDraws(std::string& page, const OwnDrawsPanel& own) {
+  if (own.places.store_folder.empty()) return;
+  page += "<section id=\"own\"><h2>自己加的开奖</h2>\n<p>你加的开奖存在文件夹 <code>" +
+          MarkupEscaped(own.places.store_folder) + "</code> 中的 <code>" + kStoreFileName +
+          "</code>,可以用文本编辑器修改。命令行程序是 <code>" + MarkupEscaped(own.places.program) +
+          "</code>:<code>add 期号 号码 [日期]</code> 加一期,<code>remove 期号</code> "
+          "删去最新加的一期,<code>check</code> 检查文件。</p>\n</section>\n";
+}
+
+void AppendFreshness(std::string& page, const HistoryDraw& newest, std::chrono::sys_days today,
+                     const PlayerPlaces& places) {
   page += "<section id=\"newest\"><h2>最新开奖</h2>\n<div class=\"newest";
   if (DaysOld(newest, today) > kStaleAfterDays) page += " stale";
   page += "\"><span>第 <strong data-field=\"issue\">" + MarkupEscaped(newest.issue) +
@@ -119,7 +166,9 @@ void AppendFreshness(std::string& page, const HistoryDraw& newest, std::chrono::
     page += "<span class=\"ball\">" + MarkupEscaped(std::string_view(&digit, 1)) + "</span>";
   }
   // The date and the age, and what to do when the draws are old.
-  page += "</span></div>\n" + FreshnessPageText(newest, today) + "</section>\n";
+  page += "</span></div>\n" + FreshnessPageText(newest, today);
+  if (DaysOld(newest, today) > kStaleAfterDays) page += CatchingUpAdvice(places);
+  page += "</section>\n";
 }
 
 // What a pick of the page claims, for a player who has not used the window.
@@ -281,7 +330,8 @@ void AppendPlainStatement(std::string& page, const std::vector<JudgedPage>& judg
 
 }  // namespace
 
-std::string StartPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_days today) {
+std::string StartPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_days today,
+                      const OwnDrawsPanel& own) {
   std::string page =
       "<!DOCTYPE html>\n"
       "<html lang=\"zh-CN\">\n"
@@ -290,6 +340,7 @@ std::string StartPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_da
       "<title>Zelkor3D 福彩3D分析</title>\n<style>";
   page.append(kStyle);
   page += "</style></head>\n<body><main>\n<h1>Zelkor3D 福彩3D分析</h1>\n";
+  AppendUnreadLines(page, own);
   if (draws.empty()) {
     page +=
         "<p>开奖数据服务还没有任何开奖。</p>\n"
@@ -318,7 +369,8 @@ std::string StartPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_da
   page +=
       Format("<p>共 %zu 期开奖(%s 期至 %s 期)。</p>\n", draws.size(),
              MarkupEscaped(draws.front().issue).c_str(), MarkupEscaped(draws.back().issue).c_str());
-  AppendFreshness(page, draws.back(), today);
+  AppendFreshness(page, draws.back(), today, own.places);
+  AppendOwnDraws(page, own);
   AppendNextPicks(page, judged);
   AppendRecentDraws(page, draws);
   AppendBacktest(page, judged, draws.size());

@@ -81,4 +81,24 @@ CommandResult ImportDraws(const DrawStore& store, const std::filesystem::path& f
   return Store(store, std::move(source.draws), true);
 }
 
+CommandResult CheckStore(const DrawStore& store) {
+  const std::string file = PathUtf8(store.file());
+  std::string error;
+  std::vector<UnreadLine> unread;
+  const std::vector<HistoryDraw> own = store.ReadOwn(error, &unread);
+  if (!error.empty()) {
+    return {kNotStored, "无法读取开奖文件 (cannot read the store: " + error + ")"};
+  }
+  if (unread.empty()) {
+    return {kAdded, "开奖文件 " + file + " 没有问题,共" + std::to_string(own.size()) +
+                        "期 (the store is fine: " + std::to_string(own.size()) + " draws)"};
+  }
+  std::string message = "开奖文件 " + file + " 中有" + std::to_string(unread.size()) +
+                        "行无法读取,其余" + std::to_string(own.size()) + "期照常使用 (" +
+                        std::to_string(unread.size()) + " lines of the store cannot be read; " +
+                        std::to_string(own.size()) + " draws can):";
+  for (const UnreadLine& line : unread) message += "\n  " + UnreadLineText(line);
+  return {kBadInput, message};
+}
+
 }  // namespace zelkor::service

@@ -32,4 +32,9 @@ struct CommandResult {
 // with a bad row or a conflict stores none of its draws.
 [[nodiscard]] CommandResult ImportDraws(const DrawStore& store, const std::filesystem::path& file);
 
+// `check`: whether every line of the store can be read. kAdded when it can
+// (or there is no store yet), else kBadInput naming each line that cannot,
+// or kNotStored when the file cannot be read at all.
+[[nodiscard]] CommandResult CheckStore(const DrawStore& store);
+
 }  // namespace zelkor::service

@@ -9,22 +9,14 @@
 #include "runtime/read_file.h"
 
 namespace zelkor::service {
-namespace {
-
-// A store a player emptied down to its header holds no draw, which is no
-// fault for the store (it is for the shipped history).
-bool OnlyHeader(std::string_view text) {
-  if (text.starts_with(kHistoryHeader)) text.remove_prefix(kHistoryHeader.size());
-  return text.find_first_not_of("\r\n") == std::string_view::npos;
-}
-
-}  // namespace
 
 DrawStore::DrawStore(std::vector<HistoryDraw> shipped, std::filesystem::path folder)
     : shipped_(std::move(shipped)), folder_(std::move(folder)), file_(folder_ / kStoreFileName) {}
 
-std::vector<HistoryDraw> DrawStore::ReadOwn(std::string& error) const {
+std::vector<HistoryDraw> DrawStore::ReadOwn(std::string& error,
+                                            std::vector<UnreadLine>* unread) const {
   error.clear();
+  if (unread != nullptr) unread->clear();
   std::error_code code;
   if (!std::filesystem::exists(file_, code)) return {};
   std::string text;
@@ -32,13 +24,15 @@ std::vector<HistoryDraw> DrawStore::ReadOwn(std::string& error) const {
     error = PathUtf8(file_) + ": " + reason;
     return {};
   }
-  if (OnlyHeader(text)) return {};
-  auto parsed = ParseHistory(text);
-  if (const auto* bad = std::get_if<HistoryError>(&parsed)) {
-    error = PathUtf8(file_) + ":" + std::to_string(bad->line) + ": " + bad->reason;
+  StoreReading reading = ReadStoreText(text);
+  if (unread != nullptr) {
+    *unread = std::move(reading.unread);
+  } else if (!reading.unread.empty()) {
+    const UnreadLine& first = reading.unread.front();
+    error = PathUtf8(file_) + ":" + std::to_string(first.line) + ": " + UnreadLineText(first);
     return {};
   }
-  return std::get<std::vector<HistoryDraw>>(std::move(parsed));
+  return std::move(reading.draws);
 }
 
 StoreOutcome DrawStore::Offer(std::vector<OfferedDraw> offered, bool all_or_nothing) const {

@@ -11,6 +11,7 @@
 #include "draw_service/history/draw_source.h"
 #include "draw_service/history/history_file.h"
 #include "draw_service/history/merge.h"
+#include "draw_service/store/store_text.h"
 
 namespace zelkor::service {
 
@@ -35,8 +36,12 @@ class DrawStore {
   [[nodiscard]] const std::vector<HistoryDraw>& shipped() const { return shipped_; }
 
   // The player's own draws as the store file holds them now (none when there
-  // is no file yet), or the reason it cannot be used in `error`.
-  [[nodiscard]] std::vector<HistoryDraw> ReadOwn(std::string& error) const;
+  // is no file yet), read forgivingly, or the reason it cannot be used in
+  // `error`. With `unread`, the lines that cannot be read go there and the
+  // others' draws are returned; without, as for a writer, which must not
+  // rewrite a store it cannot read whole, the first such line is the error.
+  [[nodiscard]] std::vector<HistoryDraw> ReadOwn(std::string& error,
+                                                 std::vector<UnreadLine>* unread = nullptr) const;
 
   // Merges `offered` into the shipped history and the store, and writes the
   // store when draws were added: under the lock, from the store as it is
