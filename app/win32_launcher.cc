@@ -37,10 +37,12 @@ u_short DrawPort() {
   return static_cast<u_short>(colon == std::string::npos ? 80 : std::stoi(host.substr(colon + 1)));
 }
 
-enum class PortHolder { kNone, kService, kOther };
+// kSilent: something took the connection but said nothing within the probe's
+// three seconds.
+enum class PortHolder { kNone, kService, kSilent, kOther };
 
 // What listens on the port: the draw service names itself in the Server
-// header of every answer.
+// header of every answer, at once.
 PortHolder Holder(u_short port) {
   SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (probe == INVALID_SOCKET) return PortHolder::kNone;
@@ -65,9 +67,10 @@ PortHolder Holder(u_short port) {
     answer.append(buffer, static_cast<size_t>(got));
   }
   closesocket(probe);
-  return answer.find("\r\nServer: zelkor3d-draw-service\r\n") != std::string::npos
-             ? PortHolder::kService
-             : PortHolder::kOther;
+  if (answer.find("\r\nServer: zelkor3d-draw-service\r\n") != std::string::npos) {
+    return PortHolder::kService;
+  }
+  return answer.empty() ? PortHolder::kSilent : PortHolder::kOther;
 }
 
 int TellPortHeld(u_short port) {
@@ -98,17 +101,26 @@ int main() {
   PROCESS_INFORMATION service{};
   bool started = false;
   PortHolder holder = Holder(port);
+  // A holder that stays silent through a few probes is no draw service.
+  for (int probe = 0; probe < 2 && holder == PortHolder::kSilent; ++probe) holder = Holder(port);
   if (holder == PortHolder::kNone) {
     started = Start(folder + L"zelkor3d-draw-service.exe", CREATE_NO_WINDOW, service);
-    // The service listens within moments; the window goes on after five
-    // seconds without it, and then simply lists no draws.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (started && (holder = Holder(port)) == PortHolder::kNone &&
-           std::chrono::steady_clock::now() < deadline) {
+    // The service listens within moments; while it runs, a port not yet
+    // answered is still its own and is waited for, never taken for another
+    // program. The window goes on after fifteen seconds without an answer,
+    // and then simply lists no draws.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (started && std::chrono::steady_clock::now() < deadline) {
+      holder = Holder(port);
+      if (holder == PortHolder::kService || holder == PortHolder::kOther) break;
+      if (WaitForSingleObject(service.hProcess, 0) != WAIT_TIMEOUT) break;
       std::this_thread::sleep_for(std::chrono::milliseconds(25));
     }
   }
-  if (holder == PortHolder::kOther) {
+  // A silent holder is another program unless it may be the service started
+  // here, still running.
+  const bool own_running = started && WaitForSingleObject(service.hProcess, 0) == WAIT_TIMEOUT;
+  if (holder == PortHolder::kOther || (holder == PortHolder::kSilent && !own_running)) {
     if (started) {
       TerminateProcess(service.hProcess, 0);
       CloseHandle(service.hThread);

@@ -122,10 +122,13 @@ int main(int argc, char** argv) {
   app.add_option("--latest", latest, "Serve only the newest N draws")
       ->check(CLI::Range(size_t{1}, size_t{INT_MAX}))
       ->type_name("N");
+  // One address an occurrence, so that a port after it stays the port.
   app.add_option("--upstream", upstreams,
-                 "Take new draws from URL (a draw list or a history CSV), at start, every 30\n"
-                 "minutes and after the evening draw; may be given more than once")
-      ->type_name("URL");
+                 "Take new draws from URL (http:// or https://; a draw list or a history CSV),\n"
+                 "at start, every 30 minutes and after the evening draw; may be given more\n"
+                 "than once")
+      ->type_name("URL")
+      ->allow_extra_args(false);
 
   std::string add_issue;
   std::string add_digits;
@@ -159,6 +162,12 @@ int main(int argc, char** argv) {
       throw CLI::ValidationError("--history",
                                  "serves a file as it is, without the store, upstreams, add, "
                                  "import or check");
+    }
+    for (const std::string& upstream : upstreams) {
+      if (!service::IsWebAddress(upstream)) {
+        throw CLI::ValidationError("--upstream", "'" + zelkor::Printable(upstream) +
+                                                     "' is not an http:// or https:// address");
+      }
     }
   } catch (const CLI::ParseError& error) {
     return app.exit(error) == 0 ? 0 : kUsageError;
@@ -213,9 +222,15 @@ int main(int argc, char** argv) {
       upstreams, store, [&served] { served.Refresh(); }, log);
 
   service::DrawServer server(port);
+  service::StartGate start_gate(service::kStartDeadline + std::chrono::seconds(1));
   // What `add` or `import` stored shows from the next request on.
-  std::function<void()> refresh;
-  if (with_store) refresh = [&served] { served.Refresh(); };
+  std::function<void()> refresh = [&start_gate] { start_gate.Wait(); };
+  if (with_store) {
+    refresh = [&start_gate, &served] {
+      start_gate.Wait();
+      served.Refresh();
+    };
+  }
   service::AddRoutes(server, holder, log, refresh);
   if (!server.Bind()) {
     std::cerr << kProgram << ": cannot listen on " << kLoopback << ":" << port;
@@ -228,8 +243,11 @@ int main(int argc, char** argv) {
     service::WaitForStopRequest();
     server.stop();
   });
-  // Connections made meanwhile wait in the listen queue, so the first draw
-  // list answered already holds what the upstreams brought.
+  // The service answers at once (every answer names it, so a launcher knows
+  // its own service however slow the upstreams are); only the documents built
+  // from the draws wait, at most a little past the start deadline, so that
+  // the first draw list answered already holds what the upstreams brought.
+  std::thread listener([&server] { server.listen_after_bind(); });
   updater.Start();
   if (!upstreams.empty() && !updater.WaitForFirstRound(service::kStartDeadline)) {
     log("upstreams still under way after " + std::to_string(service::kStartDeadline.count()) +
@@ -241,9 +259,10 @@ int main(int argc, char** argv) {
       draws.back().issue + ") from " + zelkor::Printable(history) +
       (with_store ? " and the store " + zelkor::PathUtf8(store.file()) : std::string()));
   log("serving on http://" + std::string(kLoopback) + ":" + std::to_string(port));
-  server.listen_after_bind();
+  start_gate.Open();
   // listen_after_bind only returns once the server is stopped, which only the
   // stopper does.
+  listener.join();
   stopper.join();
   if (!updater.Stop(std::chrono::seconds(1))) {
     // A fetch still under way uses what main owns: end without unwinding.

@@ -44,4 +44,15 @@ std::shared_ptr<const ServedDocuments> DocumentHolder::Current() const {
   return current_;
 }
 
+void StartGate::Open() {
+  std::lock_guard lock(mutex_);
+  open_ = true;
+  opened_.notify_all();
+}
+
+void StartGate::Wait() const {
+  std::unique_lock lock(mutex_);
+  opened_.wait_until(lock, until_, [this] { return open_; });
+}
+
 }  // namespace zelkor::service

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -41,6 +42,26 @@ class DocumentHolder {
   mutable std::mutex mutex_;
   mutable std::mutex rebuild_mutex_;  // held while a new day's page is built
   mutable std::shared_ptr<const ServedDocuments> current_ = std::make_shared<ServedDocuments>();
+};
+
+// Holds requests for the documents back until the service's start is over
+// (its first round of upstreams), at most `longest` from the gate's making,
+// while the service already answers everything else.
+class StartGate {
+ public:
+  explicit StartGate(std::chrono::milliseconds longest)
+      : until_(std::chrono::steady_clock::now() + longest) {}
+
+  // Lets every waiting and later request through.
+  void Open();
+  // Returns once the gate is open or its time is up.
+  void Wait() const;
+
+ private:
+  const std::chrono::steady_clock::time_point until_;
+  mutable std::mutex mutex_;
+  mutable std::condition_variable opened_;
+  bool open_ = false;
 };
 
 }  // namespace zelkor::service

@@ -13,7 +13,21 @@ std::string_view Trim(std::string_view text) {
   return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
+bool StartsWithAnyCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    const char c =
+        text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+bool IsWebAddress(std::string_view address) {
+  return StartsWithAnyCase(address, "http://") || StartsWithAnyCase(address, "https://");
+}
 
 Settings ParseSettings(std::string_view text, std::string_view name) {
   Settings settings;
@@ -38,6 +52,9 @@ Settings ParseSettings(std::string_view text, std::string_view name) {
       settings.warnings.push_back(where + "unknown setting '" + std::string(key) + "' skipped");
     } else if (value.empty()) {
       settings.warnings.push_back(where + "upstream without an address skipped");
+    } else if (!IsWebAddress(value)) {
+      settings.warnings.push_back(where + "upstream '" + std::string(value) +
+                                  "' is not an http:// or https:// address; skipped");
     } else {
       settings.upstreams.emplace_back(value);
     }

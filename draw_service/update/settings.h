@@ -24,4 +24,8 @@ struct Settings {
 // The settings of the file at `path`; no file is no settings.
 [[nodiscard]] Settings ReadSettings(const std::filesystem::path& path);
 
+// True when `address` starts with http:// or https:// (in any case): the only
+// addresses an upstream may have.
+[[nodiscard]] bool IsWebAddress(std::string_view address);
+
 }  // namespace zelkor::service

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The draw service program: a malformed history file is named on standard
 # error and no service starts (its name, outside any Western code page,
-# reaches the file and the message whole); --latest serves the newest draws
-# only.
+# reaches the file and the message whole); an upstream that is no web address
+# is refused; --upstream takes one address, not the port after it; --latest
+# serves the newest draws only.
 #   draw_service_process_test.sh DRAW_SERVICE
 #   draw_service_process_test.sh EMULATOR... DRAW_SERVICE.exe   (the Windows build, under Wine)
 set -uo pipefail
@@ -35,10 +36,14 @@ timeout 10 "${service[@]}" "$port" --history "$work/missing.csv" >/dev/null 2>"$
 [[ $? -eq 2 ]] && grep -q "missing.csv: cannot be opened" "$work/err" ||
   fail "a missing history: $(cat "$work/err")"
 
-"${service[@]}" "$port" --latest 3 >"$work/out" 2>&1 &
+timeout 10 "${service[@]}" --upstream 127.0.0.1:1/list.xml "$port" >/dev/null 2>"$work/err"
+[[ $? -eq 2 ]] && grep -qF "'127.0.0.1:1/list.xml' is not an http:// or https:// address" "$work/err" ||
+  fail "an upstream without http://: $(cat "$work/err")"
+
+"${service[@]}" --upstream "http://127.0.0.1:$((port + 1))/list.xml" "$port" --latest 3 >"$work/out" 2>&1 &
 pid=$!
 for _ in $(seq 300); do grep -q "^serving on" "$work/out" && break; sleep 0.1; done
-grep -q "^serving on" "$work/out" || fail "no service with --latest: $(cat "$work/out")"
+grep -q "^serving on http://127.0.0.1:$port$" "$work/out" || fail "no service with --latest: $(cat "$work/out")"
 exec 3<>"/dev/tcp/127.0.0.1/$port" || fail "cannot connect"
 printf 'GET /static/info/kaijiang/xml/sd/list10.xml HTTP/1.0\r\nHost: 127.0.0.1:%s\r\n\r\n' "$port" >&3
 body=$(timeout 10 cat <&3)
