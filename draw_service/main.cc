@@ -21,6 +21,7 @@
 #include "draw_service/history/freshness.h"
 #include "draw_service/history/history_file.h"
 #include "draw_service/process.h"
+#include "draw_service/serve/draw_form.h"
 #include "draw_service/serve/draw_server.h"
 #include "draw_service/serve/routes.h"
 #include "draw_service/serve/served_documents.h"
@@ -139,7 +140,15 @@ int main(int argc, char** argv) {
       "draw is held with other digits.");
   add->add_option("ISSUE", add_issue, "Seven digits: the year, then the draw's number")->required();
   add->add_option("DIGITS", add_digits, "The three drawn digits, hundreds first")->required();
-  add->add_option("DATE", add_date, "YYYY-MM-DD; default today (Beijing)");
+  add->add_option("DATE", add_date,
+                  "YYYY-MM-DD; default the date the daily schedule gives the issue after the\n"
+                  "draw before it");
+  std::string remove_issue;
+  CLI::App* remove = app.add_subcommand(
+      "remove",
+      "Remove the newest draw from the store (not a shipped one). Exit code 0 removed,\n"
+      "2 refused, 1 the store could not be read or written.");
+  remove->add_option("ISSUE", remove_issue, "The newest draw's issue")->required();
   CLI::App* check = app.add_subcommand(
       "check",
       "Tell whether every line of the store can be read, naming each that cannot.\n"
@@ -158,10 +167,10 @@ int main(int argc, char** argv) {
   std::reverse(args.begin(), args.end());
   try {
     app.parse(args);
-    if (*history_option && (!upstreams.empty() || *add || *import || *check)) {
+    if (*history_option && (!upstreams.empty() || *add || *import || *check || *remove)) {
       throw CLI::ValidationError("--history",
                                  "serves a file as it is, without the store, upstreams, add, "
-                                 "import or check");
+                                 "import, remove or check");
     }
     for (const std::string& upstream : upstreams) {
       if (!service::IsWebAddress(upstream)) {
@@ -184,11 +193,12 @@ int main(int argc, char** argv) {
   const bool with_store = !*history_option && !store_folder.empty();
   const service::DrawStore store(shipped, store_folder);
 
-  if (*add || *import || *check) {
+  if (*add || *import || *check || *remove) {
     if (!with_store) return service::kNotStored;
     const service::CommandResult result =
-        *add ? service::AddDraw(store, add_issue, add_digits, add_date, service::BeijingToday())
+        *add      ? service::AddDraw(store, add_issue, add_digits, add_date)
         : *import ? service::ImportDraws(store, std::filesystem::u8path(import_file))
+        : *remove ? service::RemoveDraw(store, remove_issue)
                   : service::CheckStore(store);
     std::ostream& stream = result.exit_code == service::kAdded
                                ? zelkor::StandardOutput(zelkor::StreamText::kUtf8)
@@ -208,8 +218,11 @@ int main(int argc, char** argv) {
     out << line << std::endl;
   };
   service::DocumentHolder holder;
+  // Made anew at every start, and put only into the service's own page.
+  const std::string form_token = service::NewFormToken();
   service::ServedHistory served(store, holder, latest, log,
-                                with_store ? Places(store) : service::PlayerPlaces{});
+                                with_store ? Places(store) : service::PlayerPlaces{},
+                                with_store ? form_token : std::string());
   if (with_store) {
     const service::Settings settings = service::ReadSettings(service::SettingsFile());
     for (const std::string& warning : settings.warnings) log(warning);
@@ -232,6 +245,10 @@ int main(int argc, char** argv) {
     };
   }
   service::AddRoutes(server, holder, log, refresh);
+  if (with_store) {
+    server.TakeFormsAt(std::string(service::DrawFormPath()), service::kMaxFormBytes);
+    service::AddDrawForm(server, store, form_token, port, refresh);
+  }
   if (!server.Bind()) {
     std::cerr << kProgram << ": cannot listen on " << kLoopback << ":" << port;
     if (service::PortWasInUse(port)) std::cerr << ": port " << port << " is in use";

@@ -10,12 +10,13 @@
 namespace zelkor::service {
 
 ServedHistory::ServedHistory(const DrawStore& store, DocumentHolder& holder, size_t latest, Log log,
-                             PlayerPlaces places)
+                             PlayerPlaces places, std::string form_token)
     : store_(store),
       holder_(holder),
       latest_(latest),
       log_(std::move(log)),
-      places_(std::move(places)) {}
+      places_(std::move(places)),
+      form_token_(std::move(form_token)) {}
 
 ServedHistory::Stamp ServedHistory::Look() const {
   std::error_code code;
@@ -33,7 +34,7 @@ void ServedHistory::Refresh() {
   if (published_ && stamp == seen_) return;
   seen_ = stamp;
   std::string error;
-  OwnDrawsPanel panel{places_, {}};
+  OwnDrawsPanel panel{places_, {}, form_token_, {}};
   const std::vector<HistoryDraw> own = store_.ReadOwn(error, &panel.unread);
   if (!error.empty()) {
     if (log_) log_("cannot use the store: " + error + "; serving the draws held before");
@@ -46,6 +47,11 @@ void ServedHistory::Refresh() {
     }
   }
   std::vector<HistoryDraw> served = UniteHistories(store_.shipped(), own);
+  // Only the newest draw, and only one the shipped history lacks, may go.
+  if (!own.empty() && served.back().issue == own.back().issue &&
+      (store_.shipped().empty() || store_.shipped().back().issue < own.back().issue)) {
+    panel.removable_issue = own.back().issue;
+  }
   if (latest_ > 0) served = Latest(std::move(served), latest_);
   holder_.Publish(served, std::move(panel));
   served_ = std::move(served);

@@ -21,7 +21,7 @@ class ServedHistory {
   // `latest` above zero serves only that many newest draws. The start page
   // shows `places`, and the store's unread lines as last read.
   ServedHistory(const DrawStore& store, DocumentHolder& holder, size_t latest, Log log,
-                PlayerPlaces places = {});
+                PlayerPlaces places = {}, std::string form_token = {});
 
   // Publishes the merged history when the store file changed since the last
   // call (always on the first). Cheap when nothing changed: one look at the
@@ -48,6 +48,7 @@ class ServedHistory {
   size_t latest_;
   Log log_;
   PlayerPlaces places_;
+  std::string form_token_;
   mutable std::mutex mutex_;
   bool published_ = false;
   Stamp seen_;

@@ -12,6 +12,8 @@
 #include "backtest/language.h"
 #include "backtest/summary.h"
 #include "draw_service/history/freshness.h"
+#include "draw_service/history/schedule.h"
+#include "draw_service/serve/draw_form.h"
 #include "draw_service/store/draw_store.h"
 #include "runtime/gbk.h"
 #include "ui/page_texts.h"
@@ -63,6 +65,7 @@ constexpr std::string_view kStyle =
     "ol.draws .date{color:#777;font-size:13px}"
     "ul.verdicts{padding-left:1.2em}"
     "svg{max-width:100%;height:auto;display:block;border:1px solid #ddd}"
+    "#own form{margin:6px 0}#own input{font-size:15px}"
     ".plain{background:#fff4df;border-left:5px solid #e69500;padding:10px 14px;margin-top:22px}";
 
 // One page/position of the backtest, with its walk's outcomes.
@@ -146,11 +149,49 @@ void AppendUnreadLines(std::string& page, const OwnDrawsPanel& own) {
   page += "</ul></section>\n";
 }
 
-// Where the player's own draws are kept, and the program that adds them.
-void AppendOwnDraws(std::string& page, const OwnDrawsPanel& own) {
+// The issue the schedule gives after `newest`: the next number, or the first
+// of the next year when the schedule's date for that falls in it.
+std::string NextIssue(const HistoryDraw& newest) {
+  // Seven digits that start with the year: no leading zero to keep.
+  const std::string next = std::to_string(std::stoi(newest.issue) + 1);
+  const std::string date = DateText(ScheduledDate(newest, next));
+  if (newest.issue.ends_with("999") || date.substr(0, 4) != newest.issue.substr(0, 4)) {
+    return date.substr(0, 4) + "001";
+  }
+  return next;
+}
+
+// Where the player's own draws are kept, the program that adds them, and a
+// form to add the next draw or take back the newest one added.
+void AppendOwnDraws(std::string& page, const HistoryDraw& newest, const OwnDrawsPanel& own) {
   if (own.places.store_folder.empty()) return;
-  page += "<section id=\"own\"><h2>自己加的开奖</h2>\n<p>你加的开奖存在文件夹 <code>" +
-          MarkupEscaped(own.places.store_folder) + "</code> 中的 <code>" + kStoreFileName +
+  page += "<section id=\"own\"><h2>自己加的开奖</h2>\n";
+  if (!own.form_token.empty()) {
+    const std::string next = NextIssue(newest);
+    const std::string token = MarkupEscaped(own.form_token);
+    const std::string action = MarkupEscaped(DrawFormPath());
+    page += "<form id=\"add\" method=\"post\" action=\"" + action +
+            "\"><input type=\"hidden\" name=\"token\" value=\"" + token +
+            "\"><input type=\"hidden\" name=\"action\" value=\"add\">"
+            "<label>期号 <input name=\"issue\" value=\"" +
+            next +
+            "\" size=\"8\" inputmode=\"numeric\"></label> "
+            "<label>号码 <input name=\"digits\" size=\"4\" maxlength=\"3\" "
+            "inputmode=\"numeric\" placeholder=\"三位\" required></label> "
+            "<label>日期 <input name=\"date\" value=\"" +
+            DateText(ScheduledDate(newest, next)) +
+            "\" size=\"11\"></label> <button type=\"submit\">加入</button></form>\n";
+    if (!own.removable_issue.empty()) {
+      page += "<form id=\"remove\" method=\"post\" action=\"" + action +
+              "\"><input type=\"hidden\" name=\"token\" value=\"" + token +
+              "\"><input type=\"hidden\" name=\"action\" value=\"remove\">"
+              "<input type=\"hidden\" name=\"issue\" value=\"" +
+              MarkupEscaped(own.removable_issue) + "\"><button type=\"submit\">删去最新加的第" +
+              MarkupEscaped(own.removable_issue) + "期</button></form>\n";
+    }
+  }
+  page += "<p>你加的开奖存在文件夹 <code>" + MarkupEscaped(own.places.store_folder) +
+          "</code> 中的 <code>" + kStoreFileName +
           "</code>,可以用文本编辑器修改。命令行程序是 <code>" + MarkupEscaped(own.places.program) +
           "</code>:<code>add 期号 号码 [日期]</code> 加一期,<code>remove 期号</code> "
           "删去最新加的一期,<code>check</code> 检查文件。</p>\n</section>\n";
@@ -370,7 +411,7 @@ std::string StartPage(const std::vector<HistoryDraw>& draws, std::chrono::sys_da
       Format("<p>共 %zu 期开奖(%s 期至 %s 期)。</p>\n", draws.size(),
              MarkupEscaped(draws.front().issue).c_str(), MarkupEscaped(draws.back().issue).c_str());
   AppendFreshness(page, draws.back(), today, own.places);
-  AppendOwnDraws(page, own);
+  AppendOwnDraws(page, draws.back(), own);
   AppendNextPicks(page, judged);
   AppendRecentDraws(page, draws);
   AppendBacktest(page, judged, draws.size());

@@ -33,6 +33,10 @@ struct OwnDrawsPanel {
   PlayerPlaces places;
   // The lines of the store that cannot be read, shown at the top.
   std::vector<UnreadLine> unread;
+  // The token the form posts with; empty: no form.
+  std::string form_token;
+  // The newest draw, when it is the player's own and may be removed.
+  std::string removable_issue;
 };
 
 // The whole start-up page of `draws` (oldest first) as of `today` (HTML,

@@ -23,14 +23,23 @@ struct CommandResult {
   std::string message;
 };
 
-// `add ISSUE DIGITS [DATE]`: DATE (YYYY-MM-DD) empty means `today`.
+// `add ISSUE DIGITS [DATE]`, as of `now`: DATE (YYYY-MM-DD) empty means the
+// date the schedule gives the issue after the draw before it, which the
+// message tells.
 [[nodiscard]] CommandResult AddDraw(const DrawStore& store, const std::string& issue,
                                     const std::string& digits, const std::string& date,
-                                    std::chrono::sys_days today);
+                                    BeijingTime now = BeijingNow());
 
 // `import FILE`: a history CSV or a saved draw list. All or nothing: a file
-// with a bad row or a conflict stores none of its draws.
-[[nodiscard]] CommandResult ImportDraws(const DrawStore& store, const std::filesystem::path& file);
+// with a bad row, a conflict or a draw against the draw rules stores none of
+// its draws.
+[[nodiscard]] CommandResult ImportDraws(const DrawStore& store, const std::filesystem::path& file,
+                                        BeijingTime now = BeijingNow());
+
+// `remove ISSUE`: removes the newest draw when the store holds it (never a
+// shipped one, never one with draws after it). kAdded removed, kBadInput
+// refused, kNotStored the store could not be read or written.
+[[nodiscard]] CommandResult RemoveDraw(const DrawStore& store, const std::string& issue);
 
 // `check`: whether every line of the store can be read. kAdded when it can
 // (or there is no store yet), else kBadInput naming each line that cannot,

@@ -10,15 +10,14 @@ namespace {
 TEST_F(StoreTest, AStoreThePlayerBrokeIsNeitherUsedNorOverwritten) {
   const std::string broken = "issue,date,digits\n2026225,2026-08-23,12\n";
   WriteStore(broken);
-  const CommandResult result =
-      AddDraw(Store(), "2026226", "456", "2026-08-24", std::chrono::sys_days{});
+  const CommandResult result = AddDraw(Store(), "2026226", "456", "2026-08-24");
   EXPECT_EQ(result.exit_code, kNotStored);
   EXPECT_THAT(result.message, HasSubstr(":2: 第2行"));
   EXPECT_THAT(result.message, HasSubstr("digits '12'"));
   EXPECT_EQ(StoreText(), broken);
   // Emptied down to its header it is simply empty.
   WriteStore("issue,date,digits\r\n");
-  EXPECT_EQ(AddDraw(Store(), "2026225", "123", "2026-08-23", {}).exit_code, kAdded);
+  EXPECT_EQ(AddDraw(Store(), "2026225", "123", "2026-08-23").exit_code, kAdded);
 }
 
 // UTF-16 with a byte order mark, as an editor saves "Unicode", of an ASCII text.

@@ -17,7 +17,7 @@ TEST_F(StoreTest, ServedHistoryShowsWhatWasStoredFromTheNextRefreshOn) {
   served.Refresh();
   EXPECT_EQ(holder.Current(), before) << "republished with nothing changed";
 
-  ASSERT_EQ(AddDraw(store, "2026225", "123", "2026-08-23", {}).exit_code, kAdded);
+  ASSERT_EQ(AddDraw(store, "2026225", "123", "2026-08-23").exit_code, kAdded);
   served.Refresh();
   const std::vector<DrawRecord> rows = ParseDrawList(holder.Current()->draw_list);
   ASSERT_EQ(rows.size(), 4u);

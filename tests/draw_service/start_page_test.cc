@@ -18,7 +18,9 @@ TEST(FreshnessTest, TheStartupPageTellsTheAgeAndHowToCatchUpWhenStale) {
   const OwnDrawsPanel own{
       {"/home/p/.config/zelkor3d/draw-service.conf", "/home/p/.local/share/z",
        "/home/p/.local/share/z/added-draws.csv", "/opt/z&z/zelkor3d-draw-service"},
-      {}};
+      {},
+      "",
+      ""};
   const std::string stale = StartPage(draws, day(25), own);
   EXPECT_THAT(stale, HasSubstr("距今3天"));
   EXPECT_THAT(stale, HasSubstr("<code>/home/p/.config/zelkor3d/draw-service.conf</code>"));
