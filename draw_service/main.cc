@@ -24,6 +24,7 @@
 #include "draw_service/history/freshness.h"
 #include "draw_service/history/history_file.h"
 #include "draw_service/process.h"
+#include "draw_service/serve/draw_form.h"
 #include "draw_service/serve/draw_server.h"
 #include "draw_service/serve/routes.h"
 #include "draw_service/serve/served_documents.h"
@@ -112,6 +113,17 @@ std::vector<zelkor::service::SourceSpec> ChosenSources(const zelkor::service::Se
   return sources;
 }
 
+// Where the player's files and this program are, for the start page.
+zelkor::service::PlayerPlaces Places(const zelkor::service::DrawStore& store) {
+  namespace service = zelkor::service;
+  std::string program = zelkor::PathUtf8(service::ProgramFile());
+  if (program.empty()) program = kProgram;
+  // A command line splits a path at its blanks unless it is quoted.
+  if (program.find(' ') != std::string::npos) program = "\"" + program + "\"";
+  return {zelkor::PathUtf8(service::SettingsFile()), zelkor::PathUtf8(store.file().parent_path()),
+          zelkor::PathUtf8(store.file()), program};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -169,7 +181,19 @@ int main(int argc, char** argv) {
       "draw is held with other digits.");
   add->add_option("ISSUE", add_issue, "Seven digits: the year, then the draw's number")->required();
   add->add_option("DIGITS", add_digits, "The three drawn digits, hundreds first")->required();
-  add->add_option("DATE", add_date, "YYYY-MM-DD; default today (Beijing)");
+  add->add_option("DATE", add_date,
+                  "YYYY-MM-DD; default the date the daily schedule gives the issue after the\n"
+                  "draw before it");
+  std::string remove_issue;
+  CLI::App* remove = app.add_subcommand(
+      "remove",
+      "Remove the newest draw from the store (not a shipped one). Exit code 0 removed,\n"
+      "2 refused, 1 the store could not be read or written.");
+  remove->add_option("ISSUE", remove_issue, "The newest draw's issue")->required();
+  CLI::App* check = app.add_subcommand(
+      "check",
+      "Tell whether every line of the store can be read, naming each that cannot.\n"
+      "Exit code 0 all can, 2 some cannot, 1 the file cannot be read.");
   std::string import_file;
   CLI::App* import = app.add_subcommand(
       "import",
@@ -186,10 +210,10 @@ int main(int argc, char** argv) {
   std::reverse(args.begin(), args.end());
   try {
     app.parse(args);
-    if (*history_option && (!upstreams.empty() || *add || *import)) {
+    if (*history_option && (!upstreams.empty() || *add || *import || *check || *remove)) {
       throw CLI::ValidationError("--history",
-                                 "serves a file as it is, without the store, upstreams, add or "
-                                 "import");
+                                 "serves a file as it is, without the store, upstreams, add, "
+                                 "import, remove or check");
     }
     for (const std::string& upstream : upstreams) {
       if (!service::IsWebAddress(upstream)) {
@@ -213,7 +237,7 @@ int main(int argc, char** argv) {
   std::ostream& out = zelkor::StandardOutput(zelkor::StreamText::kUtf8);
   const zelkor::Log log = line_writer(out);
   const zelkor::Log errors = line_writer(zelkor::StandardError(zelkor::StreamText::kUtf8));
-  const bool command = *add || *import;
+  const bool command = *add || *import || *check || *remove;
 
   std::vector<service::HistoryDraw> shipped;
   if (!ReadHistory(history, shipped)) return kUsageError;
@@ -229,8 +253,10 @@ int main(int argc, char** argv) {
   if (command) {
     if (!with_store) return service::kNotStored;
     const service::CommandResult result =
-        *add ? service::AddDraw(store, add_issue, add_digits, add_date, service::BeijingToday())
-             : service::ImportDraws(store, std::filesystem::u8path(import_file), verbose);
+        *add      ? service::AddDraw(store, add_issue, add_digits, add_date)
+        : *import ? service::ImportDraws(store, std::filesystem::u8path(import_file), verbose)
+        : *remove ? service::RemoveDraw(store, remove_issue)
+                  : service::CheckStore(store);
     const zelkor::Log& told = result.exit_code == service::kAdded ? log : errors;
     // Line by line, so that each is cut on its own.
     std::string_view lines = result.message;
@@ -246,7 +272,11 @@ int main(int argc, char** argv) {
   // ends cleanly.
   service::HoldStopRequests();
   service::DocumentHolder holder;
-  service::ServedHistory served(store, holder, latest, log);
+  // Made anew at every start, and put only into the service's own page.
+  const std::string form_token = service::NewFormToken();
+  service::ServedHistory served(store, holder, latest, log,
+                                with_store ? Places(store) : service::PlayerPlaces{},
+                                with_store ? form_token : std::string());
   std::vector<service::SourceSpec> sources;
   std::string no_sources_because = "serving a history file as it is";
   if (with_store) {
@@ -282,6 +312,10 @@ int main(int argc, char** argv) {
     };
   }
   service::AddRoutes(server, holder, log, refresh);
+  if (with_store) {
+    server.TakeFormsAt(std::string(service::DrawFormPath()), service::kMaxFormBytes);
+    service::AddDrawForm(server, store, form_token, port, refresh);
+  }
   if (!server.Bind()) {
     std::cerr << kProgram << ": cannot listen on " << kLoopback << ":" << port;
     if (service::PortWasInUse(port)) std::cerr << ": port " << port << " is in use";

@@ -72,4 +72,10 @@ std::string GbkToUtf8(std::string_view gbk) {
   return Convert("UTF-8", "GBK", gbk, GbkSequenceLength);
 }
 
+std::string Utf16ToUtf8(std::string_view utf16, bool big_endian) {
+  // A unit that cannot be converted (a lone surrogate) is skipped as one.
+  return Convert("UTF-8", big_endian ? "UTF-16BE" : "UTF-16LE", utf16,
+                 [](const char*, size_t left) { return std::min<size_t>(2, left); });
+}
+
 }  // namespace zelkor

@@ -131,4 +131,16 @@ std::string WideToUtf8(std::wstring_view wide) {
   return utf8;
 }
 
+std::string Utf16ToUtf8(std::string_view utf16, bool big_endian) {
+  std::wstring wide(utf16.size() / 2, L'\0');
+  for (size_t i = 0; i < wide.size(); ++i) {
+    const auto first = static_cast<unsigned char>(utf16[2 * i]);
+    const auto second = static_cast<unsigned char>(utf16[2 * i + 1]);
+    wide[i] = static_cast<wchar_t>(big_endian ? (first << 8) | second : (second << 8) | first);
+  }
+  std::string utf8 = WideToUtf8(wide);
+  if (utf16.size() % 2 != 0) utf8 += '?';
+  return utf8;
+}
+
 }  // namespace zelkor

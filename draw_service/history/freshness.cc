@@ -64,19 +64,7 @@ std::string FreshnessPageText(const HistoryDraw& newest, std::chrono::sys_days t
   if (age <= kStaleAfterDays) return text;
   text += "<p><strong>开奖数据已有 " + std::to_string(age) + " 天没有更新。</strong>第 " +
           newest.issue + " 期是 " + std::to_string(age) +
-          " 天前开的,之后的开奖还没有收到,所以下面预测的那一期并不是今晚要开的一期。"
-          "有两种办法补上新的开奖:</p>\n"
-          "<ol>\n"
-          "<li>在设置文件(Linux:<code>~/.config/zelkor3d/draw-service.conf</code>;"
-          "Windows:<code>%APPDATA%\\Zelkor3D\\draw-service.conf</code>)中加一行 <code>upstream = "
-          "网址</code>,"
-          "网址给出开奖列表或与附带的历史相同格式的 CSV。开奖数据服务每次启动时"
-          "和每晚开奖后与内置的开奖来源一起从这里取新的开奖。</li>\n"
-          "<li>手工加一期:<code>zelkor3d-draw-service add 期号 号码 [日期]</code>,"
-          "例如 <code>zelkor3d-draw-service add 2026225 123 2026-08-23</code>;"
-          "或一次导入多期:<code>zelkor3d-draw-service import 文件</code>。</li>\n"
-          "</ol>\n"
-          "<p>加好后刷新本页即可,无需重启。</p>\n";
+          " 天前开的,之后的开奖还没有收到,所以下面预测的那一期并不是今晚要开的一期。</p>\n";
   return text;
 }
 

@@ -25,9 +25,9 @@ inline constexpr int kStaleAfterDays = 2;
 // "newest draw 2026224 of 2026-08-22, 109 days old".
 [[nodiscard]] std::string FreshnessLogLine(const HistoryDraw& newest, std::chrono::sys_days today);
 
-// The start-up page's paragraphs (HTML, UTF-8) on the newest draw; when it is
-// stale, also how to add an upstream or a draw by hand. The same on every
-// platform, so the settings file is named for each.
+// The start-up page's paragraphs (HTML, UTF-8) on the newest draw, and when
+// it is stale, a warning. How to catch up depends on where the page is read,
+// which the page tells.
 [[nodiscard]] std::string FreshnessPageText(const HistoryDraw& newest, std::chrono::sys_days today);
 
 }  // namespace zelkor::service

@@ -265,8 +265,8 @@ DrawServer::DrawServer(int port, RequestLimits limits) : port_(port), limits_(li
   set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
     if (!IsOwnHost(request.get_header_value("Host"), port_)) {
       response.status = 421;
-    } else if (HasBody(request)) {
-      // No route takes a body; the rest of it is never read.
+    } else if (HasBody(request) && !BodyTaken(request)) {
+      // No other route takes a body; the rest of it is never read.
       response.status = 413;
     } else {
       return HandlerResponse::Unhandled;
@@ -274,11 +274,13 @@ DrawServer::DrawServer(int port, RequestLimits limits) : port_(port), limits_(li
     if (current_connection != nullptr) current_connection->CloseAfterAnswer();
     return HandlerResponse::Handled;
   });
-  set_expect_100_continue_handler([](const httplib::Request&, httplib::Response& response) {
-    response.status = 413;
-    if (current_connection != nullptr) current_connection->CloseAfterAnswer();
-    return 413;
-  });
+  set_expect_100_continue_handler(
+      [this](const httplib::Request& request, httplib::Response& response) {
+        if (BodyTaken(request) && IsOwnHost(request.get_header_value("Host"), port_)) return 100;
+        response.status = 413;
+        if (current_connection != nullptr) current_connection->CloseAfterAnswer();
+        return 413;
+      });
   set_post_routing_handler([](const httplib::Request&, httplib::Response& response) {
     // httplib offers ranges on a HEAD answer; they are ignored here.
     if (response.has_header("Accept-Ranges")) {
@@ -287,6 +289,23 @@ DrawServer::DrawServer(int port, RequestLimits limits) : port_(port), limits_(li
     }
     if (current_connection != nullptr) current_connection->OnAnswer(response);
   });
+}
+
+void DrawServer::TakeFormsAt(std::string path, size_t max_bytes) {
+  form_path_ = std::move(path);
+  max_form_bytes_ = max_bytes;
+  set_payload_max_length(max_bytes);
+}
+
+bool DrawServer::BodyTaken(const httplib::Request& request) const {
+  if (form_path_.empty() || request.method != "POST" || request.path != form_path_ ||
+      request.has_header("Transfer-Encoding") || !request.has_header("Content-Length")) {
+    return false;
+  }
+  const std::string length = request.get_header_value("Content-Length");
+  return !length.empty() && length.size() <= 9 &&
+         length.find_first_not_of("0123456789") == std::string::npos &&
+         std::stoul(length) <= max_form_bytes_;
 }
 
 bool DrawServer::Bind() {

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace zelkor::service {
@@ -39,6 +40,11 @@ class DrawServer : public httplib::Server {
   // resolving to 127.0.0.1 cannot read the service.
   explicit DrawServer(int port, RequestLimits limits = {});
 
+  // Takes a body of at most `max_bytes` (with a Content-Length) on POST
+  // requests to exactly `path`; every other request with a body is refused
+  // (413). Call before serving.
+  void TakeFormsAt(std::string path, size_t max_bytes);
+
   // Binds 127.0.0.1:port without letting another socket share it; false when
   // it cannot.
   [[nodiscard]] bool Bind();
@@ -49,9 +55,14 @@ class DrawServer : public httplib::Server {
  private:
   bool process_and_close_socket(socket_t sock) override;
 
+  // Whether `request` may have the body it announces.
+  [[nodiscard]] bool BodyTaken(const httplib::Request& request) const;
+
   int port_;
   RequestLimits limits_;
   std::atomic<size_t> waiting_for_worker_ = 0;
+  std::string form_path_;
+  size_t max_form_bytes_ = 0;
 };
 
 }  // namespace zelkor::service

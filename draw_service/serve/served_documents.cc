@@ -4,9 +4,11 @@
 #include "draw_service/history/freshness.h"
 #include "draw_service/serve/start_page.h"
 
+#include <utility>
+
 namespace zelkor::service {
 
-void DocumentHolder::Publish(const std::vector<HistoryDraw>& draws) {
+void DocumentHolder::Publish(const std::vector<HistoryDraw>& draws, OwnDrawsPanel own) {
   std::shared_ptr<const std::string> section;
   {
     std::lock_guard lock(mutex_);
@@ -15,8 +17,9 @@ void DocumentHolder::Publish(const std::vector<HistoryDraw>& draws) {
   // Built outside the lock: requests keep being answered meanwhile.
   const std::chrono::sys_days today = BeijingToday();
   auto documents = std::make_shared<const ServedDocuments>(
-      ServedDocuments{DrawListDocument(draws), StartPage(draws, today, *section), today,
-                      std::make_shared<const std::vector<HistoryDraw>>(draws)});
+      ServedDocuments{DrawListDocument(draws), StartPage(draws, today, *section, own), today,
+                      std::make_shared<const std::vector<HistoryDraw>>(draws),
+                      std::make_shared<const OwnDrawsPanel>(std::move(own))});
   std::lock_guard lock(mutex_);
   current_ = std::move(documents);
 }
@@ -31,7 +34,7 @@ void DocumentHolder::SetSourcesSection(std::string html) {
   }
   if (!current->draws) return;
   auto documents = std::make_shared<ServedDocuments>(*current);
-  documents->start_page = StartPage(*current->draws, documents->day, *section);
+  documents->start_page = StartPage(*current->draws, documents->day, *section, *current->own);
   std::lock_guard lock(mutex_);
   // A history published meanwhile already has the section.
   if (current_ == current) current_ = std::move(documents);
@@ -60,7 +63,7 @@ std::shared_ptr<const ServedDocuments> DocumentHolder::Current() const {
   }
   auto documents = std::make_shared<ServedDocuments>(*current);
   documents->day = today;
-  documents->start_page = StartPage(*current->draws, today, *section);
+  documents->start_page = StartPage(*current->draws, today, *section, *current->own);
   std::lock_guard lock(mutex_);
   // A history published while the page was built wins over it.
   if (current_ == current) current_ = std::move(documents);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "draw_service/history/history_file.h"
+#include "draw_service/serve/start_page.h"
 
 namespace zelkor::service {
 
@@ -22,13 +23,15 @@ struct ServedDocuments {
   // and the draws, to build it again on a later day.
   std::chrono::sys_days day{};
   std::shared_ptr<const std::vector<HistoryDraw>> draws;
+  std::shared_ptr<const OwnDrawsPanel> own;
 };
 
 // Holds the documents currently served; safe to use from any thread.
 class DocumentHolder {
  public:
-  // Builds the documents of `draws` (oldest first) and serves them from now on.
-  void Publish(const std::vector<HistoryDraw>& draws);
+  // Builds the documents of `draws` (oldest first), the start page with
+  // `own`, and serves them from now on.
+  void Publish(const std::vector<HistoryDraw>& draws, OwnDrawsPanel own = {});
 
   // Puts `html` into the start page from now on (the section on the draw
   // sources), building the page again.

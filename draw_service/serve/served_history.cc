@@ -5,11 +5,18 @@
 
 #include "draw_service/history/draw_list.h"
 #include "draw_service/history/merge.h"
+#include "runtime/read_file.h"
 
 namespace zelkor::service {
 
-ServedHistory::ServedHistory(const DrawStore& store, DocumentHolder& holder, size_t latest, Log log)
-    : store_(store), holder_(holder), latest_(latest), log_(std::move(log)) {}
+ServedHistory::ServedHistory(const DrawStore& store, DocumentHolder& holder, size_t latest, Log log,
+                             PlayerPlaces places, std::string form_token)
+    : store_(store),
+      holder_(holder),
+      latest_(latest),
+      log_(std::move(log)),
+      places_(std::move(places)),
+      form_token_(std::move(form_token)) {}
 
 ServedHistory::Stamp ServedHistory::Look() const {
   std::error_code code;
@@ -27,7 +34,8 @@ void ServedHistory::Refresh() {
   if (published_ && stamp == seen_) return;
   seen_ = stamp;
   std::string error;
-  const std::vector<HistoryDraw> own = store_.ReadOwn(error);
+  OwnDrawsPanel panel{places_, {}, form_token_, {}};
+  const std::vector<HistoryDraw> own = store_.ReadOwn(error, &panel.unread);
   if (!error.empty()) {
     // At the first look nothing of the store was ever served.
     if (log_) {
@@ -36,9 +44,20 @@ void ServedHistory::Refresh() {
     }
     if (published_) return;
   }
+  for (const UnreadLine& unread : panel.unread) {
+    if (log_) {
+      log_("store line not used: " + PathUtf8(store_.file()) + ":" + std::to_string(unread.line) +
+           ": " + UnreadLineText(unread));
+    }
+  }
   std::vector<HistoryDraw> served = UniteHistories(store_.shipped(), own);
+  // Only the newest draw, and only one the shipped history lacks, may go.
+  if (!own.empty() && served.back().issue == own.back().issue &&
+      (store_.shipped().empty() || store_.shipped().back().issue < own.back().issue)) {
+    panel.removable_issue = own.back().issue;
+  }
   if (latest_ > 0) served = Latest(std::move(served), latest_);
-  holder_.Publish(served);
+  holder_.Publish(served, std::move(panel));
   served_ = std::move(served);
   published_ = true;
 }

@@ -18,13 +18,16 @@ namespace zelkor::service {
 // store as the file holds it now; safe to call from any thread.
 class ServedHistory {
  public:
-  // `latest` above zero serves only that many newest draws.
-  ServedHistory(const DrawStore& store, DocumentHolder& holder, size_t latest, Log log);
+  // `latest` above zero serves only that many newest draws. The start page
+  // shows `places`, and the store's unread lines as last read.
+  ServedHistory(const DrawStore& store, DocumentHolder& holder, size_t latest, Log log,
+                PlayerPlaces places = {}, std::string form_token = {});
 
   // Publishes the merged history when the store file changed since the last
   // call (always on the first). Cheap when nothing changed: one look at the
   // file's time and size. A store that cannot be read is logged once per
-  // change and the documents stay as they were.
+  // change and the documents stay as they were; so is each of its lines that
+  // cannot be read, while the others are served.
   void Refresh();
 
   // The history last published (empty before the first Refresh).
@@ -44,6 +47,8 @@ class ServedHistory {
   DocumentHolder& holder_;
   size_t latest_;
   Log log_;
+  PlayerPlaces places_;
+  std::string form_token_;
   mutable std::mutex mutex_;
   bool published_ = false;
   Stamp seen_;

@@ -9,21 +9,47 @@
 #include <vector>
 
 #include "draw_service/history/history_file.h"
+#include "draw_service/store/store_text.h"
 
 namespace zelkor::service {
 
 // The draws the start page lists, newest first.
 inline constexpr size_t kStartPageRecentDraws = 30;
 
+// Where the player's files and the service program are on this machine, as
+// the start page names them (UTF-8).
+struct PlayerPlaces {
+  std::string settings_file;
+  std::string store_folder;
+  std::string store_file;
+  // The service program as a command line runs it.
+  std::string program;
+};
+
+// What the start page tells of the player's own draws, and offers to do
+// with them.
+struct OwnDrawsPanel {
+  // Where the player's files are; all empty when the service serves a file
+  // as it is, and nothing can be added.
+  PlayerPlaces places;
+  // The lines of the store that cannot be read, shown at the top.
+  std::vector<UnreadLine> unread;
+  // The token the form posts with; empty: no form.
+  std::string form_token;
+  // The newest draw, when it is the player's own and may be removed.
+  std::string removable_issue;
+};
+
 // The whole start-up page of `draws` (oldest first) as of `today` (HTML,
 // UTF-8, Simplified Chinese): how current the newest draw is, the next
 // issue's picks of every page, the latest draws, the backtest of every page
-// against chance and its chart. The page stands alone: its styles and chart
-// are inline, it needs no script and names no other site.
-// `sources_section`, when given, follows the freshness (the service's section
-// on its draw sources).
+// against chance and its chart; and what `own` holds. The page stands
+// alone: its styles and chart are inline, it needs no script and names no
+// other site. `sources_section`, when given, follows the freshness (the
+// service's section on its draw sources).
 [[nodiscard]] std::string StartPage(const std::vector<HistoryDraw>& draws,
                                     std::chrono::sys_days today,
-                                    std::string_view sources_section = {});
+                                    std::string_view sources_section = {},
+                                    const OwnDrawsPanel& own = {});
 
 }  // namespace zelkor::service

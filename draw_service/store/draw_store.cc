@@ -1,5 +1,6 @@
 #include "draw_service/store/draw_store.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <system_error>
@@ -12,13 +13,6 @@
 
 namespace zelkor::service {
 namespace {
-
-// A store a player emptied down to its header holds no draw, which is no
-// fault for the store (it is for the shipped history).
-bool OnlyHeader(std::string_view text) {
-  if (text.starts_with(kHistoryHeader)) text.remove_prefix(kHistoryHeader.size());
-  return text.find_first_not_of("\r\n") == std::string_view::npos;
-}
 
 // Why storing `own` over `shipped` would make something its readers refuse;
 // empty when it would not. The store file is read back whole within
@@ -57,8 +51,10 @@ DrawStore::DrawStore(std::vector<HistoryDraw> shipped, std::filesystem::path fol
       file_(folder_ / kStoreFileName),
       notices_(std::move(notices)) {}
 
-std::vector<HistoryDraw> DrawStore::ReadOwn(std::string& error) const {
+std::vector<HistoryDraw> DrawStore::ReadOwn(std::string& error,
+                                            std::vector<UnreadLine>* unread) const {
   error.clear();
+  if (unread != nullptr) unread->clear();
   std::error_code code;
   const std::filesystem::file_status status = std::filesystem::status(file_, code);
   if (!std::filesystem::exists(status)) return {};
@@ -72,16 +68,77 @@ std::vector<HistoryDraw> DrawStore::ReadOwn(std::string& error) const {
     error = PathUtf8(file_) + ": " + reason;
     return {};
   }
-  if (OnlyHeader(text)) return {};
-  auto parsed = ParseHistory(text);
-  if (const auto* bad = std::get_if<HistoryError>(&parsed)) {
-    error = PathUtf8(file_) + ":" + std::to_string(bad->line) + ": " + bad->reason;
+  StoreReading reading = ReadStoreText(text);
+  if (unread != nullptr) {
+    *unread = std::move(reading.unread);
+  } else if (!reading.unread.empty()) {
+    const UnreadLine& first = reading.unread.front();
+    error = PathUtf8(file_) + ":" + std::to_string(first.line) + ": " + UnreadLineText(first);
     return {};
   }
-  return std::get<std::vector<HistoryDraw>>(std::move(parsed));
+  return std::move(reading.draws);
 }
 
-StoreOutcome DrawStore::Offer(std::vector<OfferedDraw> offered, bool all_or_nothing) const {
+namespace {
+
+// The Chinese for a refusal of the draw rules; they give the English.
+std::string ArrivalReason(const HistoryDraw& draw, const ArrivalCheck& check) {
+  std::string chinese = "第" + draw.issue + "期不符合开奖日程";
+  if (!check.missing.empty()) {
+    chinese = "第" + draw.issue + "期之前缺了 " + NameIssues(check.missing) + " 期,不能留下空缺";
+  } else if (check.refusal.find("after today") != std::string::npos) {
+    chinese = "日期 " + draw.date + " 晚于今天(北京时间)";
+  } else if (check.refusal.find("previous draw") != std::string::npos) {
+    chinese = "日期 " + draw.date + " 不在上一期的日期之后";
+  }
+  return chinese + " (draw " + draw.issue + ": " + check.refusal + ")";
+}
+
+// Checks each offered draw new to `held` against the draw rules, oldest
+// first, each against the draws held and those accepted before it: refused
+// ones go to `outcome`, the others stay in `offered`.
+void KeepToTheRules(std::vector<HistoryDraw> held, std::vector<OfferedDraw>& offered,
+                    BeijingTime now, StoreOutcome& outcome) {
+  std::stable_sort(offered.begin(), offered.end(), [](const OfferedDraw& a, const OfferedDraw& b) {
+    return a.draw.issue < b.draw.issue;
+  });
+  std::vector<OfferedDraw> kept;
+  for (OfferedDraw& offer : offered) {
+    const HistoryDraw& draw = offer.draw;
+    const auto at = std::lower_bound(
+        held.begin(), held.end(), draw.issue,
+        [](const HistoryDraw& h, const std::string& issue) { return h.issue < issue; });
+    if (at != held.end() && at->issue == draw.issue) {
+      kept.push_back(std::move(offer));  // held already: the merge tells same from conflict
+      continue;
+    }
+    // Nothing older than the history's first draw is missing from it.
+    if (at == held.begin() && !held.empty()) {
+      outcome.merge.refused.push_back({offer.line, "第" + draw.issue + "期早于已有的第一期 " +
+                                                       held.front().issue + " (draw " + draw.issue +
+                                                       " is before the first draw held, " +
+                                                       held.front().issue + ")"});
+      continue;
+    }
+    const ArrivalCheck check = CheckArrival(held, draw, now);
+    if (!check.refusal.empty()) {
+      outcome.merge.refused.push_back({offer.line, ArrivalReason(draw, check)});
+      continue;
+    }
+    if (!check.warning.empty()) {
+      outcome.warnings.push_back("第" + draw.issue + "期的日期比开奖日程晚了很多,请核对 (draw " +
+                                 draw.issue + " " + check.warning + ")");
+    }
+    held.insert(at, draw);
+    kept.push_back(std::move(offer));
+  }
+  offered = std::move(kept);
+}
+
+}  // namespace
+
+StoreOutcome DrawStore::Offer(std::vector<OfferedDraw> offered, bool all_or_nothing,
+                              BeijingTime now) const {
   StoreOutcome outcome;
   std::error_code code;
   std::filesystem::create_directories(folder_, code);
@@ -102,7 +159,13 @@ StoreOutcome DrawStore::Offer(std::vector<OfferedDraw> offered, bool all_or_noth
   }
   const std::vector<HistoryDraw> own = ReadOwn(outcome.error);
   if (!outcome.error.empty()) return outcome;
-  outcome.merge = MergeDraws(UniteHistories(shipped_, own), std::move(offered));
+  const std::vector<HistoryDraw> held = UniteHistories(shipped_, own);
+  KeepToTheRules(held, offered, now, outcome);
+  std::vector<RefusedRow> refused = std::move(outcome.merge.refused);
+  outcome.merge = MergeDraws(held, std::move(offered));
+  if (!outcome.merge.conflict) {
+    outcome.merge.refused.insert(outcome.merge.refused.begin(), refused.begin(), refused.end());
+  }
   if (all_or_nothing && !outcome.merge.refused.empty()) outcome.merge.added.clear();
   if (outcome.merge.added.empty()) return outcome;
   const std::vector<HistoryDraw> own_after = UniteHistories(own, outcome.merge.added);
@@ -117,6 +180,38 @@ StoreOutcome DrawStore::Offer(std::vector<OfferedDraw> offered, bool all_or_noth
   // Nothing of a failed write was stored, so nothing counts as added.
   if (!outcome.error.empty()) outcome.merge.added.clear();
   return outcome;
+}
+
+DrawStore::Removal DrawStore::Remove(const std::string& issue) const {
+  Removal removal;
+  const FileLock lock(folder_ / kStoreLockName);
+  if (!lock.error().empty()) {
+    removal.error = lock.error();
+    return removal;
+  }
+  std::vector<HistoryDraw> own = ReadOwn(removal.error);
+  if (!removal.error.empty()) return removal;
+  const std::vector<HistoryDraw> held = UniteHistories(shipped_, own);
+  const auto shipped = std::find_if(shipped_.begin(), shipped_.end(),
+                                    [&issue](const HistoryDraw& d) { return d.issue == issue; });
+  const auto mine = std::find_if(own.begin(), own.end(),
+                                 [&issue](const HistoryDraw& d) { return d.issue == issue; });
+  if (shipped != shipped_.end()) {
+    removal.refusal = "第" + issue + "期是程序附带的开奖,不能删去 (draw " + issue +
+                      " is of the shipped history, which is never changed)";
+  } else if (mine == own.end()) {
+    removal.refusal = "没有第" + issue + "期 (no draw " + issue + " is held)";
+  } else if (held.back().issue != issue) {
+    removal.refusal = "只能删去最新的一期 " + held.back().issue +
+                      ",以免留下空缺 (only the newest draw, " + held.back().issue +
+                      ", can be removed, so that no hole is left)";
+  } else {
+    removal.removed = *mine;
+    own.erase(mine);
+    const std::filesystem::path written = WrittenFile(file_, removal.error);
+    if (removal.error.empty()) removal.error = ReplaceFileDurably(written, HistoryText(own));
+  }
+  return removal;
 }
 
 }  // namespace zelkor::service

@@ -19,7 +19,8 @@ TEST_F(StoreTest, CommandsStoreOnlyTheNewDrawsAndTellWhatHappened) {
       << "issue,date,digits\n2026228,2026-08-26,111\n2026228,2026-08-26,112\n";
   std::ofstream(::testing::TempDir() + "/import-page.html") << "<html>404</html>";
   const DrawStore store = Store();
-  const auto today = std::chrono::sys_days{std::chrono::year{2026} / 8 / 23};
+  // The evening of 2026-08-25 in Beijing, after its draw.
+  const BeijingTime today = BeijingTime{DateOf("2026-08-25")} + std::chrono::hours(23);
   struct Case {
     std::string name;
     std::function<CommandResult()> run;
@@ -28,8 +29,18 @@ TEST_F(StoreTest, CommandsStoreOnlyTheNewDrawsAndTellWhatHappened) {
   };
   const std::string dir = ::testing::TempDir();
   const Case cases[] = {
-      {"add with today's date", [&] { return AddDraw(store, "2026225", "123", "", today); }, kAdded,
-       "2026225 2026-08-23 123"},
+      {"add in the future", [&] { return AddDraw(store, "2026225", "123", "2026-08-26", today); },
+       kBadInput, "晚于今天"},
+      {"add after a hole", [&] { return AddDraw(store, "2026226", "123", "2026-08-24", today); },
+       kBadInput, "缺了 2026225 期"},
+      {"add before the history",
+       [&] { return AddDraw(store, "2026001", "123", "2026-01-01", today); }, kBadInput,
+       "早于已有的第一期"},
+      {"add the previous draw's date",
+       [&] { return AddDraw(store, "2026225", "123", "2026-08-22", today); }, kBadInput,
+       "不在上一期的日期之后"},
+      {"add with no date", [&] { return AddDraw(store, "2026225", "123", "", today); }, kAdded,
+       "2026225 2026-08-23 123\n  日期按开奖日程取 2026-08-23"},
       {"add again", [&] { return AddDraw(store, "2026225", "123", "2026-08-23", today); }, kAdded,
        "nothing new"},
       {"add other digits", [&] { return AddDraw(store, "2026225", "124", "2026-08-23", today); },
@@ -38,23 +49,32 @@ TEST_F(StoreTest, CommandsStoreOnlyTheNewDrawsAndTellWhatHappened) {
        kBadInput, "digits '12'"},
       {"add no date", [&] { return AddDraw(store, "2026226", "123", "2026-13-01", today); },
        kBadInput, "2026-13-01"},
-      {"add out of order", [&] { return AddDraw(store, "2026226", "123", "2026-08-01", today); },
-       kBadInput, "before"},
-      {"import a CSV", [&] { return ImportDraws(store, dir + "/import-good.csv"); }, kAdded,
-       "added 1 draws"},
+      {"remove a shipped draw", [&] { return RemoveDraw(store, "2026224"); }, kBadInput,
+       "程序附带"},
+      {"remove one not held", [&] { return RemoveDraw(store, "2026226"); }, kBadInput,
+       "没有第2026226期"},
+      {"import a CSV", [&] { return ImportDraws(store, dir + "/import-good.csv", false, today); },
+       kAdded, "added 1 draws"},
       {"import a draw list, verbose",
-       [&] { return ImportDraws(store, dir + "/import-list.xml", true); }, kAdded,
+       [&] { return ImportDraws(store, dir + "/import-list.xml", true, today); }, kAdded,
        "2026227 2026-08-25 789"},
-      {"import a bad line", [&] { return ImportDraws(store, dir + "/import-bad.csv"); }, kBadInput,
+      {"import a bad line",
+       [&] { return ImportDraws(store, dir + "/import-bad.csv", false, today); }, kBadInput,
        "line 3: "},
-      {"import a conflict", [&] { return ImportDraws(store, dir + "/import-conflict.csv"); },
-       kConflict, "draw 2026223 is held as 948, not 000 (line 3)"},
-      {"import a draw given twice", [&] { return ImportDraws(store, dir + "/import-twice.csv"); },
-       kBadInput, "draw 2026228 is given twice: as 111 on line 2 and as 112 on line 3"},
-      {"import a page", [&] { return ImportDraws(store, dir + "/import-page.html"); }, kBadInput,
-       "neither"},
-      {"import nothing", [&] { return ImportDraws(store, dir + "/missing.csv"); }, kBadInput,
-       "cannot be opened"},
+      {"import a conflict",
+       [&] { return ImportDraws(store, dir + "/import-conflict.csv", false, today); }, kConflict,
+       "draw 2026223 is held as 948, not 000 (line 3)"},
+      {"import a draw given twice",
+       [&] { return ImportDraws(store, dir + "/import-twice.csv", false, today); }, kBadInput,
+       "draw 2026228 is given twice: as 111 on line 2 and as 112 on line 3"},
+      {"import a page", [&] { return ImportDraws(store, dir + "/import-page.html", false, today); },
+       kBadInput, "neither"},
+      {"import nothing", [&] { return ImportDraws(store, dir + "/missing.csv", false, today); },
+       kBadInput, "cannot be opened"},
+      {"remove a middle draw", [&] { return RemoveDraw(store, "2026226"); }, kBadInput,
+       "只能删去最新的一期 2026227"},
+      {"remove the newest", [&] { return RemoveDraw(store, "2026227"); }, kAdded,
+       "removed draw 2026227"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -63,9 +83,7 @@ TEST_F(StoreTest, CommandsStoreOnlyTheNewDrawsAndTellWhatHappened) {
     EXPECT_THAT(result.message, HasSubstr(c.message_part));
   }
   // Only the draws added, none of the bad or conflicting files' others.
-  EXPECT_EQ(StoreText(),
-            "issue,date,digits\n2026225,2026-08-23,123\n2026226,2026-08-24,456\n"
-            "2026227,2026-08-25,789\n");
+  EXPECT_EQ(StoreText(), "issue,date,digits\n2026225,2026-08-23,123\n2026226,2026-08-24,456\n");
 }
 
 }  // namespace

@@ -75,4 +75,23 @@ grep -qx "2026228,2026-08-26,024" "$store_dir/added-draws.csv" || fail "the stor
 code=$?
 [[ $code -eq 3 ]] && grep -q "held as 024, not 025" "$work/add" || fail "a conflicting add: $code $(cat "$work/add")"
 stop_service
-echo "PASS: upstream draws served at first start and after a restart; add served with no restart"
+
+# A store an editor saved with a byte order mark and CR LF, a date written
+# its own way and one broken line: the other lines are served, `check` and
+# the log name the broken one, and nothing writes over it.
+printf '\xEF\xBB\xBFissue,date,digits\r\n2026225,2026-08-23,123\r\n2026226,2026/8/24,456\r\n2026227,2026-08-25,78\r\n' \
+  >"$store_dir/added-draws.csv"
+cp "$store_dir/added-draws.csv" "$work/edited"
+start_service
+[[ $(rows) == "2026226 2026225 2026224 2026223 " ]] || fail "an edited store served: $(rows)"
+grep -q "added-draws.csv:4: .*digits '78'" "$work/out" || fail "the broken line not logged: $(cat "$work/out")"
+"${service[@]}" check >"$work/check" 2>&1
+code=$?
+[[ $code -eq 2 ]] && grep -q "digits '78'" "$work/check" || fail "check: $code $(cat "$work/check")"
+"${service[@]}" add 2026227 789 2026-08-25 >"$work/add" 2>&1
+code=$?
+[[ $code -eq 1 ]] && grep -q "added-draws.csv:4: " "$work/add" || fail "add over a broken line: $code $(cat "$work/add")"
+cmp -s "$store_dir/added-draws.csv" "$work/edited" || fail "the edited store was written"
+stop_service
+echo "PASS: upstream draws served at first start and after a restart; add served with no restart;"
+echo "PASS: an edited store served but for its broken line, which check names and add does not overwrite"

@@ -24,6 +24,7 @@
 #include <string>
 #include <thread>
 
+#include "draw_service/history/schedule.h"
 #include "draw_service/store/commands.h"
 #include "draw_service/store/draw_store.h"
 
@@ -58,11 +59,11 @@ std::string Draws(int first, int count, char digit) {
 class Writer {
  public:
   Writer(const std::filesystem::path& folder, const std::filesystem::path& a,
-         const std::filesystem::path& b) {
+         const std::filesystem::path& b, bool commands) {
 #ifdef _WIN32
     std::wstring command = L"\"" + Beside(L"zelkor3d-store-writer.exe").wstring() + L"\" \"" +
                            folder.wstring() + L"\" \"" + a.wstring() + L"\" \"" + b.wstring() +
-                           L"\"";
+                           L"\"" + (commands ? L" --commands" : L"");
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
@@ -73,9 +74,12 @@ class Writer {
     }
 #else
     const std::string program = ZELKOR_STORE_WRITER;
-    const std::string args[] = {folder.string(), a.string(), b.string()};
-    char* argv[] = {const_cast<char*>(program.c_str()), const_cast<char*>(args[0].c_str()),
-                    const_cast<char*>(args[1].c_str()), const_cast<char*>(args[2].c_str()),
+    const std::string args[] = {folder.string(), a.string(), b.string(), "--commands"};
+    char* argv[] = {const_cast<char*>(program.c_str()),
+                    const_cast<char*>(args[0].c_str()),
+                    const_cast<char*>(args[1].c_str()),
+                    const_cast<char*>(args[2].c_str()),
+                    commands ? const_cast<char*>(args[3].c_str()) : nullptr,
                     nullptr};
     if (posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv, environ) != 0) pid_ = -1;
 #endif
@@ -117,12 +121,11 @@ class Writer {
 #endif
 };
 
-TEST(DurableFileTest, AWriterKilledAtAnyMomentLeavesTheOldContentsOrTheNew) {
-  const std::filesystem::path folder = Folder("kill");
+// Kills the writer 200 times at random moments; the store must hold one of
+// `contents` whole every time, and each of them some time.
+void KillWhileWriting(const char* name, const std::string (&contents)[2], bool commands) {
+  const std::filesystem::path folder = Folder(name);
   const std::filesystem::path file = folder / kStoreFileName;
-  // Large enough that a write takes a while, so that kills land inside it.
-  const std::string contents[2] = {Draws(2027001, 900, '1') + Draws(2028001, 900, '1'),
-                                   Draws(2027001, 900, '2') + Draws(2028001, 999, '2')};
   std::ofstream(folder / "a.csv", std::ios::binary) << contents[0];
   std::ofstream(folder / "b.csv", std::ios::binary) << contents[1];
   ASSERT_EQ(ReplaceFileDurably(file, contents[0]), "");
@@ -131,7 +134,7 @@ TEST(DurableFileTest, AWriterKilledAtAnyMomentLeavesTheOldContentsOrTheNew) {
   int seen[2] = {0, 0};
   for (int kill = 0; kill < 200; ++kill) {
     std::filesystem::remove(folder / "writing");
-    Writer writer(folder, folder / "a.csv", folder / "b.csv");
+    Writer writer(folder, folder / "a.csv", folder / "b.csv", commands);
     ASSERT_TRUE(writer.started());
     // The clock starts once the writer is writing, however long a process
     // takes to start.
@@ -153,6 +156,30 @@ TEST(DurableFileTest, AWriterKilledAtAnyMomentLeavesTheOldContentsOrTheNew) {
   std::cout << "kills leaving the old contents: " << seen[0] << ", the new: " << seen[1] << "\n";
 }
 
+TEST(DurableFileTest, AWriterKilledAtAnyMomentLeavesTheOldContentsOrTheNew) {
+  // Large enough that a write takes a while, so that kills land inside it.
+  const std::string contents[2] = {Draws(2027001, 900, '1') + Draws(2028001, 900, '1'),
+                                   Draws(2027001, 900, '2') + Draws(2028001, 999, '2')};
+  KillWhileWriting("kill", contents, false);
+}
+
+TEST(DurableFileTest, AddAndRemoveKilledAtAnyMomentLeaveTheStoreWithOrWithoutTheDraw) {
+  // A year of daily draws, and the next one, which add and remove take turns at.
+  std::vector<HistoryDraw> draws;
+  for (int day = 0; day < 360; ++day) {
+    const std::string issue = std::to_string(2025001 + day);
+    draws.push_back(
+        {issue,
+         DateText(std::chrono::sys_days{std::chrono::year{2025} / 1 / 1} + std::chrono::days{day}),
+         "123"});
+  }
+  const HistoryDraw next = draws.back();
+  draws.pop_back();
+  const std::string contents[2] = {HistoryText(draws), HistoryText(draws) + next.issue + "," +
+                                                           next.date + "," + next.digits + "\n"};
+  KillWhileWriting("kill-commands", contents, true);
+}
+
 #ifndef _WIN32
 TEST(DurableFileTest, AFullDiskIsToldAndLeavesTheStoreAsItWas) {
   const std::filesystem::path folder = Folder("full");
@@ -165,7 +192,7 @@ TEST(DurableFileTest, AFullDiskIsToldAndLeavesTheStoreAsItWas) {
     const rlimit limit{1024, 1024};
     setrlimit(RLIMIT_FSIZE, &limit);
     const DrawStore store({}, folder);
-    const CommandResult result = AddDraw(store, "2026325", "123", "2026-01-01", {});
+    const CommandResult result = AddDraw(store, "2026325", "123", "2026-01-02");
     const bool told = result.exit_code == kNotStored &&
                       result.message.find("cannot write") != std::string::npos &&
                       result.message.find("File too large") != std::string::npos;

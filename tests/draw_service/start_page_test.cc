@@ -14,10 +14,23 @@ TEST(FreshnessTest, TheStartupPageTellsTheAgeAndHowToCatchUpWhenStale) {
   const std::string fresh = StartPage(draws, day(24));
   EXPECT_THAT(fresh, HasSubstr("最新一期:第 2026224 期(2026-08-22 开奖),距今2天。"));
   EXPECT_THAT(fresh, ::testing::Not(HasSubstr("upstream")));
-  const std::string stale = StartPage(draws, day(25));
+  // The advice names this machine's places, and only what can work.
+  const OwnDrawsPanel own{
+      {"/home/p/.config/zelkor3d/draw-service.conf", "/home/p/.local/share/z",
+       "/home/p/.local/share/z/added-draws.csv", "/opt/z&z/zelkor3d-draw-service"},
+      {},
+      "",
+      ""};
+  const std::string stale = StartPage(draws, day(25), own);
   EXPECT_THAT(stale, HasSubstr("距今3天"));
-  EXPECT_THAT(stale, HasSubstr("<code>~/.config/zelkor3d/draw-service.conf</code>"));
-  EXPECT_THAT(stale, HasSubstr("zelkor3d-draw-service add"));
+  EXPECT_THAT(stale, HasSubstr("<code>/home/p/.config/zelkor3d/draw-service.conf</code>"));
+  EXPECT_THAT(stale, HasSubstr("<code>/opt/z&amp;z/zelkor3d-draw-service add 期号"));
+  EXPECT_THAT(stale, HasSubstr("文件夹 <code>/home/p/.local/share/z</code>"));
+  const std::string file_only = StartPage(draws, day(25));
+  EXPECT_TRUE(file_only.find("只提供启动时指定的历史文件") != std::string::npos &&
+              file_only.find(" add ") == std::string::npos &&
+              file_only.find("draw-service.conf") == std::string::npos)
+      << "advice that cannot work where a file is served as it is";
   EXPECT_EQ(FreshnessLogLine(draws.back(), day(25)),
             "newest draw 2026224 of 2026-08-22, 3 days old");
 }
