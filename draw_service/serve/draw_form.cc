@@ -5,9 +5,9 @@
 #include <random>
 #include <utility>
 
-#include "backtest/chart.h"
-#include "draw_service/serve/routes.h"
+#include "draw_service/serve/paths.h"
 #include "draw_service/store/commands.h"
+#include "runtime/markup.h"
 
 namespace zelkor::service {
 namespace {

@@ -8,10 +8,6 @@
 #include "draws/draws.h"
 #include "runtime/printable.h"
 
-#if !defined(ZELKOR_START_PAGE_PATH) || !defined(ZELKOR_VERSION_PATH)
-#error "The draw service's paths must be set by the build"
-#endif
-
 namespace zelkor::service {
 namespace {
 
@@ -59,9 +55,6 @@ std::string NotFoundPage() {
 }
 
 }  // namespace
-
-std::string_view StartPagePath() { return ZELKOR_START_PAGE_PATH; }
-std::string_view VersionRecordPath() { return ZELKOR_VERSION_PATH; }
 
 void AddRoutes(httplib::Server& server, const DocumentHolder& documents, Log log,
                std::function<void()> refresh) {

@@ -7,17 +7,11 @@
 #include <functional>
 #include <string_view>
 
+#include "draw_service/serve/paths.h"
 #include "draw_service/serve/served_documents.h"
 #include "runtime/log.h"
 
 namespace zelkor::service {
-
-// The version record: the version the program is.
-inline constexpr std::string_view kVersionRecord = "1.1";
-
-// The paths the service answers on besides the draw list.
-[[nodiscard]] std::string_view StartPagePath();
-[[nodiscard]] std::string_view VersionRecordPath();
 
 // Registers the draw list and the start page `documents` holds at the time
 // of each request, and the version record, on `server` at exactly their

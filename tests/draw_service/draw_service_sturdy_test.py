@@ -6,6 +6,7 @@
 
 Every request goes to 127.0.0.1; every loop is bounded in count and time.
 """
+import datetime
 import http.server
 import os
 import select
@@ -441,9 +442,12 @@ def case_log_hygiene(_):
     refused = [line for line in lines if line.endswith(b"refused") or b" refused: " in line]
     check(len(refused) == 13 and refused[-1].endswith(b"and 688 more rows refused"),
           f"{len(refused)} refusal lines, the last {refused[-1:]!r}")
-    good = write("good.csv", history_text(100, first_year=3000))
+    # A hundred draws that continue the shipped history a day apart.
+    start = datetime.date(2026, 8, 23)
+    good = write("good.csv", "issue,date,digits\n" + "".join(
+        f"2026{225 + k},{start + datetime.timedelta(days=k)},{k % 1000:03d}\n" for k in range(100)))
     code, out, _, _ = run("import", good)
-    check(code == 0 and out.count(b"\n") == 1 and b"added 100 draws, 3000001 to 3000100" in out,
+    check(code == 0 and out.count(b"\n") == 1 and b"added 100 draws, 2026225 to 2026324" in out,
           f"import: exit {code}, {out[:300]!r}")
     fresh_store()
     code, out, _, _ = run("import", "--verbose", good)

@@ -21,7 +21,7 @@ TEST(FreshnessTest, TheStartupPageTellsTheAgeAndHowToCatchUpWhenStale) {
       {},
       "",
       ""};
-  const std::string stale = StartPage(draws, day(25), own);
+  const std::string stale = StartPage(draws, day(25), {}, own);
   EXPECT_THAT(stale, HasSubstr("距今3天"));
   EXPECT_THAT(stale, HasSubstr("<code>/home/p/.config/zelkor3d/draw-service.conf</code>"));
   EXPECT_THAT(stale, HasSubstr("<code>/opt/z&amp;z/zelkor3d-draw-service add 期号"));
