@@ -9,36 +9,12 @@
 #include <vector>
 
 #include "draw_service/history/history_file.h"
-#include "draw_service/store/store_text.h"
+#include "draw_service/serve/own_draws.h"
 
 namespace zelkor::service {
 
 // The draws the start page lists, newest first.
 inline constexpr size_t kStartPageRecentDraws = 30;
-
-// Where the player's files and the service program are on this machine, as
-// the start page names them (UTF-8).
-struct PlayerPlaces {
-  std::string settings_file;
-  std::string store_folder;
-  std::string store_file;
-  // The service program as a command line runs it.
-  std::string program;
-};
-
-// What the start page tells of the player's own draws, and offers to do
-// with them.
-struct OwnDrawsPanel {
-  // Where the player's files are; all empty when the service serves a file
-  // as it is, and nothing can be added.
-  PlayerPlaces places;
-  // The lines of the store that cannot be read, shown at the top.
-  std::vector<UnreadLine> unread;
-  // The token the form posts with; empty: no form.
-  std::string form_token;
-  // The newest draw, when it is the player's own and may be removed.
-  std::string removable_issue;
-};
 
 // The whole start-up page of `draws` (oldest first) as of `today` (HTML,
 // UTF-8, Simplified Chinese): how current the newest draw is, the next
