@@ -6,6 +6,7 @@
 #include <boost/json/src.hpp>
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
 
 #include "draws/draws.h"
@@ -73,27 +74,13 @@ std::string Quoted(std::string_view text) {
   return quoted;
 }
 
-bool IsDate(std::string_view text) {
-  if (text.size() != 10 || text[4] != '-' || text[7] != '-') return false;
-  const std::string_view year = text.substr(0, 4);
-  const std::string_view month = text.substr(5, 2);
-  const std::string_view day = text.substr(8, 2);
-  if (!AllDigits(year) || !AllDigits(month) || !AllDigits(day)) return false;
-  const int y = Number(year);
-  const int m = Number(month);
-  const int d = Number(day);
-  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m >= 1 && m <= 12 && d >= 1 && d <= kDays[m - 1] + (m == 2 && leap ? 1 : 0);
-}
-
 // The date at the start of a time stamp: "2026-08-22", "2026-08-22
 // 21:15:00", "2025-12-04(四)". Empty when the stamp does not start with a
 // date standing on its own.
 std::string_view DateOf(std::string_view stamp) {
   const std::string_view date = stamp.substr(0, 10);
   if (stamp.size() > 10 && (IsDigit(stamp[10]) || stamp[10] == '-')) return {};
-  return IsDate(date) ? date : std::string_view();
+  return IsCalendarDate(date) ? date : std::string_view();
 }
 
 // "6,6,1", "6 6 1" and "661" all give "661"; anything else nothing.
@@ -356,6 +343,18 @@ SourceReading ReadZhcwJsonp(std::string_view body) {
   const json::value* data = top.if_contains("data");
   if (data == nullptr || !data->is_array()) return Refused("not a draw list: no data");
   return ReadJsonRows(data->get_array(), {"issue", "openTime", "frontWinningNum", {}, {}});
+}
+
+bool IsCalendarDate(std::string_view date) {
+  if (date.size() != 10 || date[4] != '-' || date[7] != '-') return false;
+  const std::string_view year = date.substr(0, 4);
+  const std::string_view month = date.substr(5, 2);
+  const std::string_view day = date.substr(8, 2);
+  if (!AllDigits(year) || !AllDigits(month) || !AllDigits(day)) return false;
+  const std::chrono::year_month_day ymd{std::chrono::year{Number(year)},
+                                        std::chrono::month{static_cast<unsigned>(Number(month))},
+                                        std::chrono::day{static_cast<unsigned>(Number(day))}};
+  return ymd.ok();
 }
 
 }  // namespace zelkor

@@ -49,4 +49,7 @@ struct SourceReading {
 /// "000000" (e.g. "9998") is the source refusing.
 [[nodiscard]] SourceReading ReadZhcwJsonp(std::string_view body);
 
+// Whether `date` is YYYY-MM-DD and a day of the calendar (2026-02-29 is not).
+[[nodiscard]] bool IsCalendarDate(std::string_view date);
+
 }  // namespace zelkor

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+#include "draws/source_readers.h"
 #include "runtime/lines.h"
 #include "runtime/printable.h"
 #include "runtime/program_io.h"
@@ -37,18 +38,6 @@ int Number(std::string_view digits) {
   int value = 0;
   std::from_chars(digits.data(), digits.data() + digits.size(), value);
   return value;
-}
-
-bool IsCalendarDate(std::string_view date) {
-  if (date.size() != 10 || date[4] != '-' || date[7] != '-') return false;
-  const std::string_view year = date.substr(0, 4);
-  const std::string_view month = date.substr(5, 2);
-  const std::string_view day = date.substr(8, 2);
-  if (!AllDigits(year) || !AllDigits(month) || !AllDigits(day)) return false;
-  const std::chrono::year_month_day ymd{std::chrono::year{Number(year)},
-                                        std::chrono::month{static_cast<unsigned>(Number(month))},
-                                        std::chrono::day{static_cast<unsigned>(Number(day))}};
-  return ymd.ok();
 }
 
 // The reason `draw` may not follow `previous`; empty when it may.
