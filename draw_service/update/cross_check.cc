@@ -53,9 +53,11 @@ RoundVerdict CrossCheck(const std::vector<HistoryDraw>& held,
       }
       continue;
     }
-    const auto odd = std::find_if(values.begin(), values.end(), [&](const auto& v) {
-      return !Same(v.second, values.front().second);
-    });
+    // Named for the lambda: the clang of the fuzz build cannot capture a
+    // structured binding.
+    const HistoryDraw& first = values.front().second;
+    const auto odd = std::find_if(values.begin(), values.end(),
+                                  [&first](const auto& v) { return !Same(v.second, first); });
     if (odd != values.end()) {
       verdict.disagreements.push_back({issue, Value(values.front().first, values.front().second),
                                        Value(odd->first, odd->second)});
