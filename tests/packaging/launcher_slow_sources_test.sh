@@ -49,13 +49,8 @@ closing() {
 }
 answers && fail "something already answers on port $port; stop it first"
 
-if [[ -z $probe ]]; then
-  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
-  pids+=($!)
-  for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-  [[ -s $work/display ]] || fail "Xvfb did not start"
-  export DISPLAY=":$(cat "$work/display")"
-fi
+source "$(dirname "$0")/x11_session.sh"
+[[ -z $probe ]] && start_display
 
 # The shipped history's newest draw, which row 0 keeps when nothing arrives
 # (the imitation's made-up draws after it are of the same year).
@@ -78,25 +73,16 @@ own_service() {
   return 1
 }
 
-# How many draws the window lists. On Linux this runs the kill-digit page and
-# copies its output, as a user clicks (the buttons' places are the window's
-# layout): a line for each draw after the first, then the next issue's; the
-# newest judged line must be the newest of that many draws without a hole.
+# How many draws the window lists. On Linux, from the kill-digit page's
+# output: the newest judged line must be the newest of that many draws
+# without a hole.
 listed_draws() {
   if [[ -n $probe ]]; then
     "${run[@]}" "$probe" rows 60 </dev/null 2>/dev/null | tr -d '\r'
     return
   fi
-  xdotool mousemove --window "$window" 409 205 click 1 || return 1
-  xdotool mousemove --window "$window" 409 265 click 1 || return 1
-  local text=""
-  for _ in $(seq 60); do
-    sleep 0.5
-    text=$(timeout 10 xclip -selection clipboard -o 2>/dev/null | tr -d '\r')
-    [[ $text == *"未开"* ]] && break
-  done
   local lines count
-  lines=$(grep '期:' <<<"$text")
+  lines=$(kill_page_output "$window") || return 1
   count=$(wc -l <<<"$lines")
   tail -2 <<<"$lines" | head -1 | grep -q "┊$((shipped_newest + count - shipped_count))期:" ||
     { echo "newest line: $(tail -2 <<<"$lines" | head -1)" >&2; return 1; }
