@@ -11,13 +11,18 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# An X display of our own.
+# An X display of our own, on a number Xvfb finds free (a number picked here
+# may be another's display). Without -noreset the server starts afresh each
+# time its last client leaves, as between two runs, and a window connecting
+# in that moment fails to start at all.
 start_display() {
-  local display=:$((90 + RANDOM % 100))
-  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  local display_file
+  display_file=$(mktemp)
+  Xvfb -displayfd 5 -noreset -screen 0 1024x768x24 -nolisten tcp 5>"$display_file" >/dev/null 2>&1 &
   pids+=($!)
-  export DISPLAY=$display
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  for _ in $(seq 100); do [[ -s $display_file ]] && break; sleep 0.1; done
+  export DISPLAY=:$(cat "$display_file")
+  rm -f "$display_file"
 }
 
 # An X display, then Wine's prefix and server, warmed by one program.
@@ -31,18 +36,29 @@ start_display_and_wine() {
 
 # Prints the seconds from starting the command (in the background) to a
 # window named Zelkor3D shown, polled every 10 ms (xdotool's own --sync looks
-# twice a second); then calls `close PID` to end it before the next run.
+# twice a second); then calls `close PID` to end it before the next run. A
+# command that ends without showing the window, or shows none within 60 s, is
+# no figure: its output is told and the benchmark stops.
 time_to_window() {
-  local close=$1 start shown pid
+  local close=$1 start shown pid log
   shift
+  log=$(mktemp)
   start=$(date +%s.%N)
-  "$@" >/dev/null 2>&1 &
+  "$@" >"$log" 2>&1 &
   pid=$!
-  for _ in $(seq 3000); do
-    xdotool search --onlyvisible --name 'Zelkor3D' >/dev/null 2>&1 && break
+  until xdotool search --onlyvisible --name 'Zelkor3D' >/dev/null 2>&1; do
+    if ! kill -0 "$pid" 2>/dev/null ||
+      (($(echo "$(date +%s.%N) - $start > 60" | bc))); then
+      echo "no window shown by $*:" >&2
+      tail -5 "$log" >&2
+      rm -f "$log"
+      "$close" "$pid" 2>/dev/null
+      exit 1
+    fi
     sleep 0.01
   done
   shown=$(date +%s.%N)
+  rm -f "$log"
   echo "$shown - $start" | bc
   "$close" "$pid"
 }

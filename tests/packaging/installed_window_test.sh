@@ -34,11 +34,8 @@ services_of() { ps -o comm= --ppid "$1" | grep -c '^zelkor3d-draw-s'; }
 [[ -x $launcher ]] || fail "$launcher is not installed"
 answers && fail "something already answers on port $port; stop it first"
 
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-[[ -s $work/display ]] || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")"
+source "$(dirname "$0")/x11_session.sh"
+start_display
 
 launcher_pid=""
 start_window() {
@@ -48,22 +45,7 @@ start_window() {
   window=$("$window_tool" wait "$title" 30) || fail "$1: the window was not shown"
 }
 
-# Runs the kill-digit page and copies its output, as a user clicks: the
-# buttons' places are the window's layout (run 369,189 and copy 369,249, each
-# 80 x 32, in the window).
-# The window handles the clicks in order, but the clipboard is only taken
-# once the run is done, which on a slow machine may take a while.
-output_lines() {
-  xdotool mousemove --window "$window" 409 205 click 1 || return 1
-  xdotool mousemove --window "$window" 409 265 click 1 || return 1
-  local text=""
-  for _ in $(seq 60); do
-    sleep 0.5
-    text=$(timeout 10 xclip -selection clipboard -o 2>/dev/null | tr -d '\r')
-    [[ $text == *"未开"* ]] && break
-  done
-  grep '期:' <<<"$text"
-}
+output_lines() { kill_page_output "$window"; }
 
 close_window() {
   "$window_tool" close "$title" >/dev/null || fail "$1: no window to close"
