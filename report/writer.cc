@@ -249,7 +249,7 @@ class ReportWriter {
   const ReportOptions& options_;
   HelpLanguage language_;
   const std::vector<HistoryRow>& rows_;
-  const std::vector<Text>& opentimes_;
+  const OpenTimes& opentimes_;
   std::ostream& err_;
   LineEndWriter writer_;
   bool csv_;
