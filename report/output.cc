@@ -83,9 +83,11 @@ struct ViewHash {
   size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
 };
 
+}  // namespace
+
 // The UTF-8 of runs of GBK characters, each converted once: a page text
 // repeats the same few runs (its marks and symbols) on every line.
-class RunConverter {
+class EncodedWriter::RunConverter {
  public:
   // Appends the UTF-8 of `run` to `out`; false when it was not all GBK.
   bool Append(std::string_view run, std::string& out) {
@@ -133,6 +135,8 @@ class RunConverter {
   size_t cached_bytes_ = 0;
 };
 
+namespace {
+
 // The bytes the converter takes as one character at `at`: a lead byte
 // 0x81-0xFE with its trail byte (whatever that is), any other byte alone.
 size_t GbkCharacterBytes(std::string_view text, size_t at) {
@@ -142,38 +146,40 @@ size_t GbkCharacterBytes(std::string_view text, size_t at) {
 
 }  // namespace
 
-bool WriteEncoded(LineEndWriter& writer, std::string_view gbk, ReportEncoding encoding) {
-  if (encoding == ReportEncoding::kGbk) {
+EncodedWriter::EncodedWriter(LineEndWriter& writer, ReportEncoding encoding)
+    : writer_(writer), encoding_(encoding) {}
+
+EncodedWriter::~EncodedWriter() = default;
+
+void EncodedWriter::Write(std::string_view gbk) {
+  if (encoding_ == ReportEncoding::kGbk) {
     for (size_t at = 0; at < gbk.size(); at += kPieceBytes) {
-      writer.Write(gbk.substr(at, kPieceBytes));
+      writer_.Write(gbk.substr(at, kPieceBytes));
     }
-    return true;
+    return;
   }
   // ASCII passes as it is; each run of other characters is converted as a
   // whole, split where the converter itself splits characters, so the bytes
   // are those of converting the whole text at once.
-  RunConverter converter;
-  bool all_gbk = true;
-  std::string piece;
-  piece.reserve(kPieceBytes + kPieceBytes / 4);
+  if (converter_ == nullptr) converter_ = std::make_unique<RunConverter>();
+  piece_.clear();
   size_t at = 0;
   while (at < gbk.size()) {
     size_t end = at;
     while (end < gbk.size() && static_cast<unsigned char>(gbk[end]) < 0x80) ++end;
-    piece.append(gbk.substr(at, end - at));
+    piece_.append(gbk.substr(at, end - at));
     at = end;
     while (end < gbk.size() && static_cast<unsigned char>(gbk[end]) >= 0x80) {
       end += GbkCharacterBytes(gbk, end);
     }
-    if (end > at && !converter.Append(gbk.substr(at, end - at), piece)) all_gbk = false;
+    if (end > at && !converter_->Append(gbk.substr(at, end - at), piece_)) all_gbk_ = false;
     at = end;
-    if (piece.size() >= kPieceBytes) {
-      writer.Write(piece);
-      piece.clear();
+    if (piece_.size() >= kPieceBytes) {
+      writer_.Write(piece_);
+      piece_.clear();
     }
   }
-  writer.Write(piece);
-  return all_gbk;
+  writer_.Write(piece_);
 }
 
 GbkTextBuffer::int_type GbkTextBuffer::overflow(int_type c) {

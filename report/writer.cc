@@ -64,9 +64,13 @@ class ReportWriter {
     // The chart may have walked this page already and told its notices.
     const IssueNotify& notify = Walked(key) ? kSilent : notify_;
     if (!csv_ && !json_) {
-      const Text text = WalkPage(page, position, rows_, options_.texts, notify, nullptr);
+      // The text goes out as the walk writes it.
+      EncodedWriter encoded(writer_, options_.encoding);
+      [[maybe_unused]] const Text text =
+          WalkPage(page, position, rows_, options_.texts, notify, nullptr,
+                   [&encoded](std::string_view piece) { encoded.Write(piece); });
       // Bytes of the document that are not GBK cannot be shown in UTF-8.
-      if (!WriteEncoded(writer_, text, options_.encoding)) {
+      if (!encoded.AllGbk()) {
         Warn(err_, language_,
              Say("the document holds bytes that are not GBK, shown as \"?\"; --encoding gbk "
                  "gives them unchanged",
@@ -82,8 +86,9 @@ class ReportWriter {
     double next_chance = 0.0;
     if (csv_) writer_.Write(CsvLineHeader() + record_end_);
     if (json_) writer_.Write("{\"draws\":" + std::to_string(rows_.size()) + ",\"lines\":[\n");
-    [[maybe_unused]] const Text text =
-        WalkPage(page, position, rows_, options_.texts, notify, [&](const WalkLine& line) {
+    [[maybe_unused]] const Text text = WalkPage(
+        page, position, rows_, options_.texts, notify,
+        [&](const WalkLine& line) {
           const std::string_view opentime = OpenTimeOf(line, lines.size());
           if (csv_) {
             writer_.Write(CsvLine(page, position, line, opentime) + record_end_);
@@ -96,7 +101,8 @@ class ReportWriter {
           } else {
             next_chance = chance;
           }
-        });
+        },
+        DropText);
     walked_.push_back(key);
     if (json_) {
       writer_.Write("\n],\"summary\":" +
@@ -134,7 +140,9 @@ class ReportWriter {
       text = Utf8ToGbk(Say("Next issue ", "下一期 ")) + issue +
              Utf8ToGbk(Say(", picked from the digits ", ",由开奖号 ")) + source +
              Utf8ToGbk(Say("", " 选出")) + "\n" + text;
-      if (!WriteEncoded(writer_, text, options_.encoding)) {
+      EncodedWriter encoded(writer_, options_.encoding);
+      encoded.Write(text);
+      if (!encoded.AllGbk()) {
         Warn(err_, language_,
              Say("the document holds bytes that are not GBK, shown as \"?\"",
                  "文档中有不是 GBK 的字节,显示为 \"?\""));
@@ -225,16 +233,17 @@ class ReportWriter {
     ChanceTable chances(page, position);
     Outcomes outcomes;
     outcomes.lines.reserve(rows_.size());
-    [[maybe_unused]] const Text text =
-        WalkPage(page, position, rows_, options_.texts, Walked(key) ? kSilent : notify_,
-                 [&](const WalkLine& line) {
-                   const double chance = chances.Of(Text(line.pick));
-                   if (line.held) {
-                     outcomes.lines.push_back({*line.held, chance});
-                   } else {
-                     outcomes.next_hold_chance = chance;
-                   }
-                 });
+    [[maybe_unused]] const Text text = WalkPage(
+        page, position, rows_, options_.texts, Walked(key) ? kSilent : notify_,
+        [&](const WalkLine& line) {
+          const double chance = chances.Of(Text(line.pick));
+          if (line.held) {
+            outcomes.lines.push_back({*line.held, chance});
+          } else {
+            outcomes.next_hold_chance = chance;
+          }
+        },
+        DropText);
     walked_.push_back(key);
     outcomes_.emplace_back(key, std::move(outcomes));
     return outcomes_.back().second;
