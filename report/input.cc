@@ -78,6 +78,7 @@ class HistoryBuilder {
   HistoryBuilder(History& history, bool with_times, size_t size)
       : history_(history), with_times_(with_times) {
     history.rows.reserve(MostDrawsIn(size));
+    if (with_times) history.opentimes.Reserve(MostDrawsIn(size), size);
   }
   void operator()(const DrawRow& row) const {
     history_.rows.push_back(
@@ -91,6 +92,11 @@ class HistoryBuilder {
 };
 
 }  // namespace
+
+void OpenTimes::Reserve(size_t count, size_t bytes) {
+  ends_.reserve(count);
+  bytes_.reserve(bytes);
+}
 
 void OpenTimes::Add(std::string_view time) {
   bytes_.append(time);

@@ -16,6 +16,8 @@ namespace zelkor {
 // Texts end to end, for many short ones without an allocation each.
 class OpenTimes {
  public:
+  // Room for `count` times of `bytes` in all; room never used costs no memory.
+  void Reserve(size_t count, size_t bytes);
   void Add(std::string_view time);
   [[nodiscard]] std::string_view operator[](size_t index) const;
   [[nodiscard]] size_t size() const { return ends_.size(); }

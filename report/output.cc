@@ -218,95 +218,142 @@ void GbkTextBuffer::Pass() {
   held_.erase(0, whole);
 }
 
-std::string FieldUtf8(std::string_view gbk) {
-  const bool ascii = std::all_of(gbk.begin(), gbk.end(),
-                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  return ascii ? std::string(gbk) : GbkToUtf8(gbk);
+namespace {
+
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-std::string CsvField(std::string_view utf8) {
-  if (utf8.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(utf8);
-  std::string quoted = "\"";
-  for (const char c : utf8) {
-    if (c == '"') quoted.push_back('"');
-    quoted.push_back(c);
+// Appends a UTF-8 text as a CSV field (RFC 4180): quoted when it holds a
+// comma, quote or line break.
+void AppendCsvField(std::string& out, std::string_view utf8) {
+  if (utf8.find_first_of(",\"\r\n") == std::string_view::npos) {
+    out.append(utf8);
+    return;
   }
-  quoted.push_back('"');
-  return quoted;
+  out.push_back('"');
+  for (const char c : utf8) {
+    if (c == '"') out.push_back('"');
+    out.push_back(c);
+  }
+  out.push_back('"');
 }
 
-std::string JsonString(std::string_view utf8) {
-  std::string quoted = "\"";
+// Appends a UTF-8 text as a JSON string literal, quotes included.
+void AppendJsonString(std::string& out, std::string_view utf8) {
+  out.push_back('"');
   for (const char c : utf8) {
     const auto byte = static_cast<unsigned char>(c);
     switch (c) {
       case '"':
-        quoted += "\\\"";
+        out += "\\\"";
         break;
       case '\\':
-        quoted += "\\\\";
+        out += "\\\\";
         break;
       case '\n':
-        quoted += "\\n";
+        out += "\\n";
         break;
       case '\r':
-        quoted += "\\r";
+        out += "\\r";
         break;
       case '\t':
-        quoted += "\\t";
+        out += "\\t";
         break;
       default:
         if (byte < 0x20 || byte == 0x7F) {
           std::array<char, 8> escaped;
           std::snprintf(escaped.data(), escaped.size(), "\\u%04x", byte);
-          quoted += escaped.data();
+          out += escaped.data();
         } else {
-          quoted.push_back(c);
+          out.push_back(c);
         }
     }
   }
-  quoted.push_back('"');
-  return quoted;
+  out.push_back('"');
+}
+
+// A GBK field as a CSV field or a JSON string, converted only when it is not
+// ASCII (the draws' fields seldom are).
+void AppendCsvGbk(std::string& out, std::string_view gbk) {
+  AppendCsvField(out, IsAscii(gbk) ? gbk : std::string_view(GbkToUtf8(gbk)));
+}
+void AppendJsonGbk(std::string& out, std::string_view gbk) {
+  if (IsAscii(gbk)) {
+    AppendJsonString(out, gbk);
+  } else {
+    AppendJsonString(out, GbkToUtf8(gbk));
+  }
+}
+
+}  // namespace
+
+std::string FieldUtf8(std::string_view gbk) {
+  return IsAscii(gbk) ? std::string(gbk) : GbkToUtf8(gbk);
+}
+
+std::string CsvField(std::string_view utf8) {
+  std::string field;
+  AppendCsvField(field, utf8);
+  return field;
+}
+
+std::string JsonString(std::string_view utf8) {
+  std::string literal;
+  AppendJsonString(literal, utf8);
+  return literal;
 }
 
 std::string CsvLineHeader() {
   return "page,position,issue,opentime,source,value,pick,checked,held,next";
 }
 
-std::string CsvLine(const AnalysisPage& page, int32_t position, const WalkLine& line,
-                    std::string_view opentime) {
-  std::string record(page.option_name);
-  record += ',' + PositionField(page, position);
+void AppendCsvLine(std::string& out, const AnalysisPage& page, int32_t position,
+                   const WalkLine& line, std::string_view opentime) {
+  out.append(page.option_name).append(",").append(PositionField(page, position));
   for (const std::string_view field : {line.issue, opentime, line.source_digits, line.value_text,
                                        line.pick, line.checked_digits}) {
-    record += ',' + CsvField(FieldUtf8(field));
+    out.push_back(',');
+    AppendCsvGbk(out, field);
   }
-  record += ',';
-  if (line.held) record += *line.held ? '1' : '0';
-  record += line.held ? ",0" : ",1";
-  return record;
+  out.push_back(',');
+  if (line.held) out.push_back(*line.held ? '1' : '0');
+  out.append(line.held ? ",0" : ",1");
 }
 
-std::string JsonLine(const AnalysisPage& page, int32_t position, const WalkLine& line,
-                     std::string_view opentime) {
+void AppendJsonLine(std::string& out, const AnalysisPage& page, int32_t position,
+                    const WalkLine& line, std::string_view opentime) {
   const bool next = !line.held;
-  std::string object = "{\"page\":" + JsonString(page.option_name);
-  object += ",\"position\":";
-  object += page.HasKillPosition() ? std::to_string(position) : "null";
-  object += ",\"issue\":" + JsonString(FieldUtf8(line.issue));
-  object += ",\"opentime\":";
-  object += next ? "null" : JsonString(FieldUtf8(opentime));
-  object += ",\"source\":" + JsonString(FieldUtf8(line.source_digits));
-  object += ",\"value\":" + JsonString(FieldUtf8(line.value_text));
-  object += ",\"pick\":" + JsonString(FieldUtf8(line.pick));
-  object += ",\"checked\":";
-  object += next ? "null" : JsonString(FieldUtf8(line.checked_digits));
-  object += ",\"held\":";
-  object += next ? "null" : (*line.held ? "true" : "false");
-  object += ",\"next\":";
-  object += next ? "true" : "false";
-  object += '}';
-  return object;
+  out.append("{\"page\":");
+  AppendJsonString(out, page.option_name);
+  out.append(",\"position\":");
+  out.append(page.HasKillPosition() ? std::to_string(position) : "null");
+  out.append(",\"issue\":");
+  AppendJsonGbk(out, line.issue);
+  out.append(",\"opentime\":");
+  if (next) {
+    out.append("null");
+  } else {
+    AppendJsonGbk(out, opentime);
+  }
+  out.append(",\"source\":");
+  AppendJsonGbk(out, line.source_digits);
+  out.append(",\"value\":");
+  AppendJsonGbk(out, line.value_text);
+  out.append(",\"pick\":");
+  AppendJsonGbk(out, line.pick);
+  out.append(",\"checked\":");
+  if (next) {
+    out.append("null");
+  } else {
+    AppendJsonGbk(out, line.checked_digits);
+  }
+  out.append(",\"held\":");
+  out.append(next ? "null" : (*line.held ? "true" : "false"));
+  out.append(",\"next\":");
+  out.append(next ? "true" : "false");
+  out.push_back('}');
 }
 
 namespace {

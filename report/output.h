@@ -89,13 +89,14 @@ class EncodedWriter {
 
 // The CSV header row of the page lines, without its line break.
 [[nodiscard]] std::string CsvLineHeader();
-// One page line as a CSV record without its line break; `opentime` is the
-// checked draw's (empty on the next-issue line, which `next` marks).
-[[nodiscard]] std::string CsvLine(const AnalysisPage& page, int32_t position, const WalkLine& line,
-                                  std::string_view opentime);
-// One page line as a JSON object on one line, with the same fields as CSV.
-[[nodiscard]] std::string JsonLine(const AnalysisPage& page, int32_t position, const WalkLine& line,
-                                   std::string_view opentime);
+// Appends one page line as a CSV record without its line break; `opentime`
+// is the checked draw's (empty on the next-issue line, which `next` marks).
+void AppendCsvLine(std::string& out, const AnalysisPage& page, int32_t position,
+                   const WalkLine& line, std::string_view opentime);
+// Appends one page line as a JSON object on one line, with the same fields
+// as CSV.
+void AppendJsonLine(std::string& out, const AnalysisPage& page, int32_t position,
+                    const WalkLine& line, std::string_view opentime);
 
 // The summary of a page as a JSON object on one line.
 [[nodiscard]] std::string JsonSummary(const PageSummary& summary);
