@@ -329,26 +329,22 @@ void AppendJsonLine(std::string& out, const AnalysisPage& page, int32_t position
   AppendJsonString(out, page.option_name);
   out.append(",\"position\":");
   out.append(page.HasKillPosition() ? std::to_string(position) : "null");
-  out.append(",\"issue\":");
-  AppendJsonGbk(out, line.issue);
-  out.append(",\"opentime\":");
-  if (next) {
-    out.append("null");
-  } else {
-    AppendJsonGbk(out, opentime);
-  }
-  out.append(",\"source\":");
-  AppendJsonGbk(out, line.source_digits);
-  out.append(",\"value\":");
-  AppendJsonGbk(out, line.value_text);
-  out.append(",\"pick\":");
-  AppendJsonGbk(out, line.pick);
-  out.append(",\"checked\":");
-  if (next) {
-    out.append("null");
-  } else {
-    AppendJsonGbk(out, line.checked_digits);
-  }
+  // A GBK field, or null where the next-issue line has none.
+  const auto field = [&out](std::string_view name, std::optional<std::string_view> gbk) {
+    out.append(",\"").append(name).append("\":");
+    if (gbk) {
+      AppendJsonGbk(out, *gbk);
+    } else {
+      out.append("null");
+    }
+  };
+  const std::optional<std::string_view> none;
+  field("issue", line.issue);
+  field("opentime", next ? none : opentime);
+  field("source", line.source_digits);
+  field("value", line.value_text);
+  field("pick", line.pick);
+  field("checked", next ? none : line.checked_digits);
   out.append(",\"held\":");
   out.append(next ? "null" : (*line.held ? "true" : "false"));
   out.append(",\"next\":");

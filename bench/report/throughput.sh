@@ -11,12 +11,13 @@
 # runs: 5 by default. The output goes to /dev/null by default, with `file` to
 # a file in the temporary folder (rewritten each run). Run it from a Release
 # build/ with the benchmarks built, and with no build running alongside.
+# REPORT=path measures another build of the tool (an older one, to compare).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 runs=${1:-5}
 sink=${2:-null}
 rows=${ROWS:-600000}
-report=build/report/zelkor3d-report
+report=${REPORT:-build/report/zelkor3d-report}
 generator=build/bench/report/zelkor3d-draw-list-gen
 for program in "$report" "$generator"; do
   [[ -x $program ]] || { echo "throughput: $program is not built" >&2; exit 1; }
