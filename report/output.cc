@@ -243,6 +243,15 @@ void AppendCsvField(std::string& out, std::string_view utf8) {
 // Appends a UTF-8 text as a JSON string literal, quotes included.
 void AppendJsonString(std::string& out, std::string_view utf8) {
   out.push_back('"');
+  // Most fields need no escape and go in whole.
+  const bool plain = std::none_of(utf8.begin(), utf8.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return c == '"' || c == '\\' || byte < 0x20 || byte == 0x7F;
+  });
+  if (plain) {
+    out.append(utf8).push_back('"');
+    return;
+  }
   for (const char c : utf8) {
     const auto byte = static_cast<unsigned char>(c);
     switch (c) {
