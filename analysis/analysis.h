@@ -52,6 +52,9 @@ struct WalkLine {
 
 // Receives each line of a walk in order, the next-issue line last.
 using WalkLineSink = std::function<void(const WalkLine& line)>;
+// Receives a walk's text a piece at a time, in order, each piece ending
+// with a whole line (the last with the footer).
+using TextPieceSink = std::function<void(std::string_view piece)>;
 
 // One analysis page as plain data: everything that sets it apart from the
 // others. The report, the summary, the chart, the start-up page, the fuzz
@@ -113,11 +116,14 @@ inline constexpr int32_t kKillPositionCount = 3;
 
 // Steps the history oldest pair first and returns the whole output text:
 // one judged line per pair, the next-issue line, then the footer. `sink`,
-// when set, receives every line as it is written.
+// when set, receives every line as it is written. With `pieces` set the text
+// goes there a piece at a time instead, so that a long one is never held
+// whole, and the result is empty.
 [[nodiscard]] Text BuildAnalysisText(const std::vector<HistoryRow>& rows, const PageTexts& texts,
                                      double multiplier, int32_t position, const PickFn& pick,
                                      const VerdictFn& verdict, const Notify& notify,
-                                     WalkTally* tally = nullptr, const WalkLineSink& sink = {});
+                                     WalkTally* tally = nullptr, const WalkLineSink& sink = {},
+                                     const TextPieceSink& pieces = {});
 
 // The multiplier that goes with a kill position (1 → 1, 2 → 5, 3 → 2, else 0).
 [[nodiscard]] double KillPositionMultiplier(int32_t position);
@@ -126,7 +132,8 @@ inline constexpr int32_t kKillPositionCount = 3;
 // is the kill position (0 to 3), used by the kill-digit page only.
 [[nodiscard]] Text BuildPageText(const AnalysisPage& page, const std::vector<HistoryRow>& rows,
                                  const PageTexts& texts, int32_t position, const Notify& notify,
-                                 WalkTally* tally = nullptr, const WalkLineSink& sink = {});
+                                 WalkTally* tally = nullptr, const WalkLineSink& sink = {},
+                                 const TextPieceSink& pieces = {});
 
 // --- Control layer ---
 

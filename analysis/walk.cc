@@ -14,6 +14,10 @@ namespace {
 constexpr std::string_view kLineBreak = "\r\n";
 // Room for a pick: a kill digit, three banker digits or two kill spans.
 constexpr size_t kPickRoom = 3;
+// The text handed on at a time when it goes out in pieces: small enough to
+// stay in the processor's cache, with room for the line that fills it.
+constexpr size_t kPieceBytes = size_t{1} << 16;
+constexpr size_t kPieceRoom = size_t{1} << 10;
 
 // The part shared by judged lines and the next-issue line, up to and including
 // the separator after the right extension symbol.
@@ -89,10 +93,17 @@ const Text& IssueSuffix() {
 Text BuildAnalysisText(const std::vector<HistoryRow>& rows, const PageTexts& texts,
                        double multiplier, int32_t position, const PickFn& pick,
                        const VerdictFn& verdict, const Notify& notify, WalkTally* tally,
-                       const WalkLineSink& sink) {
+                       const WalkLineSink& sink, const TextPieceSink& pieces) {
   static const Text kEmpty;
   Text out;
-  out.reserve(EstimateSize(rows, texts));
+  out.reserve(pieces ? kPieceBytes + kPieceRoom : EstimateSize(rows, texts));
+  // Hands the lines written so far on, once they fill a piece.
+  const auto pass_on = [&out, &pieces] {
+    if (pieces && out.size() >= kPieceBytes) {
+      pieces(out);
+      out.clear();
+    }
+  };
 
   DrawPicks picks(multiplier, pick);
   const int32_t n = TruncateToInteger(static_cast<double>(rows.size()) - 1.0);
@@ -115,6 +126,7 @@ Text BuildAnalysisText(const std::vector<HistoryRow>& rows, const PageTexts& tex
     if (sink) {
       sink(WalkLine{*issue, source_row.digits, picked.value_text, picked.pick, *checked, held});
     }
+    pass_on();
   }
 
   const Text next_issue = ToText(ToInteger(*issue) + 1.0);
@@ -123,6 +135,10 @@ Text BuildAnalysisText(const std::vector<HistoryRow>& rows, const PageTexts& tex
   out.append(texts.not_drawn).append(kLineBreak);
   if (sink) sink(WalkLine{next_issue, *checked, next.value_text, next.pick, {}, std::nullopt});
   out.append(texts.footer);
+  if (pieces) {
+    pieces(out);
+    return {};
+  }
   return out;
 }
 
@@ -141,11 +157,11 @@ double KillPositionMultiplier(int32_t position) {
 
 Text BuildPageText(const AnalysisPage& page, const std::vector<HistoryRow>& rows,
                    const PageTexts& texts, int32_t position, const Notify& notify, WalkTally* tally,
-                   const WalkLineSink& sink) {
+                   const WalkLineSink& sink, const TextPieceSink& pieces) {
   const double multiplier =
       page.HasKillPosition() ? KillPositionMultiplier(position) : page.multiplier;
   return BuildAnalysisText(rows, texts, multiplier, position, page.pick, page.verdict, notify,
-                           tally, sink);
+                           tally, sink, pieces);
 }
 
 }  // namespace zelkor

@@ -68,8 +68,9 @@ PageOutcomes WalkOutcomes(const AnalysisPage& which, int32_t position,
   const IssueNotify tell = [&notify](const Text&, const Text& message) {
     if (notify) notify(message);
   };
-  [[maybe_unused]] const Text text =
-      WalkPage(which, position, rows, texts, tell, [&](const WalkLine& line) {
+  [[maybe_unused]] const Text text = WalkPage(
+      which, position, rows, texts, tell,
+      [&](const WalkLine& line) {
         const double chance = chances.Of(Text(line.pick));
         if (line.held) {
           outcomes.lines.push_back({*line.held, chance});
@@ -79,7 +80,8 @@ PageOutcomes WalkOutcomes(const AnalysisPage& which, int32_t position,
           outcomes.next_pick = line.pick;
           outcomes.next_hold_chance = chance;
         }
-      });
+      },
+      DropText);
   return outcomes;
 }
 

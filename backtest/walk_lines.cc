@@ -7,8 +7,11 @@
 
 namespace zelkor {
 
+void DropText(std::string_view) {}
+
 Text WalkPage(const AnalysisPage& which, int32_t position, const std::vector<HistoryRow>& rows,
-              const PageTexts& texts, const IssueNotify& notify, const LineSink& sink) {
+              const PageTexts& texts, const IssueNotify& notify, const LineSink& sink,
+              const TextPieceSink& pieces) {
   // The walk pairs rows[n - i] (checked) with rows[n + 1 - i] (source) for
   // i = 1..n, oldest first. The verdict comes once per judged line, so its
   // notices can name that line's issue.
@@ -26,7 +29,7 @@ Text WalkPage(const AnalysisPage& which, int32_t position, const std::vector<His
     return verdict(at, pick, checked, tagged);
   };
   return BuildPageText(
-      page, rows, texts, position, [](const Text&) {}, nullptr, sink);
+      page, rows, texts, position, [](const Text&) {}, nullptr, sink, pieces);
 }
 
 void WalkNextLine(const AnalysisPage& page, int32_t position, const std::vector<HistoryRow>& rows,

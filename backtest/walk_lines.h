@@ -20,9 +20,15 @@ using IssueNotify = std::function<void(const Text& issue, const Text& message)>;
 
 // Runs the page's walk over `rows` (newest first) and returns its text, as
 // BuildPageText does; `sink`, when set, receives every line in order, the
-// next-issue line last.
+// next-issue line last. With `pieces` set the text goes there a piece at a
+// time instead and the result is empty (a caller that wants the lines alone
+// hands a sink that drops them).
 Text WalkPage(const AnalysisPage& page, int32_t position, const std::vector<HistoryRow>& rows,
-              const PageTexts& texts, const IssueNotify& notify, const LineSink& sink);
+              const PageTexts& texts, const IssueNotify& notify, const LineSink& sink,
+              const TextPieceSink& pieces = {});
+
+// A TextPieceSink that drops the text, for a walk wanted for its lines.
+void DropText(std::string_view piece);
 
 // The next-issue line alone, handed to `sink`; it depends on the two newest
 // draws only, so the walk covers just those.

@@ -8,14 +8,19 @@
 // to search on its own tries every row start and walks to the end of the
 // document from each: quadratic time on a long run of row starts that never
 // complete. Here it is only ever asked to match where a match is known to
-// begin.
+// begin, over just the bytes the match spans. The same holds a document that
+// arrives in pieces: a row is whole once its last literal has arrived, and
+// nothing before the row start being completed can be part of a later match.
 //
 // The engine is Boost.Xpressive, compiling the pattern's Perl syntax at run
 // time: on the draw list it matches about twice as fast as Boost.Regex, which
 // the tests and the fuzz target keep as the independent reference.
 #include <boost/xpressive/xpressive_dynamic.hpp>
 
+#include <algorithm>
 #include <array>
+#include <cstring>
+#include <utility>
 
 #include "draws/draws.h"
 
@@ -80,43 +85,39 @@ const boost::xpressive::cregex& RowRegex() {
   return row;
 }
 
-// The last position at which the literals after the first still occur in
-// order up to the end of `document`, or npos when they occur nowhere. A match
-// can begin at a row start only if its first literal ends no later than this.
-size_t LatestTailStart(std::string_view document) {
-  size_t end = document.size();
-  for (size_t i = kRowLiterals.size() - 1; i >= 1; --i) {
-    const std::string_view literal = kRowLiterals[i];
-    if (end < literal.size()) return std::string_view::npos;
-    end = document.rfind(literal, end - literal.size());
-    if (end == std::string_view::npos) return std::string_view::npos;
-  }
-  return end;
-}
-
 }  // namespace
 
-size_t MostDrawsIn(std::string_view document) { return document.size() / kShortestMatch; }
-
-void ForEachDrawRow(std::string_view document, const std::function<void(const DrawRow&)>& take) {
-  const size_t tail_start = LatestTailStart(document);
-  if (tail_start == std::string_view::npos) return;
-
-  const char* const begin = document.data();
-  const char* const end = begin + document.size();
-  const std::string_view row_start = kRowLiterals.front();
+// Looks for the rows of a text from a point on: the literals of the pattern
+// in order, each at its first occurrence after the one before it, which is
+// where the lazy gaps end them. Once they have all been found, the regex
+// matches the row between the first and the last of them.
+void RowScan::Scan(std::string_view text, const std::function<void(const DrawRow&)>& take) {
   const auto group = [](const boost::xpressive::csub_match& sub) {
     return std::string_view(sub.first, static_cast<size_t>(sub.second - sub.first));
   };
+  // Where a literal not found in `text` can still begin once more arrives.
+  const auto resume_at = [&text](size_t from, std::string_view literal) {
+    return std::max(from, text.size() - std::min(text.size(), literal.size() - 1));
+  };
   boost::xpressive::cmatch match;
-  for (size_t from = 0;;) {
-    const size_t at = document.find(row_start, from);
-    if (at == std::string_view::npos || at + row_start.size() > tail_start) break;
-    // A match begins here (see above), so it is enough to let the regex
-    // match at this very position.
-    if (!boost::xpressive::regex_search(begin + at, end, match, RowRegex(),
+  while (!stopped_) {
+    for (; literal_ < kLiteralCount; ++literal_) {
+      const std::string_view literal = kRowLiterals[literal_];
+      const size_t at = text.find(literal, from_);
+      if (at == std::string_view::npos) {
+        from_ = resume_at(from_, literal);
+        return;
+      }
+      if (literal_ == 0) row_at_ = at;
+      from_ = at + literal.size();
+    }
+    // A match begins at the row start and ends with the last literal (see
+    // above), so the regex is given just that much.
+    const char* const row_begin = text.data() + row_at_;
+    if (!boost::xpressive::regex_search(row_begin, text.data() + from_, match, RowRegex(),
                                         boost::xpressive::regex_constants::match_continuous)) {
-      break;
+      stopped_ = true;
+      return;
     }
     // The time is the uncaptured gap after the units: it runs from the
     // literal that follows them to the first occurrence of the next one,
@@ -127,8 +128,45 @@ void ForEachDrawRow(std::string_view document, const std::function<void(const Dr
     const size_t time_end = row.find(kRowLiterals[5], time_start);
     take(DrawRow{group(match[1]), group(match[2]), group(match[3]), group(match[4]),
                  row.substr(time_start, time_end - time_start)});
-    from = static_cast<size_t>(match[0].second - begin);
+    from_ = static_cast<size_t>(match[0].second - text.data());
+    literal_ = 0;
   }
+}
+
+size_t RowScan::KeepFrom() const { return literal_ == 0 ? from_ : row_at_; }
+
+void RowScan::Drop(size_t count) {
+  from_ -= count;
+  if (literal_ > 0) row_at_ -= count;
+}
+
+size_t MostDrawsIn(size_t size) { return size / kShortestMatch; }
+
+void ForEachDrawRow(std::string_view document, const std::function<void(const DrawRow&)>& take) {
+  RowScan scan;
+  scan.Scan(document, take);
+}
+
+DrawRowReader::DrawRowReader(std::function<void(const DrawRow&)> take) : take_(std::move(take)) {}
+
+char* DrawRowReader::Room(size_t count) {
+  pending_.resize(filled_ + count);
+  return pending_.data() + filled_;
+}
+
+void DrawRowReader::Added(size_t count) {
+  filled_ += count;
+  scan_.Scan(std::string_view(pending_.data(), filled_), take_);
+  // Only what may still belong to a row is kept; usually a part of one.
+  const size_t keep_from = std::min(scan_.KeepFrom(), filled_);
+  std::memmove(pending_.data(), pending_.data() + keep_from, filled_ - keep_from);
+  filled_ -= keep_from;
+  scan_.Drop(keep_from);
+}
+
+void DrawRowReader::Add(std::string_view bytes) {
+  std::memcpy(Room(bytes.size()), bytes.data(), bytes.size());
+  Added(bytes.size());
 }
 
 void ForEachDraw(std::string_view document,
@@ -142,7 +180,7 @@ void ForEachDraw(std::string_view document,
 std::vector<DrawRecord> ParseDrawList(std::string_view document) {
   std::vector<DrawRecord> draws;
   // Room for as many draws as could fit; capacity never touched costs no memory.
-  draws.reserve(MostDrawsIn(document));
+  draws.reserve(MostDrawsIn(document.size()));
   ForEachDraw(document, [&draws](std::string_view issue, std::string_view hundreds,
                                  std::string_view tens, std::string_view units) {
     draws.push_back({Text(issue), TextJoin(hundreds, tens, units)});

@@ -40,8 +40,8 @@ inline constexpr std::string_view kDrawRowPattern =
 // whatever it holds.
 [[nodiscard]] std::vector<DrawRecord> ParseDrawList(std::string_view document);
 
-// The most draws a document of this size can hold: room to reserve.
-[[nodiscard]] size_t MostDrawsIn(std::string_view document);
+// The most draws a document of `size` bytes can hold: room to reserve.
+[[nodiscard]] size_t MostDrawsIn(size_t size);
 
 // ParseDrawList handing each draw to `take` as it is found, for a caller that
 // keeps draws in a form of its own: the issue and the three parts of
@@ -62,6 +62,47 @@ struct DrawRow {
 // ForEachDraw with the draw time too, for a caller that keeps draws with
 // their dates (the draw service taking a list from another service).
 void ForEachDrawRow(std::string_view document, const std::function<void(const DrawRow&)>& take);
+
+// Where the search for rows stands in a text that may still grow: which
+// literal of the row pattern is looked for next, and from where.
+class RowScan {
+ public:
+  // Hands every row from the current point on whose whole match lies in
+  // `text` to `take`, then stops at the first that does not (yet).
+  void Scan(std::string_view text, const std::function<void(const DrawRow&)>& take);
+  // The first byte of `text` a later match can start at or include.
+  [[nodiscard]] size_t KeepFrom() const;
+  // The first `count` bytes were removed from the front of the text.
+  void Drop(size_t count);
+
+ private:
+  size_t literal_ = 0;  // the literal looked for next; 0, a row start
+  size_t from_ = 0;     // where to look for it
+  size_t row_at_ = 0;   // the row start, once found
+  bool stopped_ = false;
+};
+
+// ForEachDrawRow over a document handed over a piece at a time, as it is read:
+// every row is handed to `take` as soon as the whole of it has arrived, in the
+// order and with the parts ForEachDrawRow would give for the whole document,
+// and only the part of the document that may still belong to a row is kept.
+class DrawRowReader {
+ public:
+  explicit DrawRowReader(std::function<void(const DrawRow&)> take);
+  // Room for the next `count` bytes of the document, to read into; valid
+  // until Added.
+  [[nodiscard]] char* Room(size_t count);
+  // The first `count` bytes of the last Room are the document's next ones.
+  void Added(size_t count);
+  // The document's next bytes.
+  void Add(std::string_view bytes);
+
+ private:
+  std::function<void(const DrawRow&)> take_;
+  std::string pending_;
+  size_t filled_ = 0;  // bytes of pending_ that hold the document
+  RowScan scan_;
+};
 
 // The user agent a fetch names unless told otherwise.
 inline constexpr char kUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";

@@ -20,79 +20,101 @@ namespace {
 
 std::string MiB(size_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
 
-// The opentime attribute of the row whose units part is `units`. The row
-// pattern runs on from the units through `" opentime="` to the first
-// `" trycode="` after it: in a row that matched, that is where the lazy
-// group ends.
-std::string_view OpenTimeAfter(std::string_view document, std::string_view units) {
-  constexpr std::string_view kOpenTime = "\" opentime=\"";
-  constexpr std::string_view kTryCode = "\" trycode=\"";
-  const size_t start =
-      static_cast<size_t>(units.data() + units.size() - document.data()) + kOpenTime.size();
-  const size_t end = document.find(kTryCode, start);
-  if (start > document.size() || end == std::string_view::npos) return {};
-  return document.substr(start, end - start);
-}
+// The piece of a stream read and listed at a time: small enough to stay in
+// the processor's cache.
+constexpr size_t kReadPiece = size_t{1} << 16;
 
-// The draws of a document, which is left empty to free its memory.
-History TakeHistory(Bytes& document) {
-  History history;
-  // Capacity never touched costs no memory.
-  history.rows.reserve(MostDrawsIn(document));
-  const std::string_view whole = document;
-  ForEachDraw(document, [&history, whole](std::string_view issue, std::string_view hundreds,
-                                          std::string_view tens, std::string_view units) {
-    history.rows.push_back(HistoryRow{Text(issue), TextJoin(hundreds, tens, units)});
-    history.opentimes.emplace_back(OpenTimeAfter(whole, units));
-  });
-  Bytes().swap(document);
-  return history;
-}
-
-}  // namespace
-
-InputDocument ReadDocument(std::istream& in, size_t max_bytes, size_t size_hint) {
+// Reads `in` until its end, its first zero byte or `max_bytes`, whichever
+// comes first, never past that point, a piece at a time: each read goes into
+// room(count), and the bytes that belong to the document are handed on with
+// added(count).
+template <typename Room, typename Added>
+InputDocument ReadStream(std::istream& in, size_t max_bytes, Room room, Added added) {
   InputDocument document;
   std::streambuf* buffer = in.rdbuf();
   if (buffer == nullptr || in.bad()) {
     document.error = "the input stream is not readable";
     return document;
   }
-  // Bytes are read straight into the document, in steps that grow with it;
-  // a known size (a file's) is taken in one step.
-  constexpr size_t kFirstStep = size_t{1} << 16;
-  Bytes& bytes = document.bytes;
   size_t filled = 0;
   try {
     while (true) {
       // One byte past the cap tells whether there is more.
-      const size_t room = max_bytes + 1 - filled;
-      const size_t step = std::min(
-          room, std::max({kFirstStep, filled, size_hint > filled ? size_hint - filled + 1 : 0}));
-      bytes.resize(filled + step);
-      const auto got = static_cast<size_t>(
-          buffer->sgetn(bytes.data() + filled, static_cast<std::streamsize>(step)));
-      const void* zero = std::memchr(bytes.data() + filled, 0, got);
-      if (zero != nullptr) {
-        filled = static_cast<size_t>(static_cast<const char*>(zero) - bytes.data());
+      const size_t count = std::min(max_bytes + 1 - filled, kReadPiece);
+      char* const into = room(count);
+      const auto got =
+          static_cast<size_t>(buffer->sgetn(into, static_cast<std::streamsize>(count)));
+      if (const void* zero = std::memchr(into, 0, got); zero != nullptr) {
+        const auto before = static_cast<size_t>(static_cast<const char*>(zero) - into);
+        added(before);
+        filled += before;
         document.zero_at = filled;
         break;
       }
-      filled += got;
-      if (filled > max_bytes) {
+      if (filled + got > max_bytes) {
+        added(max_bytes - filled);
         filled = max_bytes;
         document.cut = true;
         break;
       }
-      if (got < step) break;
+      added(got);
+      filled += got;
+      if (got < count) break;
     }
   } catch (const std::exception& error) {
     document.error = error.what();
   } catch (...) {
     document.error = "read error";
   }
-  bytes.resize(filled);
+  document.size = filled;
   return document;
+}
+
+// Keeps each draw as the walk takes it, and its opentime when asked.
+class HistoryBuilder {
+ public:
+  // `size` is the document's size when known: room for its draws is
+  // reserved (capacity never touched costs no memory).
+  HistoryBuilder(History& history, bool with_times, size_t size)
+      : history_(history), with_times_(with_times) {
+    history.rows.reserve(MostDrawsIn(size));
+    if (with_times) history.opentimes.Reserve(MostDrawsIn(size), size);
+  }
+  void operator()(const DrawRow& row) const {
+    history_.rows.push_back(
+        HistoryRow{Text(row.issue), TextJoin(row.hundreds, row.tens, row.units)});
+    if (with_times_) history_.opentimes.Add(row.opentime);
+  }
+
+ private:
+  History& history_;
+  bool with_times_;
+};
+
+}  // namespace
+
+void OpenTimes::Reserve(size_t count, size_t bytes) {
+  ends_.reserve(count);
+  bytes_.reserve(bytes);
+}
+
+void OpenTimes::Add(std::string_view time) {
+  bytes_.append(time);
+  ends_.push_back(bytes_.size());
+}
+
+std::string_view OpenTimes::operator[](size_t index) const {
+  const size_t begin = index == 0 ? 0 : ends_[index - 1];
+  return std::string_view(bytes_).substr(begin, ends_[index] - begin);
+}
+
+InputDocument ReadDraws(std::istream& in, History& history, bool with_times, size_t size_hint,
+                        size_t max_bytes) {
+  // The document is listed as it is read: only the row being read is kept.
+  DrawRowReader reader(HistoryBuilder(history, with_times, std::min(size_hint, max_bytes)));
+  return ReadStream(
+      in, max_bytes, [&reader](size_t count) { return reader.Room(count); },
+      [&reader](size_t count) { reader.Added(count); });
 }
 
 Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream& err,
@@ -111,6 +133,9 @@ Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream
   // failure is one line.
   std::vector<std::string> notes;
   const std::string cut_at = MiB(kMaxInputBytes) + " (byte " + std::to_string(kMaxInputBytes) + ")";
+  // Only the CSV and JSON lines of a page name their draws' times.
+  const bool with_times =
+      options.format != ReportFormat::kText && !options.summary && !options.next;
   Bytes document;
   std::string fell_short;  // why a download came up short, when it did
   if (options.url) {
@@ -156,7 +181,7 @@ Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream
                  "从标准输入读取开奖列表;以 Ctrl-D 结束(Windows 上 Ctrl-Z 加回车),"
                  "或给出文件或 --url(见 --help)"));
       }
-      input = ReadDocument(in);
+      input = ReadDraws(in, obtained.history, with_times);
     } else {
       name = options.file;
       errno = 0;
@@ -165,7 +190,7 @@ Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream
       if (file == nullptr) {
         input.error = errno != 0 ? std::strerror(errno) : "cannot open";
       } else {
-        // The size of a regular file lets it be read in one step.
+        // The size of a regular file tells how many draws to make room for.
         size_t size_hint = 0;
         if (std::fseek(file.get(), 0, SEEK_END) == 0) {
           const long size = std::ftell(file.get());
@@ -175,14 +200,13 @@ Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream
         if (std::fseek(file.get(), 0, SEEK_SET) != 0) size_hint = 0;
         FileReadBuffer buffer(file.get());
         std::istream stream(&buffer);
-        input = ReadDocument(stream, kMaxInputBytes, size_hint);
+        input = ReadDraws(stream, obtained.history, with_times, size_hint);
       }
     }
     if (!input.error.empty()) {
       return fail(kExitNoDraws, say("cannot read ", "无法读取 ") + name + ": " +
                                     SystemReason(input.error, language));
     }
-    document = std::move(input.bytes);
     // The window reads a document up to its first zero byte and lists what
     // matches, silently; a terminal user is told where reading stopped.
     if (input.zero_at) {
@@ -196,7 +220,9 @@ Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream
     }
   }
 
-  obtained.history = TakeHistory(document);
+  if (options.url) {
+    ForEachDrawRow(document, HistoryBuilder(obtained.history, with_times, document.size()));
+  }
   if (!fell_short.empty()) {
     if (obtained.history.rows.empty()) {
       return fail(kExitNoDraws, say("cannot download ", "无法下载 ") + *options.url + ": " +

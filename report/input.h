@@ -6,23 +6,41 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "report/report.h"
 
 namespace zelkor {
 
-// Reads `in` until its end, its first zero byte or kMaxInputBytes, whichever
-// comes first; never reads past that point. A stream whose buffer fails or
-// throws gives `error`. `size_hint`, when known, is the input's size.
-[[nodiscard]] InputDocument ReadDocument(std::istream& in, size_t max_bytes = kMaxInputBytes,
-                                         size_t size_hint = 0);
+// Texts end to end, for many short ones without an allocation each.
+class OpenTimes {
+ public:
+  // Room for `count` times of `bytes` in all; room never used costs no memory.
+  void Reserve(size_t count, size_t bytes);
+  void Add(std::string_view time);
+  [[nodiscard]] std::string_view operator[](size_t index) const;
+  [[nodiscard]] size_t size() const { return ends_.size(); }
 
-// The draws of a document, newest first, with each draw's opentime.
+ private:
+  std::string bytes_;
+  std::vector<size_t> ends_;
+};
+
+// The draws of a document, newest first, and each draw's opentime when they
+// were asked for.
 struct History {
   std::vector<HistoryRow> rows;
-  std::vector<Text> opentimes;
+  OpenTimes opentimes;
 };
+
+// Reads `in` until its end, its first zero byte or `max_bytes`, whichever
+// comes first, never past that point, and lists the draws of what it read
+// as they arrive, with their opentimes when `with_times`: only the row being
+// read is kept, never the document. A stream whose buffer fails or throws
+// gives `error`. `size_hint`, when known, is the input's size.
+[[nodiscard]] InputDocument ReadDraws(std::istream& in, History& history, bool with_times,
+                                      size_t size_hint = 0, size_t max_bytes = kMaxInputBytes);
 
 // The draws of the document the options name, or the exit code of a failure
 // already told on `err`.

@@ -83,9 +83,11 @@ struct ViewHash {
   size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
 };
 
+}  // namespace
+
 // The UTF-8 of runs of GBK characters, each converted once: a page text
 // repeats the same few runs (its marks and symbols) on every line.
-class RunConverter {
+class EncodedWriter::RunConverter {
  public:
   // Appends the UTF-8 of `run` to `out`; false when it was not all GBK.
   bool Append(std::string_view run, std::string& out) {
@@ -133,6 +135,8 @@ class RunConverter {
   size_t cached_bytes_ = 0;
 };
 
+namespace {
+
 // The bytes the converter takes as one character at `at`: a lead byte
 // 0x81-0xFE with its trail byte (whatever that is), any other byte alone.
 size_t GbkCharacterBytes(std::string_view text, size_t at) {
@@ -142,38 +146,40 @@ size_t GbkCharacterBytes(std::string_view text, size_t at) {
 
 }  // namespace
 
-bool WriteEncoded(LineEndWriter& writer, std::string_view gbk, ReportEncoding encoding) {
-  if (encoding == ReportEncoding::kGbk) {
+EncodedWriter::EncodedWriter(LineEndWriter& writer, ReportEncoding encoding)
+    : writer_(writer), encoding_(encoding) {}
+
+EncodedWriter::~EncodedWriter() = default;
+
+void EncodedWriter::Write(std::string_view gbk) {
+  if (encoding_ == ReportEncoding::kGbk) {
     for (size_t at = 0; at < gbk.size(); at += kPieceBytes) {
-      writer.Write(gbk.substr(at, kPieceBytes));
+      writer_.Write(gbk.substr(at, kPieceBytes));
     }
-    return true;
+    return;
   }
   // ASCII passes as it is; each run of other characters is converted as a
   // whole, split where the converter itself splits characters, so the bytes
   // are those of converting the whole text at once.
-  RunConverter converter;
-  bool all_gbk = true;
-  std::string piece;
-  piece.reserve(kPieceBytes + kPieceBytes / 4);
+  if (converter_ == nullptr) converter_ = std::make_unique<RunConverter>();
+  piece_.clear();
   size_t at = 0;
   while (at < gbk.size()) {
     size_t end = at;
     while (end < gbk.size() && static_cast<unsigned char>(gbk[end]) < 0x80) ++end;
-    piece.append(gbk.substr(at, end - at));
+    piece_.append(gbk.substr(at, end - at));
     at = end;
     while (end < gbk.size() && static_cast<unsigned char>(gbk[end]) >= 0x80) {
       end += GbkCharacterBytes(gbk, end);
     }
-    if (end > at && !converter.Append(gbk.substr(at, end - at), piece)) all_gbk = false;
+    if (end > at && !converter_->Append(gbk.substr(at, end - at), piece_)) all_gbk_ = false;
     at = end;
-    if (piece.size() >= kPieceBytes) {
-      writer.Write(piece);
-      piece.clear();
+    if (piece_.size() >= kPieceBytes) {
+      writer_.Write(piece_);
+      piece_.clear();
     }
   }
-  writer.Write(piece);
-  return all_gbk;
+  writer_.Write(piece_);
 }
 
 GbkTextBuffer::int_type GbkTextBuffer::overflow(int_type c) {
@@ -212,95 +218,147 @@ void GbkTextBuffer::Pass() {
   held_.erase(0, whole);
 }
 
-std::string FieldUtf8(std::string_view gbk) {
-  const bool ascii = std::all_of(gbk.begin(), gbk.end(),
-                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  return ascii ? std::string(gbk) : GbkToUtf8(gbk);
+namespace {
+
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-std::string CsvField(std::string_view utf8) {
-  if (utf8.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(utf8);
-  std::string quoted = "\"";
-  for (const char c : utf8) {
-    if (c == '"') quoted.push_back('"');
-    quoted.push_back(c);
+// Appends a UTF-8 text as a CSV field (RFC 4180): quoted when it holds a
+// comma, quote or line break.
+void AppendCsvField(std::string& out, std::string_view utf8) {
+  if (utf8.find_first_of(",\"\r\n") == std::string_view::npos) {
+    out.append(utf8);
+    return;
   }
-  quoted.push_back('"');
-  return quoted;
+  out.push_back('"');
+  for (const char c : utf8) {
+    if (c == '"') out.push_back('"');
+    out.push_back(c);
+  }
+  out.push_back('"');
 }
 
-std::string JsonString(std::string_view utf8) {
-  std::string quoted = "\"";
+// Appends a UTF-8 text as a JSON string literal, quotes included.
+void AppendJsonString(std::string& out, std::string_view utf8) {
+  out.push_back('"');
+  // Most fields need no escape and go in whole.
+  const bool plain = std::none_of(utf8.begin(), utf8.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return c == '"' || c == '\\' || byte < 0x20 || byte == 0x7F;
+  });
+  if (plain) {
+    out.append(utf8).push_back('"');
+    return;
+  }
   for (const char c : utf8) {
     const auto byte = static_cast<unsigned char>(c);
     switch (c) {
       case '"':
-        quoted += "\\\"";
+        out += "\\\"";
         break;
       case '\\':
-        quoted += "\\\\";
+        out += "\\\\";
         break;
       case '\n':
-        quoted += "\\n";
+        out += "\\n";
         break;
       case '\r':
-        quoted += "\\r";
+        out += "\\r";
         break;
       case '\t':
-        quoted += "\\t";
+        out += "\\t";
         break;
       default:
         if (byte < 0x20 || byte == 0x7F) {
           std::array<char, 8> escaped;
           std::snprintf(escaped.data(), escaped.size(), "\\u%04x", byte);
-          quoted += escaped.data();
+          out += escaped.data();
         } else {
-          quoted.push_back(c);
+          out.push_back(c);
         }
     }
   }
-  quoted.push_back('"');
-  return quoted;
+  out.push_back('"');
+}
+
+// A GBK field as a CSV field or a JSON string, converted only when it is not
+// ASCII (the draws' fields seldom are).
+void AppendCsvGbk(std::string& out, std::string_view gbk) {
+  AppendCsvField(out, IsAscii(gbk) ? gbk : std::string_view(GbkToUtf8(gbk)));
+}
+void AppendJsonGbk(std::string& out, std::string_view gbk) {
+  if (IsAscii(gbk)) {
+    AppendJsonString(out, gbk);
+  } else {
+    AppendJsonString(out, GbkToUtf8(gbk));
+  }
+}
+
+}  // namespace
+
+std::string FieldUtf8(std::string_view gbk) {
+  return IsAscii(gbk) ? std::string(gbk) : GbkToUtf8(gbk);
+}
+
+std::string CsvField(std::string_view utf8) {
+  std::string field;
+  AppendCsvField(field, utf8);
+  return field;
+}
+
+std::string JsonString(std::string_view utf8) {
+  std::string literal;
+  AppendJsonString(literal, utf8);
+  return literal;
 }
 
 std::string CsvLineHeader() {
   return "page,position,issue,opentime,source,value,pick,checked,held,next";
 }
 
-std::string CsvLine(const AnalysisPage& page, int32_t position, const WalkLine& line,
-                    std::string_view opentime) {
-  std::string record(page.option_name);
-  record += ',' + PositionField(page, position);
+void AppendCsvLine(std::string& out, const AnalysisPage& page, int32_t position,
+                   const WalkLine& line, std::string_view opentime) {
+  out.append(page.option_name).append(",").append(PositionField(page, position));
   for (const std::string_view field : {line.issue, opentime, line.source_digits, line.value_text,
                                        line.pick, line.checked_digits}) {
-    record += ',' + CsvField(FieldUtf8(field));
+    out.push_back(',');
+    AppendCsvGbk(out, field);
   }
-  record += ',';
-  if (line.held) record += *line.held ? '1' : '0';
-  record += line.held ? ",0" : ",1";
-  return record;
+  out.push_back(',');
+  if (line.held) out.push_back(*line.held ? '1' : '0');
+  out.append(line.held ? ",0" : ",1");
 }
 
-std::string JsonLine(const AnalysisPage& page, int32_t position, const WalkLine& line,
-                     std::string_view opentime) {
+void AppendJsonLine(std::string& out, const AnalysisPage& page, int32_t position,
+                    const WalkLine& line, std::string_view opentime) {
   const bool next = !line.held;
-  std::string object = "{\"page\":" + JsonString(page.option_name);
-  object += ",\"position\":";
-  object += page.HasKillPosition() ? std::to_string(position) : "null";
-  object += ",\"issue\":" + JsonString(FieldUtf8(line.issue));
-  object += ",\"opentime\":";
-  object += next ? "null" : JsonString(FieldUtf8(opentime));
-  object += ",\"source\":" + JsonString(FieldUtf8(line.source_digits));
-  object += ",\"value\":" + JsonString(FieldUtf8(line.value_text));
-  object += ",\"pick\":" + JsonString(FieldUtf8(line.pick));
-  object += ",\"checked\":";
-  object += next ? "null" : JsonString(FieldUtf8(line.checked_digits));
-  object += ",\"held\":";
-  object += next ? "null" : (*line.held ? "true" : "false");
-  object += ",\"next\":";
-  object += next ? "true" : "false";
-  object += '}';
-  return object;
+  out.append("{\"page\":");
+  AppendJsonString(out, page.option_name);
+  out.append(",\"position\":");
+  out.append(page.HasKillPosition() ? std::to_string(position) : "null");
+  // A GBK field, or null where the next-issue line has none.
+  const auto field = [&out](std::string_view name, std::optional<std::string_view> gbk) {
+    out.append(",\"").append(name).append("\":");
+    if (gbk) {
+      AppendJsonGbk(out, *gbk);
+    } else {
+      out.append("null");
+    }
+  };
+  const std::optional<std::string_view> none;
+  field("issue", line.issue);
+  field("opentime", next ? none : opentime);
+  field("source", line.source_digits);
+  field("value", line.value_text);
+  field("pick", line.pick);
+  field("checked", next ? none : line.checked_digits);
+  out.append(",\"held\":");
+  out.append(next ? "null" : (*line.held ? "true" : "false"));
+  out.append(",\"next\":");
+  out.append(next ? "true" : "false");
+  out.push_back('}');
 }
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <iosfwd>
+#include <memory>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -54,11 +55,29 @@ class GbkTextBuffer : public std::streambuf {
   std::string held_;
 };
 
-// Writes a GBK text in `encoding`, a piece at a time so that no second copy
-// of the whole text is made. Returns false when some bytes were not GBK and
-// were written as "?" (UTF-8 only).
-[[nodiscard]] bool WriteEncoded(LineEndWriter& writer, std::string_view gbk,
-                                ReportEncoding encoding);
+// Writes GBK texts in `encoding`, converting a piece at a time so that no
+// second copy of a whole text is made; the runs of characters a page repeats
+// on every line are converted once for all its pieces. A text may be handed
+// over in pieces split at ASCII bytes, as the walk's lines are: the bytes
+// written are those of converting the whole text at once.
+class EncodedWriter {
+ public:
+  EncodedWriter(LineEndWriter& writer, ReportEncoding encoding);
+  EncodedWriter(const EncodedWriter&) = delete;
+  EncodedWriter& operator=(const EncodedWriter&) = delete;
+  ~EncodedWriter();
+  void Write(std::string_view gbk);
+  // False when some bytes were not GBK and were written as "?" (UTF-8 only).
+  [[nodiscard]] bool AllGbk() const { return all_gbk_; }
+
+ private:
+  class RunConverter;
+  LineEndWriter& writer_;
+  ReportEncoding encoding_;
+  std::unique_ptr<RunConverter> converter_;
+  std::string piece_;
+  bool all_gbk_ = true;
+};
 
 // GBK to UTF-8, without converting when the text is ASCII.
 [[nodiscard]] std::string FieldUtf8(std::string_view gbk);
@@ -70,13 +89,14 @@ class GbkTextBuffer : public std::streambuf {
 
 // The CSV header row of the page lines, without its line break.
 [[nodiscard]] std::string CsvLineHeader();
-// One page line as a CSV record without its line break; `opentime` is the
-// checked draw's (empty on the next-issue line, which `next` marks).
-[[nodiscard]] std::string CsvLine(const AnalysisPage& page, int32_t position, const WalkLine& line,
-                                  std::string_view opentime);
-// One page line as a JSON object on one line, with the same fields as CSV.
-[[nodiscard]] std::string JsonLine(const AnalysisPage& page, int32_t position, const WalkLine& line,
-                                   std::string_view opentime);
+// Appends one page line as a CSV record without its line break; `opentime`
+// is the checked draw's (empty on the next-issue line, which `next` marks).
+void AppendCsvLine(std::string& out, const AnalysisPage& page, int32_t position,
+                   const WalkLine& line, std::string_view opentime);
+// Appends one page line as a JSON object on one line, with the same fields
+// as CSV.
+void AppendJsonLine(std::string& out, const AnalysisPage& page, int32_t position,
+                    const WalkLine& line, std::string_view opentime);
 
 // The summary of a page as a JSON object on one line.
 [[nodiscard]] std::string JsonSummary(const PageSummary& summary);

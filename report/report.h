@@ -89,10 +89,11 @@ struct ParsedArguments {
 // (the first set) names; nothing when none is set.
 [[nodiscard]] std::optional<HelpLanguage> HelpLanguageFromLocaleVariables();
 
-// The document as read: its bytes before the first zero byte, at most
-// kMaxInputBytes of them.
+// How reading a document ended. It is read up to its first zero byte, at
+// most kMaxInputBytes of it.
 struct InputDocument {
-  Bytes bytes;
+  // The bytes read, those before a zero byte or the cap.
+  size_t size = 0;
   // Reading stopped at a zero byte at this offset.
   std::optional<size_t> zero_at;
   // Reading stopped at kMaxInputBytes with more to come.

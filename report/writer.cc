@@ -37,6 +37,9 @@ std::vector<PageAt> PagesFor(const ReportOptions& options, bool all_positions) {
   return pages;
 }
 
+// The CSV or JSON records written out at a time.
+constexpr size_t kRecordPiece = size_t{1} << 16;
+
 // Writes what the options ask for from the listed draws.
 class ReportWriter {
  public:
@@ -64,9 +67,13 @@ class ReportWriter {
     // The chart may have walked this page already and told its notices.
     const IssueNotify& notify = Walked(key) ? kSilent : notify_;
     if (!csv_ && !json_) {
-      const Text text = WalkPage(page, position, rows_, options_.texts, notify, nullptr);
+      // The text goes out as the walk writes it.
+      EncodedWriter encoded(writer_, options_.encoding);
+      [[maybe_unused]] const Text text =
+          WalkPage(page, position, rows_, options_.texts, notify, nullptr,
+                   [&encoded](std::string_view piece) { encoded.Write(piece); });
       // Bytes of the document that are not GBK cannot be shown in UTF-8.
-      if (!WriteEncoded(writer_, text, options_.encoding)) {
+      if (!encoded.AllGbk()) {
         Warn(err_, language_,
              Say("the document holds bytes that are not GBK, shown as \"?\"; --encoding gbk "
                  "gives them unchanged",
@@ -75,33 +82,45 @@ class ReportWriter {
       walked_.push_back(key);
       return;
     }
-    // Lines are written as the walk makes them; the summary figures of JSON
-    // come from the same walk.
+    // Lines are written as the walk makes them, a piece at a time; the
+    // summary figures of JSON come from the same walk.
     ChanceTable chances(page, position);
     std::vector<LineOutcome> lines;
     double next_chance = 0.0;
-    if (csv_) writer_.Write(CsvLineHeader() + record_end_);
-    if (json_) writer_.Write("{\"draws\":" + std::to_string(rows_.size()) + ",\"lines\":[\n");
-    [[maybe_unused]] const Text text =
-        WalkPage(page, position, rows_, options_.texts, notify, [&](const WalkLine& line) {
-          const std::string_view opentime = OpenTimeOf(line, lines.size());
+    size_t judged = 0;
+    std::string records = csv_ ? CsvLineHeader() + record_end_
+                               : "{\"draws\":" + std::to_string(rows_.size()) + ",\"lines\":[\n";
+    [[maybe_unused]] const Text text = WalkPage(
+        page, position, rows_, options_.texts, notify,
+        [&](const WalkLine& line) {
+          const std::string_view opentime = OpenTimeOf(line, judged);
           if (csv_) {
-            writer_.Write(CsvLine(page, position, line, opentime) + record_end_);
+            AppendCsvLine(records, page, position, line, opentime);
+            records += record_end_;
           } else {
-            writer_.Write((lines.empty() ? "" : ",\n") + JsonLine(page, position, line, opentime));
+            if (judged > 0) records += ",\n";
+            AppendJsonLine(records, page, position, line, opentime);
+            const double chance = chances.Of(Text(line.pick));
+            if (line.held) {
+              lines.push_back({*line.held, chance});
+            } else {
+              next_chance = chance;
+            }
           }
-          const double chance = chances.Of(Text(line.pick));
-          if (line.held) {
-            lines.push_back({*line.held, chance});
-          } else {
-            next_chance = chance;
+          if (line.held) ++judged;
+          if (records.size() >= kRecordPiece) {
+            writer_.Write(records);
+            records.clear();
           }
-        });
+        },
+        DropText);
     walked_.push_back(key);
     if (json_) {
-      writer_.Write("\n],\"summary\":" +
-                    JsonSummary(SummarizeOutcomes(page, position, lines, next_chance)) + "}\n");
+      records +=
+          "\n],\"summary\":" + JsonSummary(SummarizeOutcomes(page, position, lines, next_chance)) +
+          "}\n";
     }
+    writer_.Write(records);
   }
 
   // The next issue's picks.
@@ -116,11 +135,17 @@ class ReportWriter {
       const AnalysisPage& page = *page_in;
       const int32_t position = position_in;
       WalkNextLine(page, position, rows_, options_.texts, [&](const WalkLine& line) {
-        if (csv_) writer_.Write(CsvLine(page, position, line, {}) + record_end_);
+        std::string record;
+        if (csv_) {
+          AppendCsvLine(record, page, position, line, {});
+          record += record_end_;
+        }
         if (json_) {
-          writer_.Write((first ? "" : ",\n") + JsonLine(page, position, line, {}));
+          if (!first) record += ",\n";
+          AppendJsonLine(record, page, position, line, {});
           first = false;
         }
+        writer_.Write(record);
         issue = line.issue;
         source = line.source_digits;
         // The labels go out with the picks, in the page text's encoding.
@@ -134,7 +159,9 @@ class ReportWriter {
       text = Utf8ToGbk(Say("Next issue ", "下一期 ")) + issue +
              Utf8ToGbk(Say(", picked from the digits ", ",由开奖号 ")) + source +
              Utf8ToGbk(Say("", " 选出")) + "\n" + text;
-      if (!WriteEncoded(writer_, text, options_.encoding)) {
+      EncodedWriter encoded(writer_, options_.encoding);
+      encoded.Write(text);
+      if (!encoded.AllGbk()) {
         Warn(err_, language_,
              Say("the document holds bytes that are not GBK, shown as \"?\"",
                  "文档中有不是 GBK 的字节,显示为 \"?\""));
@@ -146,9 +173,15 @@ class ReportWriter {
   void Summary() {
     std::vector<PageSummary> summaries;
     for (const auto& [page, position] : PagesFor(options_, true)) {
-      const Outcomes& outcomes = OutcomesOf(*page, position);
+      // A page's lines are let go once summed up, unless the chart keeps them.
+      const Outcomes* outcomes = Kept(PageAt(page, position));
+      Outcomes walked;
+      if (outcomes == nullptr) {
+        walked = WalkOutcomes(*page, position);
+        outcomes = &walked;
+      }
       summaries.push_back(
-          SummarizeOutcomes(*page, position, outcomes.lines, outcomes.next_hold_chance));
+          SummarizeOutcomes(*page, position, outcomes->lines, outcomes->next_hold_chance));
     }
     if (csv_) {
       writer_.Write(CsvSummaryHeader() + record_end_);
@@ -215,29 +248,43 @@ class ReportWriter {
     return opentimes_[rows_.size() - 2 - judged_before];
   }
 
-  // The judged lines of a page, walked once; the walk's notices are told
-  // unless the page was walked already.
+  // The judged lines of a page, walked once and kept; the walk's notices
+  // are told unless the page was walked already.
   const Outcomes& OutcomesOf(const AnalysisPage& page, int32_t position) {
     const PageAt key(&page, position);
+    if (const Outcomes* kept = Kept(key)) return *kept;
+    outcomes_.emplace_back(key, WalkOutcomes(page, position));
+    return outcomes_.back().second;
+  }
+
+  // The judged lines kept of a page, or nullptr.
+  [[nodiscard]] const Outcomes* Kept(const PageAt& key) const {
     for (const auto& entry : outcomes_) {
-      if (entry.first == key) return entry.second;
+      if (entry.first == key) return &entry.second;
     }
+    return nullptr;
+  }
+
+  // The judged lines of a page, walked now; the walk's notices are told
+  // unless the page was walked already.
+  Outcomes WalkOutcomes(const AnalysisPage& page, int32_t position) {
+    const PageAt key(&page, position);
     ChanceTable chances(page, position);
     Outcomes outcomes;
     outcomes.lines.reserve(rows_.size());
-    [[maybe_unused]] const Text text =
-        WalkPage(page, position, rows_, options_.texts, Walked(key) ? kSilent : notify_,
-                 [&](const WalkLine& line) {
-                   const double chance = chances.Of(Text(line.pick));
-                   if (line.held) {
-                     outcomes.lines.push_back({*line.held, chance});
-                   } else {
-                     outcomes.next_hold_chance = chance;
-                   }
-                 });
+    [[maybe_unused]] const Text text = WalkPage(
+        page, position, rows_, options_.texts, Walked(key) ? kSilent : notify_,
+        [&](const WalkLine& line) {
+          const double chance = chances.Of(Text(line.pick));
+          if (line.held) {
+            outcomes.lines.push_back({*line.held, chance});
+          } else {
+            outcomes.next_hold_chance = chance;
+          }
+        },
+        DropText);
     walked_.push_back(key);
-    outcomes_.emplace_back(key, std::move(outcomes));
-    return outcomes_.back().second;
+    return outcomes;
   }
 
   inline static const IssueNotify kSilent;
@@ -249,7 +296,7 @@ class ReportWriter {
   const ReportOptions& options_;
   HelpLanguage language_;
   const std::vector<HistoryRow>& rows_;
-  const std::vector<Text>& opentimes_;
+  const OpenTimes& opentimes_;
   std::ostream& err_;
   LineEndWriter writer_;
   bool csv_;

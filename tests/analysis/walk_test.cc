@@ -235,6 +235,29 @@ TEST(BuildAnalysisTextTest, TheSinkHandsOutEachLineAsWritten) {
   }
 }
 
+// A text handed out in pieces is the whole text, cut only after line breaks.
+TEST(BuildAnalysisTextTest, PiecesPutTogetherAreTheWholeText) {
+  std::vector<HistoryRow> rows;
+  for (int i = 5000; i > 0; --i) rows.push_back({std::to_string(2000000 + i), std::to_string(i)});
+  const PageTexts texts = InitialPageTexts();
+  for (const AnalysisPage* page : AllAnalysisPages()) {
+    std::vector<std::string> pieces;
+    const Text rest = BuildPageText(
+        *page, rows, texts, 1, [](const Text&) {}, nullptr, {},
+        [&pieces](std::string_view piece) { pieces.emplace_back(piece); });
+    EXPECT_EQ(rest, "");
+    ASSERT_GT(pieces.size(), 1u);
+    std::string whole;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+      if (i + 1 < pieces.size()) {
+        EXPECT_TRUE(pieces[i].ends_with("\r\n")) << i;
+      }
+      whole += pieces[i];
+    }
+    EXPECT_EQ(whole, BuildPageText(*page, rows, texts, 1, [](const Text&) {}));
+  }
+}
+
 TEST(BuildAnalysisTextTest, BoxTextsAreUsedAsTyped) {
   const std::vector<HistoryRow> rows = {{"2024002", "456"}, {"2024001", "123"}};
   struct Case {

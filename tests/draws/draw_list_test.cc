@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <boost/regex.hpp>
 
+#include <algorithm>
+#include <array>
 #include <random>
 #include <string>
 #include <vector>
@@ -37,6 +39,28 @@ Draws RegexMatches(const std::string& document) {
     draws.push_back({(*it)[1].str(), (*it)[2].str() + (*it)[3].str() + (*it)[4].str()});
   }
   return draws;
+}
+
+// Every part of every row, opentime included.
+using Rows = std::vector<std::array<std::string, 5>>;
+
+std::array<std::string, 5> Parts(const DrawRow& row) {
+  return {std::string(row.issue), std::string(row.hundreds), std::string(row.tens),
+          std::string(row.units), std::string(row.opentime)};
+}
+
+// The rows a DrawRowReader lists from the document handed over in pieces of
+// random sizes, empty ones included.
+Rows ReadInPieces(std::string_view document, std::mt19937& random) {
+  Rows rows;
+  DrawRowReader reader([&rows](const DrawRow& row) { rows.push_back(Parts(row)); });
+  std::uniform_int_distribution<size_t> size(0, 24);
+  for (size_t at = 0; at < document.size();) {
+    const size_t count = std::min(size(random), document.size() - at);
+    reader.Add(document.substr(at, count));
+    at += count;
+  }
+  return rows;
 }
 
 TEST(DrawListTest, PatternIsTheFixedNinetyFourCharacters) {
@@ -154,7 +178,8 @@ TEST(DrawListTest, RowStartsRunOnIntoTheRowsAfterThem) {
 }
 
 // Random documents from pieces of the pattern, compared with what Boost.Regex
-// finds searching on its own (the documents are small enough for it).
+// finds searching on its own (the documents are small enough for it), and
+// read a piece at a time as with the whole document at once.
 TEST(DrawListTest, AgreesWithTheRegexOnRandomDocuments) {
   const std::vector<std::string> pieces = {
       "<row expect=\"",
@@ -189,6 +214,9 @@ TEST(DrawListTest, AgreesWithTheRegexOnRandomDocuments) {
     const Draws expected = RegexMatches(document);
     matched += expected.size();
     ASSERT_EQ(ParseDrawList(document), expected) << "document: " << document;
+    Rows whole;
+    ForEachDrawRow(document, [&whole](const DrawRow& row) { whole.push_back(Parts(row)); });
+    ASSERT_EQ(ReadInPieces(document, random), whole) << "document: " << document;
   }
   EXPECT_GT(matched, 1000u);  // the documents did exercise matching
 }

@@ -98,7 +98,7 @@ class FailingBuffer : public std::streambuf {
   int_type underflow() override { throw std::runtime_error("Bad file descriptor"); }
 };
 
-TEST(ReadDocument, StopsAtTheFirstZeroByteOrTheCap) {
+TEST(ReadDraws, StopsAtTheFirstZeroByteOrTheCap) {
   struct Case {
     const char* label;
     char fill;
@@ -116,8 +116,9 @@ TEST(ReadDocument, StopsAtTheFirstZeroByteOrTheCap) {
     SCOPED_TRACE(test.label);
     EndlessBuffer endless(test.fill);
     std::istream in(&endless);
-    const InputDocument document = ReadDocument(in, test.cap);
-    EXPECT_EQ(document.bytes.size(), test.size);
+    History history;
+    const InputDocument document = ReadDraws(in, history, false, 0, test.cap);
+    EXPECT_EQ(document.size, test.size);
     EXPECT_EQ(document.cut, test.cut);
     EXPECT_EQ(document.zero_at.has_value(), test.zero);
     EXPECT_TRUE(document.error.empty());

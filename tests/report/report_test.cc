@@ -148,6 +148,29 @@ TEST(ReportText, EqualsTheWindowsTextInBothEncodings) {
   }
 }
 
+// A long page goes out a piece at a time as it is walked: put together, the
+// pieces are the window's whole text in either encoding, with every line
+// break changed across their seams too.
+TEST(ReportText, ALongPageIsTheWholeTextAcrossItsPieces) {
+  std::vector<std::string> document_rows;
+  std::vector<HistoryRow> rows;
+  for (int i = 6000; i > 0; --i) {
+    const int number = i * 37 % 1000;
+    const std::string digits = {static_cast<char>('0' + number / 100),
+                                static_cast<char>('0' + number / 10 % 10),
+                                static_cast<char>('0' + number % 10)};
+    document_rows.push_back(
+        Row(std::to_string(2000000 + i),
+            TextJoin(digits.substr(0, 1), ",", digits.substr(1, 1), ",", digits.substr(2, 1))));
+    rows.push_back({std::to_string(2000000 + i), digits});
+  }
+  const std::string document = Document(document_rows);
+  const Text expected = BuildPageText(KillDigitPage(), rows, Defaults(), 1, [](const Text&) {});
+  EXPECT_EQ(RunTool({"--encoding", "gbk"}, document).out, expected);
+  EXPECT_EQ(RunTool({}, document).out, GbkToUtf8(expected));
+  EXPECT_EQ(RunTool({"--eol", "lf"}, document).out, TextReplace(GbkToUtf8(expected), "\r\n", "\n"));
+}
+
 TEST(ReportText, GbkOutputIsByteExact) {
   const std::string document =
       Document({Row("2024003", "7,8,9"), Row("2024002", "4,5,6"), Row("2024001", "1,2,3")});
