@@ -1,12 +1,12 @@
-# Boost.Xpressive (the draw-list parser), Boost.Regex (the independent
-# reference its tests and fuzzing check it against) and Boost.Math (the
+# Boost.Regex (the reference the draw-list parser's tests and fuzzing check
+# it against) and Boost.Math (the
 # backtest's normal quantile), one version on every
 # platform: Debian's Boost 1.81 headers, used header-only. BOOST_REGEX_STANDALONE keeps the regex headers off the
 # rest of Boost, whose thread and locale support would otherwise want a
 # compiled library; so no program carries a Boost run-time dependency.
 #
 # zelkor_boost_regex is the one target everything that includes
-# <boost/regex.hpp> links; zelkor_boost_xpressive the one for Xpressive.
+# <boost/regex.hpp> links.
 set(ZELKOR_BOOST_VERSION 1.81.0)
 
 if(CMAKE_CROSSCOMPILING)
@@ -30,9 +30,6 @@ endif()
 add_library(zelkor_boost_regex INTERFACE)
 target_link_libraries(zelkor_boost_regex INTERFACE ${boost_target})
 target_compile_definitions(zelkor_boost_regex INTERFACE BOOST_REGEX_STANDALONE)
-
-add_library(zelkor_boost_xpressive INTERFACE)
-target_link_libraries(zelkor_boost_xpressive INTERFACE ${boost_target})
 
 # The normal quantile the backtest's threshold comes from.
 add_library(zelkor_boost_math INTERFACE)

@@ -7,16 +7,14 @@
 // do not, no later start can match either. A regular-expression engine left
 // to search on its own tries every row start and walks to the end of the
 // document from each: quadratic time on a long run of row starts that never
-// complete. Here it is only ever asked to match where a match is known to
-// begin, over just the bytes the match spans. The same holds a document that
+// complete. The literals found in order are therefore the match itself, and
+// its groups are the gaps between them: finding them is the whole search, so
+// no engine is run over the row a second time (on a long list that second
+// pass was the largest cost of a report). The literals are taken from the
+// pattern's own text at compile time, and the tests and the fuzz target hold
+// the result to Boost.Regex matching that text. The same holds a document that
 // arrives in pieces: a row is whole once its last literal has arrived, and
 // nothing before the row start being completed can be part of a later match.
-//
-// The engine is Boost.Xpressive, compiling the pattern's Perl syntax at run
-// time: on the draw list it matches about twice as fast as Boost.Regex, which
-// the tests and the fuzz target keep as the independent reference.
-#include <boost/xpressive/xpressive_dynamic.hpp>
-
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -29,7 +27,7 @@ namespace {
 
 constexpr std::string_view kCapturedGap = "(.*?)";
 constexpr std::string_view kGap = ".*?";
-constexpr size_t kLiteralCount = 8;
+constexpr size_t kLiteralCount = RowScan::kPatternLiterals;
 
 // The literal parts of `pattern`, in order: what stands between its gaps.
 // Fails to compile if the pattern has other than kLiteralCount of them.
@@ -77,30 +75,22 @@ constexpr size_t kShortestMatch = [] {
   return length;
 }();
 
-// In Perl syntax, as the pattern is written; "." matches line breaks too,
-// which is Xpressive's default.
-const boost::xpressive::cregex& RowRegex() {
-  static const boost::xpressive::cregex row =
-      boost::xpressive::cregex::compile(kDrawRowPattern.begin(), kDrawRowPattern.end());
-  return row;
-}
-
 }  // namespace
 
 // Looks for the rows of a text from a point on: the literals of the pattern
 // in order, each at its first occurrence after the one before it, which is
-// where the lazy gaps end them. Once they have all been found, the regex
-// matches the row between the first and the last of them.
+// where the lazy gaps end them (see above).
 void RowScan::Scan(std::string_view text, const std::function<void(const DrawRow&)>& take) {
-  const auto group = [](const boost::xpressive::csub_match& sub) {
-    return std::string_view(sub.first, static_cast<size_t>(sub.second - sub.first));
-  };
   // Where a literal not found in `text` can still begin once more arrives.
   const auto resume_at = [&text](size_t from, std::string_view literal) {
     return std::max(from, text.size() - std::min(text.size(), literal.size() - 1));
   };
-  boost::xpressive::cmatch match;
-  while (!stopped_) {
+  // The gap after literal k: from its end to the start of the next.
+  const auto gap = [this, &text](size_t k) {
+    const size_t begin = found_[k] + kRowLiterals[k].size();
+    return text.substr(begin, found_[k + 1] - begin);
+  };
+  for (;;) {
     for (; literal_ < kLiteralCount; ++literal_) {
       const std::string_view literal = kRowLiterals[literal_];
       const size_t at = text.find(literal, from_);
@@ -108,36 +98,21 @@ void RowScan::Scan(std::string_view text, const std::function<void(const DrawRow
         from_ = resume_at(from_, literal);
         return;
       }
-      if (literal_ == 0) row_at_ = at;
+      found_[literal_] = at;
       from_ = at + literal.size();
     }
-    // A match begins at the row start and ends with the last literal (see
-    // above), so the regex is given just that much.
-    const char* const row_begin = text.data() + row_at_;
-    if (!boost::xpressive::regex_search(row_begin, text.data() + from_, match, RowRegex(),
-                                        boost::xpressive::regex_constants::match_continuous)) {
-      stopped_ = true;
-      return;
-    }
-    // The time is the uncaptured gap after the units: it runs from the
-    // literal that follows them to the first occurrence of the next one,
-    // as the lazy gap matched it.
-    const std::string_view row = group(match[0]);
-    const size_t time_start =
-        static_cast<size_t>(match[4].second - match[0].first) + kRowLiterals[4].size();
-    const size_t time_end = row.find(kRowLiterals[5], time_start);
-    take(DrawRow{group(match[1]), group(match[2]), group(match[3]), group(match[4]),
-                 row.substr(time_start, time_end - time_start)});
-    from_ = static_cast<size_t>(match[0].second - text.data());
+    // Groups 1 to 4 are the gaps after the first four literals; the time is
+    // the uncaptured gap after the fifth (" opentime=\"").
+    take(DrawRow{gap(0), gap(1), gap(2), gap(3), gap(4)});
     literal_ = 0;
   }
 }
 
-size_t RowScan::KeepFrom() const { return literal_ == 0 ? from_ : row_at_; }
+size_t RowScan::KeepFrom() const { return literal_ == 0 ? from_ : found_[0]; }
 
 void RowScan::Drop(size_t count) {
   from_ -= count;
-  if (literal_ > 0) row_at_ -= count;
+  for (size_t k = 0; k < literal_; ++k) found_[k] -= count;
 }
 
 size_t MostDrawsIn(size_t size) { return size / kShortestMatch; }

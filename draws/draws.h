@@ -1,6 +1,7 @@
 // The draw history: download, parsing and listing.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstddef>
 #include <functional>
@@ -67,6 +68,9 @@ void ForEachDrawRow(std::string_view document, const std::function<void(const Dr
 // literal of the row pattern is looked for next, and from where.
 class RowScan {
  public:
+  // How many literal parts kDrawRowPattern has between and around its gaps.
+  static constexpr size_t kPatternLiterals = 8;
+
   // Hands every row from the current point on whose whole match lies in
   // `text` to `take`, then stops at the first that does not (yet).
   void Scan(std::string_view text, const std::function<void(const DrawRow&)>& take);
@@ -78,8 +82,8 @@ class RowScan {
  private:
   size_t literal_ = 0;  // the literal looked for next; 0, a row start
   size_t from_ = 0;     // where to look for it
-  size_t row_at_ = 0;   // the row start, once found
-  bool stopped_ = false;
+  // Where each literal before literal_ was found; the first is the row start.
+  std::array<size_t, kPatternLiterals> found_{};
 };
 
 // ForEachDrawRow over a document handed over a piece at a time, as it is read:
