@@ -22,19 +22,13 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() {
-  echo "FAIL: $*"
-  for f in "$work"/*.log; do [[ -s $f ]] && { echo "--- $f"; tail -20 "$f"; }; done
-  exit 1
-}
-answers() { (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; }
+source "$(dirname "$0")/x11_session.sh"
 # The draw-service children of a process.
 services_of() { ps -o comm= --ppid "$1" | grep -c '^zelkor3d-draw-s'; }
 
 [[ -x $launcher ]] || fail "$launcher is not installed"
 answers && fail "something already answers on port $port; stop it first"
 
-source "$(dirname "$0")/x11_session.sh"
 start_display
 
 launcher_pid=""

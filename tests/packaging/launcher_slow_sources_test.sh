@@ -34,12 +34,7 @@ cleanup() {
   rm -rf "$work" "$store_dir"
 }
 trap cleanup EXIT
-fail() {
-  echo "FAIL: $*"
-  for f in "$work"/*.log; do [[ -s $f ]] && { echo "--- $f"; tail -20 "$f"; }; done
-  exit 1
-}
-answers() { (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; }
+source "$(dirname "$0")/x11_session.sh"
 # A service under Wine cannot listen over connections still closing there
 # (the window's, a minute at most).
 closing() {
@@ -49,7 +44,6 @@ closing() {
 }
 answers && fail "something already answers on port $port; stop it first"
 
-source "$(dirname "$0")/x11_session.sh"
 [[ -z $probe ]] && start_display
 
 # The shipped history's newest draw, which row 0 keeps when nothing arrives

@@ -1,6 +1,18 @@
 # Sourced by the tests that drive the real Qt window on an X display of their
-# own.
+# own; they set `work` (a folder of their own) and `port` (the draw port)
+# first.
 #
+# fail MESSAGE: says what failed with the tail of each log in $work, and ends
+# the test.
+fail() {
+  echo "FAIL: $*"
+  for f in "$work"/*.log; do [[ -s $f ]] && { echo "--- $f"; tail -20 "$f"; }; done
+  exit 1
+}
+
+# answers: whether something takes connections on the draw port.
+answers() { (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; }
+
 # start_display: starts an Xvfb on a number it finds free, adds its process
 # to `pids`, keeps its log in $work and exports DISPLAY; calls `fail` when it
 # does not start. -noreset: a server started afresh when its last client
