@@ -349,18 +349,22 @@ void Fetch(const Text& address, const FetchOptions& options, Clock::time_point d
 // where a WinINet call outlasts the bounds it was given (a server trickling
 // its answer's head one byte at a time would keep it going): at the
 // deadline the caller takes what has arrived, and the thread, left alone,
-// ends when its call does.
+// ends when its call does. A thread that finished in time is joined, not
+// left: winpthreads recycles a detached thread's record as the thread ends,
+// and a thread started in that moment (the draw service starts several
+// fetches at once) was seen to begin with no state and crash.
 FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
   const seconds overall = std::max(options.overall_timeout, seconds(1));
   const Clock::time_point deadline = Clock::now() + overall;
   auto progress = std::make_shared<Progress>();
+  std::thread fetch;
   try {
-    std::thread([address, options, deadline, progress] {
+    fetch = std::thread([address, options, deadline, progress] {
       Fetch(address, options, deadline, *progress);
       std::lock_guard lock(progress->mutex);
       progress->finished = true;
       progress->finished_signal.notify_all();
-    }).detach();
+    });
   } catch (const std::system_error&) {
     FetchResult result;
     result.failure = "no thread for the fetch";
@@ -370,6 +374,8 @@ FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
   // The thread keeps the deadline itself; this is for a call that does not.
   if (progress->finished_signal.wait_until(lock, deadline + milliseconds(500),
                                            [&] { return progress->finished; })) {
+    lock.unlock();
+    fetch.join();
     return std::move(progress->result);
   }
   progress->abandoned = true;
@@ -379,6 +385,8 @@ FetchResult FetchWithReason(const Text& address, const FetchOptions& options) {
   result.status = progress->result.status;
   result.cookies = progress->result.cookies;
   result.failure = DescribeFailure(0, true, options);
+  lock.unlock();
+  fetch.detach();
   return result;
 }
 
