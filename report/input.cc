@@ -25,11 +25,9 @@ std::string MiB(size_t bytes) { return std::to_string(bytes >> 20) + " MiB"; }
 constexpr size_t kReadPiece = size_t{1} << 16;
 
 // Reads `in` until its end, its first zero byte or `max_bytes`, whichever
-// comes first, never past that point, a piece at a time: each read goes into
-// room(count), and the bytes that belong to the document are handed on with
-// added(count).
-template <typename Room, typename Added>
-InputDocument ReadStream(std::istream& in, size_t max_bytes, Room room, Added added) {
+// comes first, never past that point, a piece at a time straight into the
+// reader's room, handing it the bytes that belong to the document.
+InputDocument ReadStream(std::istream& in, size_t max_bytes, DrawRowReader& reader) {
   InputDocument document;
   std::streambuf* buffer = in.rdbuf();
   if (buffer == nullptr || in.bad()) {
@@ -41,23 +39,23 @@ InputDocument ReadStream(std::istream& in, size_t max_bytes, Room room, Added ad
     while (true) {
       // One byte past the cap tells whether there is more.
       const size_t count = std::min(max_bytes + 1 - filled, kReadPiece);
-      char* const into = room(count);
+      char* const into = reader.Room(count);
       const auto got =
           static_cast<size_t>(buffer->sgetn(into, static_cast<std::streamsize>(count)));
       if (const void* zero = std::memchr(into, 0, got); zero != nullptr) {
         const auto before = static_cast<size_t>(static_cast<const char*>(zero) - into);
-        added(before);
+        reader.Added(before);
         filled += before;
         document.zero_at = filled;
         break;
       }
       if (filled + got > max_bytes) {
-        added(max_bytes - filled);
+        reader.Added(max_bytes - filled);
         filled = max_bytes;
         document.cut = true;
         break;
       }
-      added(got);
+      reader.Added(got);
       filled += got;
       if (got < count) break;
     }
@@ -112,9 +110,7 @@ InputDocument ReadDraws(std::istream& in, History& history, bool with_times, siz
                         size_t max_bytes) {
   // The document is listed as it is read: only the row being read is kept.
   DrawRowReader reader(HistoryBuilder(history, with_times, std::min(size_hint, max_bytes)));
-  return ReadStream(
-      in, max_bytes, [&reader](size_t count) { return reader.Room(count); },
-      [&reader](size_t count) { reader.Added(count); });
+  return ReadStream(in, max_bytes, reader);
 }
 
 Obtained ObtainRows(const ReportOptions& options, std::istream& in, std::ostream& err,
