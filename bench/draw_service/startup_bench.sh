@@ -57,7 +57,7 @@ service_run() {
   kill "$pid"
   wait "$pid" 2>/dev/null || true
 }
-bench_port=$((20000 + $$ % 20000))
+bench_port=$(python3 tests/support/free_ports.py)
 service_run >/dev/null
 none=$(for _ in $(seq "$runs"); do service_run; done)
 refused=$(for _ in $(seq "$runs"); do service_run --upstream http://127.0.0.1:1/list10.xml; done)
@@ -69,6 +69,7 @@ echo "service start to first draw list (median of $runs): no upstream $(median <
 # The first start's round over the imitation of all four sources (one with
 # only its last 10 draws), up to yesterday.
 imitation_log=$work/imitation
+: >"$imitation_log"  # read before the imitation has started
 build/tests/tools/zelkor3d-source-imitation --history data/3d-draw-history.csv \
   --until "$(date -u -d '+8 hours -1 day' +%F)" --last xml=10 >"$imitation_log" 2>&1 &
 imitation_pid=$!

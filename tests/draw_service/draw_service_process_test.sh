@@ -22,7 +22,8 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
 # A port nobody else uses: the service's own default stays free for others.
-port=$((20000 + $$ % 20000))
+mapfile -t ports < <(python3 "$(dirname "$0")/../support/free_ports.py" 2)
+port=${ports[0]} unused_port=${ports[1]}
 
 printf 'issue,date,digits\n2026223,2026-08-21,948\n2026224,2026-08-22,86\n' >"$work/历史-bad.csv"
 timeout 10 "${service[@]}" "$port" --history "$work/历史-bad.csv" >"$work/out" 2>"$work/err"
@@ -40,7 +41,7 @@ timeout 10 "${service[@]}" --upstream 127.0.0.1:1/list.xml "$port" >/dev/null 2>
 [[ $? -eq 2 ]] && grep -qF "'127.0.0.1:1/list.xml' is not an http:// or https:// address" "$work/err" ||
   fail "an upstream without http://: $(cat "$work/err")"
 
-"${service[@]}" --upstream "http://127.0.0.1:$((port + 1))/list.xml" "$port" --latest 3 >"$work/out" 2>&1 &
+"${service[@]}" --upstream "http://127.0.0.1:$unused_port/list.xml" "$port" --latest 3 >"$work/out" 2>&1 &
 pid=$!
 for _ in $(seq 300); do grep -q "^serving on" "$work/out" && break; sleep 0.1; done
 # The port after --upstream is the port (lines end in CR LF under Wine).

@@ -24,7 +24,7 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
-port=$((20000 + $$ % 20000))
+port=$(python3 "$(dirname "$0")/../support/free_ports.py")
 
 # Starts the imitation with the given options; its port in $source_port.
 start_imitation() {

@@ -23,8 +23,8 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 rm -rf "$store_dir" "$config_dir"
 
-port=$((20000 + $$ % 20000))
-upstream_port=$((port + 1))
+mapfile -t ports < <(python3 "$(dirname "$0")/../support/free_ports.py" 2)
+port=${ports[0]} upstream_port=${ports[1]}
 
 # The issues of the served list, newest first, on one line.
 rows() {

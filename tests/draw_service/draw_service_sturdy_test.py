@@ -21,7 +21,10 @@ import time
 LIST = "/static/info/kaijiang/xml/sd/list10.xml"
 VERSION = "/zelkor3d/version.txt"
 SERVICE = sys.argv[2:]
-PORT = 20000 + (os.getpid() * 7) % 20000
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from free_ports import free_ports  # noqa: E402
+
+PORT, UPSTREAM_PORT = free_ports(2)
 HOST = f"127.0.0.1:{PORT}"
 WORK = tempfile.mkdtemp()
 # The player's folders: the test's own (under Wine those of the Wine prefix,
@@ -175,7 +178,7 @@ class Upstream:
     one that takes connections and never answers."""
 
     def __init__(self, body):
-        self.port = PORT + 1
+        self.port = UPSTREAM_PORT
         if body is None:
             self.sock = socket.create_server(("127.0.0.1", self.port), backlog=64)
             return

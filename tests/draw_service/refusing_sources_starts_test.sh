@@ -22,9 +22,9 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*"; tail -20 "$work/service.log"; exit 1; }
 
-port=$((30000 + $$ % 20000))
+free_ports=$(dirname "$0")/../support/free_ports.py
 for start in $(seq "$starts"); do
-  port=$((port + 1))
+  port=$(python3 "$free_ports")
   began=$(date +%s%N)
   "${service[@]}" "$port" >"$work/service.log" 2>&1 &
   pid=$!

@@ -27,8 +27,8 @@ export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 export ZELKOR_TODAY=2026-08-30
 
 # Ports nobody else uses: the service's own default stays free for others.
-linux_port=$((20000 + $$ % 20000))
-windows_port=$((linux_port + 1))
+mapfile -t ports < <(python3 "$(dirname "$0")/../support/free_ports.py" 2)
+linux_port=${ports[0]} windows_port=${ports[1]}
 
 # start NAME PORT COMMAND...: starts a service and waits until it serves.
 start() {
